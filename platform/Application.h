@@ -1,0 +1,20 @@
+#pragma once
+// The application object of the window side: the title, the message loop, and the default
+// handler that shows a failure escaping an event handler in a message box and goes on.
+
+#include <QApplication>
+
+#include "platform/SysUtils.h"
+
+class TApplication final : public QApplication {
+ public:
+  TApplication(int& argc, char** argv);
+  ~TApplication() override;
+
+  void SetTitle(const AnsiString& title);
+  [[nodiscard]] int Run() { return exec(); }
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Shows message boxes as real windows; TApplication installs it, tests of windows may too.
+void InstallWidgetMessageBoxes();

@@ -1,0 +1,107 @@
+#include "platform/CodePage.h"
+
+#include <QCollator>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+struct LanguageCodePage {
+  std::string_view language;
+  unsigned codePage;
+};
+
+// Languages whose Windows ANSI code page is not 1252.
+constexpr LanguageCodePage kCodePages[] = {
+    {"cs", 1250}, {"pl", 1250}, {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250},
+    {"sq", 1250}, {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251},
+    {"mk", 1251}, {"kk", 1251}, {"ky", 1251}, {"tt", 1251}, {"mn", 1251}, {"el", 1253}, {"tr", 1254},
+    {"az", 1254}, {"uz", 1254}, {"he", 1255}, {"iw", 1255}, {"yi", 1255}, {"ar", 1256}, {"fa", 1256},
+    {"ur", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"th", 874},  {"ja", 932},
+    {"ko", 949},  {"zh", 936},
+};
+
+const char* ConverterName(unsigned codePage) {
+  switch (codePage) {
+    case 874: return "windows-874";
+    case 932: return "windows-31j";
+    case 936: return "GBK";
+    case 949: return "windows-949";
+    case 950: return "Big5";
+    case 1250: return "windows-1250";
+    case 1251: return "windows-1251";
+    case 1253: return "windows-1253";
+    case 1254: return "windows-1254";
+    case 1255: return "windows-1255";
+    case 1256: return "windows-1256";
+    case 1257: return "windows-1257";
+    case 1258: return "windows-1258";
+    default: return "windows-1252";
+  }
+}
+
+struct CodePageState {
+  std::once_flag once;
+  unsigned codePage = 1252;
+  QCollator caseless;
+  QCollator caseful;
+};
+
+CodePageState& State() {
+  static CodePageState state;
+  std::call_once(state.once, [] {
+    const char* name = nullptr;
+    for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+      name = std::getenv(var);
+      if (name && *name) break;
+    }
+    state.codePage = CodePageForLocale(name ? name : "");
+    state.caseless.setCaseSensitivity(Qt::CaseInsensitive);
+    state.caseful.setCaseSensitivity(Qt::CaseSensitive);
+  });
+  return state;
+}
+
+}  // namespace
+
+unsigned CodePageForLocale(std::string_view localeName) {
+  const std::string_view language = localeName.substr(0, localeName.find_first_of("_.@"));
+  if (language == "zh") {
+    // Traditional Chinese locales use Big5, the others GBK.
+    const bool traditional = localeName.find("_TW") != std::string_view::npos ||
+                             localeName.find("_HK") != std::string_view::npos ||
+                             localeName.find("_MO") != std::string_view::npos;
+    return traditional ? 950 : 936;
+  }
+  for (const auto& entry : kCodePages)
+    if (entry.language == language) return entry.codePage;
+  return 1252;
+}
+
+unsigned AnsiCodePage() { return State().codePage; }
+
+void SetAnsiCodePage(unsigned codePage) { State().codePage = codePage; }
+
+QString AnsiToQString(std::string_view text) {
+  QStringDecoder decoder(ConverterName(AnsiCodePage()));
+  return decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::optional<AnsiString> QStringToAnsi(const QString& text) {
+  QStringEncoder encoder(ConverterName(AnsiCodePage()));
+  const QByteArray bytes = encoder(text);
+  if (encoder.hasError()) return std::nullopt;
+  return AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+bool FitsAnsiCodePage(const QString& text) { return QStringToAnsi(text).has_value(); }
+
+int AnsiCompareText(std::string_view a, std::string_view b) {
+  return State().caseless.compare(AnsiToQString(a), AnsiToQString(b));
+}
+
+int AnsiCompareStr(std::string_view a, std::string_view b) {
+  return State().caseful.compare(AnsiToQString(a), AnsiToQString(b));
+}
