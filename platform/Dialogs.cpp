@@ -29,11 +29,17 @@ int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, uns
   return IDOK;
 }
 
-void ShowMessage(std::string_view text) { MessageBoxA(nullptr, text, Title(), MB_OK); }
+void ShowMessage(std::string_view text) {
+  MessageBoxA(nullptr, text, Title(), MB_OK);
+}
 
-void SetApplicationTitle(const AnsiString& title) { Title() = title; }
+void SetApplicationTitle(const AnsiString& title) {
+  Title() = title;
+}
 
-const AnsiString& ApplicationTitle() { return Title(); }
+const AnsiString& ApplicationTitle() {
+  return Title();
+}
 
 void HandleException(const std::exception& error) {
   MessageBoxA(nullptr, error.what(), Title(), MB_OK | MB_ICONERROR);

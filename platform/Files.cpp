@@ -27,7 +27,9 @@ fs::path AnsiToNative(std::string_view path) {
   return fs::path(std::string(native.constData(), static_cast<std::size_t>(native.size())));
 }
 
-QString FoldedName(const fs::path& name) { return QFile::decodeName(name.native().c_str()).toCaseFolded(); }
+QString FoldedName(const fs::path& name) {
+  return QFile::decodeName(name.native().c_str()).toCaseFolded();
+}
 
 // The entry of folder whose name equals name with case ignored (the first in name order).
 std::optional<fs::path> FindEntryIgnoringCase(const fs::path& folder, const fs::path& name) {
@@ -59,7 +61,9 @@ bool WildcardMatch(const QString& name, qsizetype n, const QString& mask, qsizet
   return n == name.size();
 }
 
-AnsiString ErrorText(const char* step, int error) { return Format("%s: %s", step, std::strerror(error)); }
+AnsiString ErrorText(const char* step, int error) {
+  return Format("%s: %s", step, std::strerror(error));
+}
 
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -116,7 +120,9 @@ AnsiString ProgramFolder() {
   return folder;
 }
 
-void SetProgramFolder(const AnsiString& folder) { ProgramFolderOverride() = folder; }
+void SetProgramFolder(const AnsiString& folder) {
+  ProgramFolderOverride() = folder;
+}
 
 AnsiString NativeToAnsi(const fs::path& path) {
   const QString text = QFile::decodeName(path.native().c_str());
@@ -208,7 +214,8 @@ bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists) {
 std::unique_ptr<char[]> ReadWholeFile(const AnsiString& path, std::size_t& size) {
   const std::optional<fs::path> resolved = ResolveExistingPath(path);
   const int fd = resolved ? ::open(resolved->c_str(), O_RDONLY | O_CLOEXEC) : -1;
-  if (fd < 0) throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(resolved ? errno : ENOENT)));
+  if (fd < 0)
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(resolved ? errno : ENOENT)));
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
     ::close(fd);
