@@ -1,5 +1,6 @@
 #include "platform/Application.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 #include "platform/CodePage.h"

@@ -16,5 +16,5 @@ class TApplication final : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Shows message boxes as real windows; TApplication installs it, tests of windows may too.
+// Shows message boxes and file dialogs as real windows; TApplication installs them.
 void InstallWidgetMessageBoxes();

@@ -9,6 +9,11 @@ MessageBoxHandler& Handler() {
   return handler;
 }
 
+OpenDialogHandler& OpenHandler() {
+  static OpenDialogHandler handler;
+  return handler;
+}
+
 AnsiString& Title() {
   static AnsiString title;
   return title;
@@ -31,6 +36,17 @@ int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, uns
 
 void ShowMessage(std::string_view text) {
   MessageBoxA(nullptr, text, Title(), MB_OK);
+}
+
+OpenDialogHandler SetOpenDialogHandler(OpenDialogHandler handler) {
+  OpenDialogHandler previous = std::move(OpenHandler());
+  OpenHandler() = std::move(handler);
+  return previous;
+}
+
+std::optional<AnsiString> ExecuteOpenDialog(const OpenDialogRequest& request) {
+  if (OpenHandler()) return OpenHandler()(request);
+  return std::nullopt;
 }
 
 void SetApplicationTitle(const AnsiString& title) {
