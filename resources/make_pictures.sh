@@ -99,6 +99,114 @@ make_skins() {
 }
 
 # --------------------------------------------------------------------------------------------
+# Card pictures, 150x160: a drawn silhouette on a soft round-lit ground, drawn at twice the
+# size and scaled down. The silhouette is drawn as a mask (white = shape, black = holes).
+# --------------------------------------------------------------------------------------------
+
+# clipart NAME GROUND_LIGHT GROUND_DARK SHAPE_TOP SHAPE_BOTTOM MASK_DRAW
+clipart() {
+    local name=$1 g1=$2 g2=$3 f1=$4 f2=$5 draw=$6
+    local t="$TMP/clip-$name"
+    convert -size 300x320 xc:black -stroke none -draw "$draw" "$t-mask.png"
+    convert \( -size 460x460 radial-gradient:"$g1-$g2" -gravity center -crop 300x320+0-30 +repage \) \
+        +gravity \
+        \( -size 300x320 xc:black \( "$t-mask.png" -blur 0x7 -evaluate multiply 0.40 \) \
+        -alpha off -compose copyopacity -composite \) -geometry +6+8 -compose over -composite \
+        \( -size 300x320 gradient:"$f1-$f2" "$t-mask.png" -alpha off -compose copyopacity -composite \) \
+        -geometry +0+0 -compose over -composite \
+        -resize 150x160! "$t.png"
+    jpeg_out "$t.png" "$ROOT/images/$name.jpg" 92
+}
+
+# star_points CX CY OUTER INNER: the corners of a five-pointed star, point up.
+star_points() {
+    awk -v cx="$1" -v cy="$2" -v ro="$3" -v ri="$4" 'BEGIN {
+        pi = atan2(0, -1)
+        for (k = 0; k < 10; k++) {
+            r = (k % 2) ? ri : ro; a = -pi / 2 + k * pi / 5
+            printf "%.1f,%.1f ", cx + r * cos(a), cy + r * sin(a)
+        }
+    }'
+}
+
+make_help_picture() {
+    local t="$TMP/help"
+    local blue='#1d4f91' text='#22303f'
+    convert -size 200x200 radial-gradient:'#ffffff-#cfdff0' -gravity center -crop 150x160+0+0 +repage \
+        +gravity -stroke none \
+        -fill '#8fa9c8' -draw "roundrectangle 58,6 92,32 3,3" \
+        -fill '#ffffff' -draw "rectangle 61,9 89,29" \
+        -fill '#9fd0f5' -draw "rectangle 61,9 89,22" \
+        -fill '#f2c230' -draw "circle 82,14 85,14" \
+        -fill '#4f9a4a' -draw "polygon 61,29 70,18 77,25 81,21 89,29" \
+        -fill '#5b7fa8' -draw "rectangle 1,1 148,1" -draw "rectangle 1,158 148,158" \
+        -draw "rectangle 1,1 1,158" -draw "rectangle 148,1 148,158" \
+        -gravity north \
+        -font DejaVu-Sans-Condensed-Bold -pointsize 11 -fill "$text" -annotate +0+42 'To add a picture,' \
+        -font DejaVu-Sans-Condensed -pointsize 10 -fill "$text" -annotate +0+60 'right-click here, choose' \
+        -font DejaVu-Sans-Condensed-Bold -pointsize 10 -fill "$blue" -annotate +0+75 '"Load new image"' \
+        -font DejaVu-Sans-Condensed -pointsize 10 -fill "$text" -annotate +0+89 'or' \
+        -font DejaVu-Sans-Condensed-Bold -pointsize 10 -fill "$blue" -annotate +0+103 '"Load image, fit better",' \
+        -font DejaVu-Sans-Condensed -pointsize 10 -fill "$text" -annotate +0+121 'or pick one in the' \
+        -font DejaVu-Sans-Condensed-Bold -pointsize 10 -fill "$blue" -annotate +0+136 '"Clipart Browser !"' \
+        "$t.png"
+    jpeg_out "$t.png" "$ROOT/images/000_HELP.JPG" 95
+}
+
+make_images() {
+    mkdir -p "$ROOT/images"
+    rm -f "$ROOT/images/.gitkeep"
+    make_help_picture
+
+    clipart person '#eef5fd' '#a9c6e8' '#3f78b3' '#1d3f66' \
+        "fill white circle 150,100 150,50
+         path 'M 55,292 C 55,205 95,168 150,168 C 205,168 245,205 245,292 Z'"
+
+    clipart house '#fff6e2' '#f0c47f' '#c0603a' '#7a2f18' \
+        "fill white polygon 40,158 150,58 260,158
+         rectangle 192,72 220,130
+         rectangle 70,150 230,275
+         fill black rectangle 133,200 167,275
+         rectangle 90,172 122,202 rectangle 178,172 210,202"
+
+    clipart phone '#e8f7ee' '#9fd4b4' '#34885b' '#174d31' \
+        "fill white path 'M 55,118 C 55,78 100,66 150,66 C 200,66 245,78 245,118 L 245,134 L 200,134 L 194,112 L 106,112 L 100,134 L 55,134 Z'
+         path 'M 104,140 L 196,140 C 212,140 218,150 222,162 L 250,258 C 254,272 246,280 232,280 L 68,280 C 54,280 46,272 50,258 L 78,162 C 82,150 88,140 104,140 Z'
+         fill black circle 150,210 150,168
+         fill white circle 150,210 150,194
+         circle 150,178 150,170 circle 172,184 172,176 circle 182,206 182,198
+         circle 174,228 174,220 circle 126,184 126,176 circle 118,206 118,198 circle 126,228 126,220"
+
+    clipart briefcase '#f6f0e8' '#cdb89c' '#8a5d36' '#4a2f19' \
+        "fill white roundrectangle 110,80 190,130 16,16
+         roundrectangle 45,118 255,270 20,20
+         fill black rectangle 126,96 174,122
+         rectangle 45,176 255,184
+         fill white roundrectangle 136,164 164,196 4,4"
+
+    clipart cat '#f6edf9' '#cfb1dd' '#5a4275' '#2a1c38' \
+        "fill white circle 150,112 150,66
+         polygon 110,95 112,38 146,74 polygon 190,95 188,38 154,74
+         path 'M 108,146 C 78,190 80,262 98,286 L 202,286 C 220,262 222,190 192,146 Z'
+         fill none stroke white stroke-width 18 stroke-linecap round
+         path 'M 196,278 C 262,280 268,214 236,190'
+         fill black stroke none ellipse 131,110 7,11 0,360 ellipse 169,110 7,11 0,360
+         polygon 144,128 156,128 150,136"
+
+    clipart star '#fffbe6' '#f5d877' '#f7bd2a' '#c97a08' \
+        "fill white polygon $(star_points 150 172 125 52)"
+
+    clipart envelope '#ecf5fc' '#a7cde6' '#4592c9' '#1f5d8c' \
+        "fill white roundrectangle 40,92 260,250 12,12
+         fill none stroke black stroke-width 9 stroke-linejoin round stroke-linecap round
+         polyline 46,100 150,182 254,100
+         line 48,242 122,168 line 252,242 178,168"
+
+    clipart heart '#fdeeee' '#f2b0b0' '#e5505a' '#a3202b' \
+        "fill white path 'M 150,282 C 62,214 34,164 52,118 C 72,68 132,64 150,116 C 168,64 228,68 248,118 C 266,164 238,214 150,282 Z'"
+}
+
+# --------------------------------------------------------------------------------------------
 
 main() {
     local parts=("$@")
