@@ -207,6 +207,57 @@ make_images() {
 }
 
 # --------------------------------------------------------------------------------------------
+# Program icon: an address card with a portrait and lines of text, a second card behind it.
+# Drawn on a 256 grid; the small sizes use a plainer drawing with heavier shapes.
+# --------------------------------------------------------------------------------------------
+
+icon_full() { # OUT (256x256)
+    local t="$TMP/icon"
+    # the card's face: light gradient inside a rounded card
+    convert -size 256x256 xc:none -fill white -draw "roundrectangle 14,62 214,228 20,20" "$t-face-mask.png"
+    convert -size 256x256 gradient:'#ffffff-#dfe8f3' "$t-face-mask.png" -compose copyopacity -composite \
+        "$t-face.png"
+    convert -size 256x256 xc:none \
+        \( -size 256x256 xc:none -fill 'rgba(0,0,0,0.45)' -draw "roundrectangle 46,34 246,200 20,20" \
+        -draw "roundrectangle 18,70 220,236 20,20" -blur 0x5 \) -composite \
+        -fill '#9db8d8' -stroke '#3e6794' -strokewidth 4 -draw "roundrectangle 42,30 240,194 20,20" \
+        -stroke none -fill '#7f9fc6' -draw "roundrectangle 44,32 238,62 18,18" -draw "rectangle 44,46 238,62" \
+        "$t-face.png" -compose over -composite \
+        -fill none -stroke '#3e6794' -strokewidth 4 -draw "roundrectangle 14,62 214,228 20,20" \
+        -stroke none -fill '#2f67a8' -draw "roundrectangle 16,64 212,102 18,18" -draw "rectangle 16,84 212,102" \
+        -fill 'rgba(255,255,255,0.35)' -draw "roundrectangle 24,70 204,80 5,5" \
+        -fill '#c9dcf1' -stroke '#5a84b4' -strokewidth 3 -draw "roundrectangle 32,116 102,208 8,8" \
+        -stroke none -fill '#2f5f96' -draw "circle 67,144 67,125" \
+        -draw "path 'M 40,206 C 40,178 50,166 67,166 C 84,166 94,178 94,206 Z'" \
+        -fill '#7d9cc2' -draw "roundrectangle 116,122 196,134 6,6" -draw "roundrectangle 116,148 184,158 5,5" \
+        -draw "roundrectangle 116,170 196,180 5,5" -draw "roundrectangle 116,192 170,202 5,5" \
+        "$1"
+}
+
+icon_plain() { # OUT (256x256)
+    convert -size 256x256 xc:none \
+        -fill '#ffffff' -stroke '#2b5a8c' -strokewidth 16 -draw "roundrectangle 12,40 244,220 28,28" \
+        -stroke none -fill '#2f67a8' -draw "roundrectangle 20,48 236,100 22,22" -draw "rectangle 20,76 236,100" \
+        -fill '#2f5f96' -draw "circle 78,138 78,112" \
+        -draw "path 'M 34,212 C 34,180 52,166 78,166 C 104,166 122,180 122,212 Z'" \
+        -fill '#6d8fb8' -draw "roundrectangle 140,120 222,140 8,8" -draw "roundrectangle 140,160 222,180 8,8" \
+        "$1"
+}
+
+make_icons() {
+    local d="$ROOT/resources/icons" s
+    mkdir -p "$d"
+    icon_full "$TMP/icon-full.png"
+    icon_plain "$TMP/icon-plain.png"
+    for s in 256 64 48; do
+        convert "$TMP/icon-full.png" -filter lanczos -resize "${s}x${s}" -strip "PNG32:$d/velmora-$s.png"
+    done
+    for s in 32 16; do
+        convert "$TMP/icon-plain.png" -filter lanczos -resize "${s}x${s}" -strip "PNG32:$d/velmora-$s.png"
+    done
+}
+
+# --------------------------------------------------------------------------------------------
 
 main() {
     local parts=("$@")
