@@ -2,7 +2,7 @@
 # Remakes the program's pictures: the colour schemes (skins/), the card pictures (images/),
 # the program icon (resources/icons/) and the button glyphs (resources/glyphs/).
 #
-#   resources/make_pictures.sh [skins|images|icons|glyphs ...]   (default: all four)
+#   resources/make_pictures.sh [skins|images|icons|glyphs|qrc ...]   (default: all of them)
 #
 # Needs ImageMagick 6 (convert, composite) and, for the glyphs, tango-icon-theme.
 # The output is deterministic for a given ImageMagick version (noise uses fixed seeds).
@@ -258,10 +258,234 @@ make_icons() {
 }
 
 # --------------------------------------------------------------------------------------------
+# Button glyphs, 16x16 and 24x24: PNG with alpha, and a 24-bit BMP whose bottom-left pixel
+# holds the transparent colour (magenta) for the speed buttons.
+# Most are taken from the Tango icon theme (public domain), a few are combined from two Tango
+# icons, and the rest are drawn here. resources/glyphs/SOURCES.md is written from these tables.
+# --------------------------------------------------------------------------------------------
+
+# role : Tango icon (mirrored when followed by " flop")
+TANGO_GLYPHS=(
+    "new:actions/contact-new"
+    "undo:actions/edit-undo"
+    "list:mimetypes/x-office-address-book"
+    "previous:actions/go-previous"
+    "next:actions/go-next"
+    "find:actions/edit-find"
+    "print:actions/document-print"
+    "delete:places/user-trash"
+    "tools:categories/preferences-system"
+    "about:status/dialog-information"
+    "exit:actions/system-log-out"
+    "scheme_next:actions/media-seek-forward"
+    "scheme_previous:actions/media-seek-backward"
+    "image_next:actions/media-playback-start"
+    "image_previous:actions/media-playback-start flop"
+    "email:apps/internet-mail"
+    "web:apps/internet-web-browser"
+    "help:apps/help-browser"
+    "cancel:actions/process-stop"
+    "save:actions/document-save"
+    "open:actions/document-open"
+)
+
+# role : Tango base icon : Tango arrow put small over its bottom-right corner
+COMBINED_GLYPHS=(
+    "backup:devices/media-floppy:actions/go-down"
+    "restore:devices/media-floppy:actions/go-up"
+    "export:mimetypes/x-office-document:actions/go-next"
+    "import:mimetypes/x-office-document:actions/go-previous"
+)
+
+# role : what is drawn (by draw_glyph_<role>)
+DRAWN_GLYPHS=(
+    "grid:four tiles in a square"
+    "dial:a desk telephone"
+    "ok:a green check mark"
+    "close:a red cross"
+    "letter:a bold letter A on a blue tab"
+    "sort:the letters A over Z beside a downward arrow"
+)
+
+# mask_glyph MASK LIGHT DARK OUTLINE OUT: colours a white-on-black 96x96 mask with a
+# top-to-bottom gradient inside a darker outline (Tango-like).
+mask_glyph() {
+    local mask=$1 light=$2 dark=$3 edge=$4 out=$5
+    convert \( -size 96x96 xc:"$edge" \( "$mask" -morphology Dilate Disk:4 \) -alpha off \
+        -compose copyopacity -composite \) \
+        \( -size 96x96 gradient:"$light-$dark" "$mask" -alpha off -compose copyopacity -composite \) \
+        -compose over -composite "$out"
+}
+
+# Each draw_glyph_<role> writes a 96x96 picture with alpha to $1.
+draw_glyph_grid() {
+    convert -size 96x96 xc:black -fill white \
+        -draw "roundrectangle 12,12 44,44 6,6 roundrectangle 52,12 84,44 6,6" \
+        -draw "roundrectangle 12,52 44,84 6,6 roundrectangle 52,52 84,84 6,6" "$TMP/m-grid.png"
+    mask_glyph "$TMP/m-grid.png" '#9cc3ef' '#3465a4' '#204a87' "$1"
+}
+
+draw_glyph_dial() {
+    convert -size 96x96 xc:black -fill white \
+        -draw "path 'M 8,30 C 8,14 26,8 48,8 C 70,8 88,14 88,30 L 88,38 L 70,38 L 67,28 L 29,28 L 26,38 L 8,38 Z'" \
+        -draw "path 'M 32,40 L 64,40 C 70,40 73,44 75,50 L 86,80 C 88,86 85,90 79,90 L 17,90 C 11,90 8,86 10,80 L 21,50 C 23,44 26,40 32,40 Z'" \
+        -fill black -draw "circle 48,66 48,52" -fill white -draw "circle 48,66 48,61" "$TMP/m-dial.png"
+    mask_glyph "$TMP/m-dial.png" '#8ae234' '#4e9a06' '#2c5c02' "$1"
+}
+
+draw_glyph_ok() {
+    convert -size 96x96 xc:black -fill none -stroke white -strokewidth 18 -draw "stroke-linecap round" \
+        -draw "stroke-linejoin round polyline 16,52 38,74 80,22" "$TMP/m-ok.png"
+    mask_glyph "$TMP/m-ok.png" '#8ae234' '#4e9a06' '#2c5c02' "$1"
+}
+
+draw_glyph_close() {
+    convert -size 96x96 xc:black -fill none -stroke white -strokewidth 20 \
+        -draw "stroke-linecap round line 22,22 74,74 line 74,22 22,74" "$TMP/m-close.png"
+    mask_glyph "$TMP/m-close.png" '#ef6a6a' '#cc0000' '#7a0000' "$1"
+}
+
+draw_glyph_letter() {
+    convert -size 96x96 xc:black -fill white -draw "roundrectangle 8,8 88,88 16,16" "$TMP/m-letter.png"
+    mask_glyph "$TMP/m-letter.png" '#8fb8e8' '#3465a4' '#204a87' "$TMP/g-letter.png"
+    convert "$TMP/g-letter.png" -font DejaVu-Sans-Bold -pointsize 74 -fill white -stroke '#1c3f73' \
+        -strokewidth 2 -gravity center -annotate +0+2 'A' "$1"
+}
+
+draw_glyph_sort() {
+    convert -size 96x96 xc:black -fill none -stroke white -strokewidth 12 \
+        -draw "stroke-linecap round line 72,12 72,66" -stroke none -fill white \
+        -draw "polygon 50,58 94,58 72,90" "$TMP/m-sort.png"
+    mask_glyph "$TMP/m-sort.png" '#9cc3ef' '#3465a4' '#204a87' "$TMP/g-sort.png"
+    convert "$TMP/g-sort.png" -font DejaVu-Sans-Bold -pointsize 46 -fill none -stroke '#2e3436' \
+        -strokewidth 7 -gravity northwest -annotate +2-6 'A' -annotate +4+42 'Z' \
+        -fill white -stroke none -annotate +2-6 'A' -annotate +4+42 'Z' "$1"
+}
+
+# bmp_glyph PNG BMP SIZE: opaque where the PNG is at least half covered, and also where it is
+# faintly covered inside the glyph's outline (glass, lamp bulbs); magenta everywhere else.
+bmp_glyph() {
+    local y=$(($3 - 1)) t="$TMP/bmp"
+    convert "$1" -alpha extract -threshold 50% "$t-half.png"
+    convert "$t-half.png" -bordercolor black -border 1 -fill gray50 -draw "color 0,0 floodfill" \
+        -shave 1x1 -fill white -opaque black -fill black -opaque gray50 "$t-filled.png"
+    convert "$1" -alpha extract -threshold 8% "$t-faint.png"
+    convert "$t-filled.png" "$t-faint.png" -compose multiply -composite \
+        "$t-half.png" -compose lighten -composite "$t-mask.png"
+    convert "$1" -alpha off -fill '#fe01fe' -opaque '#ff00ff' "$t-mask.png" -alpha off \
+        -compose copyopacity -composite -background '#ff00ff' -compose over -flatten \
+        -fill '#ff00ff' -draw "point 0,$y" -alpha off -type TrueColor "BMP3:$2"
+}
+
+make_glyphs() {
+    local d="$ROOT/resources/glyphs" e role src base arrow flop s a
+    [ -d "$TANGO" ] || { echo "tango-icon-theme is not installed ($TANGO)" >&2; exit 1; }
+    mkdir -p "$d"
+    rm -f "$d"/*.png "$d"/*.bmp
+    for e in "${TANGO_GLYPHS[@]}"; do
+        role=${e%%:*}; src=${e#*:}; flop=""
+        [ "${src% flop}" != "$src" ] && { src=${src% flop}; flop=-flop; }
+        for s in 16 24; do
+            convert "$TANGO/${s}x${s}/$src.png" $flop -strip "PNG32:$d/$role-$s.png"
+        done
+    done
+    for e in "${COMBINED_GLYPHS[@]}"; do
+        IFS=: read -r role base arrow <<<"$e"
+        for s in 16 24; do
+            a=$((s * 5 / 8))
+            convert "$TANGO/${s}x${s}/$base.png" \
+                \( "$TANGO/16x16/$arrow.png" -filter catrom -resize "${a}x${a}" \) \
+                -gravity southeast -geometry +0+0 -compose over -composite -strip "PNG32:$d/$role-$s.png"
+        done
+    done
+    for e in "${DRAWN_GLYPHS[@]}"; do
+        role=${e%%:*}
+        "draw_glyph_$role" "$TMP/g96-$role.png"
+        for s in 16 24; do
+            convert "$TMP/g96-$role.png" -filter catrom -resize "${s}x${s}" -strip "PNG32:$d/$role-$s.png"
+        done
+    done
+    for e in "$d"/*-16.png "$d"/*-24.png; do
+        s=${e##*-}; s=${s%.png}
+        bmp_glyph "$e" "${e%.png}.bmp" "$s"
+    done
+    write_glyph_sources "$d/SOURCES.md"
+}
+
+write_glyph_sources() {
+    local e role src base arrow
+    {
+        echo "# Where the button glyphs come from"
+        echo
+        echo "Each role has four files: \`<role>-16.png\` and \`<role>-24.png\` (with alpha) and"
+        echo "\`<role>-16.bmp\` and \`<role>-24.bmp\` (24-bit, transparent colour magenta \$FF00FF in the"
+        echo "bottom-left pixel). The BMP files are made from the PNG files by resources/make_pictures.sh."
+        echo
+        echo "Most glyphs are the 16x16 and 24x24 PNG icons of the Tango icon theme as Debian packages it"
+        echo "(package tango-icon-theme 0.8.90, files under /usr/share/icons/Tango/<size>/). The Tango"
+        echo "icons are in the public domain: its contributors released the artwork into the public domain"
+        echo "for the 0.8.90 release (see /usr/share/doc/tango-icon-theme/copyright). The remaining glyphs"
+        echo "are our own drawings, made by the script; they are ours to use as we like."
+        echo
+        echo "## Taken from Tango"
+        echo
+        echo "| role | Tango icon |"
+        echo "|---|---|"
+        for e in "${TANGO_GLYPHS[@]}"; do
+            role=${e%%:*}; src=${e#*:}
+            if [ "${src% flop}" != "$src" ]; then
+                echo "| $role | \`${src% flop}.png\`, mirrored left to right |"
+            else
+                echo "| $role | \`$src.png\` |"
+            fi
+        done
+        echo
+        echo "## Combined from two Tango icons"
+        echo
+        echo "The second icon (its 16x16 file, scaled to five eighths of the glyph) is put over the"
+        echo "bottom-right corner of the first."
+        echo
+        echo "| role | Tango icon | small arrow over it |"
+        echo "|---|---|---|"
+        for e in "${COMBINED_GLYPHS[@]}"; do
+            IFS=: read -r role base arrow <<<"$e"
+            echo "| $role | \`$base.png\` | \`$arrow.png\` |"
+        done
+        echo
+        echo "## Drawn by us"
+        echo
+        echo "| role | drawing |"
+        echo "|---|---|"
+        for e in "${DRAWN_GLYPHS[@]}"; do
+            echo "| ${e%%:*} | ${e#*:} |"
+        done
+    } >"$1"
+}
+
+# --------------------------------------------------------------------------------------------
+# resources/pictures.qrc: the icons and glyphs compiled into the program, as :/icons/... and
+# :/glyphs/...
+# --------------------------------------------------------------------------------------------
+
+make_qrc() {
+    local f
+    {
+        echo '<!DOCTYPE RCC>'
+        echo '<RCC version="1.0">'
+        echo '    <qresource prefix="/">'
+        (cd "$ROOT/resources" && ls icons/*.png glyphs/*.png glyphs/*.bmp | LC_ALL=C sort) | while read -r f; do
+            echo "        <file>$f</file>"
+        done
+        echo '    </qresource>'
+        echo '</RCC>'
+    } >"$ROOT/resources/pictures.qrc"
+}
+
+# --------------------------------------------------------------------------------------------
 
 main() {
     local parts=("$@")
-    [ ${#parts[@]} -eq 0 ] && parts=(skins images icons glyphs)
+    [ ${#parts[@]} -eq 0 ] && parts=(skins images icons glyphs qrc)
     local p
     for p in "${parts[@]}"; do
         case $p in
@@ -269,6 +493,7 @@ main() {
         images) make_images ;;
         icons) make_icons ;;
         glyphs) make_glyphs ;;
+        qrc) make_qrc ;;
         *) echo "unknown part: $p" >&2; exit 2 ;;
         esac
     done
