@@ -250,10 +250,10 @@ make_icons() {
     icon_full "$TMP/icon-full.png"
     icon_plain "$TMP/icon-plain.png"
     for s in 256 64 48; do
-        convert "$TMP/icon-full.png" -filter lanczos -resize "${s}x${s}" -strip "PNG32:$d/velmora-$s.png"
+        convert "$TMP/icon-full.png" -filter lanczos -resize "${s}x${s}" -strip -define png:exclude-chunks=date,time "PNG32:$d/velmora-$s.png"
     done
     for s in 32 16; do
-        convert "$TMP/icon-plain.png" -filter lanczos -resize "${s}x${s}" -strip "PNG32:$d/velmora-$s.png"
+        convert "$TMP/icon-plain.png" -filter lanczos -resize "${s}x${s}" -strip -define png:exclude-chunks=date,time "PNG32:$d/velmora-$s.png"
     done
 }
 
@@ -386,7 +386,7 @@ make_glyphs() {
         role=${e%%:*}; src=${e#*:}; flop=""
         [ "${src% flop}" != "$src" ] && { src=${src% flop}; flop=-flop; }
         for s in 16 24; do
-            convert "$TANGO/${s}x${s}/$src.png" $flop -strip "PNG32:$d/$role-$s.png"
+            convert "$TANGO/${s}x${s}/$src.png" $flop -strip -define png:exclude-chunks=date,time "PNG32:$d/$role-$s.png"
         done
     done
     for e in "${COMBINED_GLYPHS[@]}"; do
@@ -395,14 +395,14 @@ make_glyphs() {
             a=$((s * 5 / 8))
             convert "$TANGO/${s}x${s}/$base.png" \
                 \( "$TANGO/16x16/$arrow.png" -filter catrom -resize "${a}x${a}" \) \
-                -gravity southeast -geometry +0+0 -compose over -composite -strip "PNG32:$d/$role-$s.png"
+                -gravity southeast -geometry +0+0 -compose over -composite -strip -define png:exclude-chunks=date,time "PNG32:$d/$role-$s.png"
         done
     done
     for e in "${DRAWN_GLYPHS[@]}"; do
         role=${e%%:*}
         "draw_glyph_$role" "$TMP/g96-$role.png"
         for s in 16 24; do
-            convert "$TMP/g96-$role.png" -filter catrom -resize "${s}x${s}" -strip "PNG32:$d/$role-$s.png"
+            convert "$TMP/g96-$role.png" -filter catrom -resize "${s}x${s}" -strip -define png:exclude-chunks=date,time "PNG32:$d/$role-$s.png"
         done
     done
     for e in "$d"/*-16.png "$d"/*-24.png; do
