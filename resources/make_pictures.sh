@@ -2,7 +2,7 @@
 # Remakes the program's pictures: the colour schemes (skins/), the card pictures (images/),
 # the program icon (resources/icons/) and the button glyphs (resources/glyphs/).
 #
-#   resources/make_pictures.sh [skins|images|icons|glyphs|qrc ...]   (default: all of them)
+#   resources/make_pictures.sh [skins|images|icons|glyphs ...]   (default: all of them)
 #
 # Needs ImageMagick 6 (convert, composite) and, for the glyphs, tango-icon-theme.
 # The output is deterministic for a given ImageMagick version (noise uses fixed seeds).
@@ -463,29 +463,10 @@ write_glyph_sources() {
 }
 
 # --------------------------------------------------------------------------------------------
-# resources/pictures.qrc: the icons and glyphs compiled into the program, as :/icons/... and
-# :/glyphs/...
-# --------------------------------------------------------------------------------------------
-
-make_qrc() {
-    local f
-    {
-        echo '<!DOCTYPE RCC>'
-        echo '<RCC version="1.0">'
-        echo '    <qresource prefix="/">'
-        (cd "$ROOT/resources" && ls icons/*.png glyphs/*.png glyphs/*.bmp | LC_ALL=C sort) | while read -r f; do
-            echo "        <file>$f</file>"
-        done
-        echo '    </qresource>'
-        echo '</RCC>'
-    } >"$ROOT/resources/pictures.qrc"
-}
-
-# --------------------------------------------------------------------------------------------
 
 main() {
     local parts=("$@")
-    [ ${#parts[@]} -eq 0 ] && parts=(skins images icons glyphs qrc)
+    [ ${#parts[@]} -eq 0 ] && parts=(skins images icons glyphs)
     local p
     for p in "${parts[@]}"; do
         case $p in
@@ -493,7 +474,6 @@ main() {
         images) make_images ;;
         icons) make_icons ;;
         glyphs) make_glyphs ;;
-        qrc) make_qrc ;;
         *) echo "unknown part: $p" >&2; exit 2 ;;
         esac
     done
