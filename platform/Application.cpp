@@ -1,7 +1,14 @@
 #include "platform/Application.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QFileDialog>
+#include <QFont>
 #include <QMessageBox>
+#include <QPointer>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <csignal>
 
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
@@ -54,6 +61,21 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
   }
 }
 
+int TerminationPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(TerminationPipe[1], &byte, 1);
+}
+
+// The windows' fonts, as the program names them, are found under the names of free look-alikes.
+void SubstituteFonts() {
+  const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Arimo"),
+                            QStringLiteral("DejaVu Sans")};
+  for (const QString& family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Tahoma")})
+    QFont::insertSubstitutions(family, sans);
+}
+
 }  // namespace
 
 void InstallWidgetMessageBoxes() {
@@ -62,6 +84,31 @@ void InstallWidgetMessageBoxes() {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   InstallWidgetMessageBoxes();
+  SubstituteFonts();
+}
+
+void TApplication::CloseOnTermination(QWidget* mainWindow) {
+  QPointer<QWidget> window(mainWindow);
+  auto closeWindow = [window] {
+    if (window) window->close();
+  };
+  if (TerminationPipe[0] < 0 && ::pipe2(TerminationPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  }
+  if (TerminationPipe[0] >= 0) {
+    auto* notifier = new QSocketNotifier(TerminationPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [closeWindow] {
+      char bytes[16];
+      while (::read(TerminationPipe[0], bytes, sizeof bytes) > 0) {
+      }
+      closeWindow();
+    });
+  }
+  connect(this, &QGuiApplication::commitDataRequest, this, [closeWindow](QSessionManager&) { closeWindow(); });
 }
 
 TApplication::~TApplication() {

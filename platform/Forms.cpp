@@ -31,22 +31,37 @@ unsigned short VirtualKeyOf(const QKeyEvent& event) {
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<unsigned short>('0' + (key - Qt::Key_0));
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<unsigned short>(VK_F1 + (key - Qt::Key_F1));
   switch (key) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: return VK_TAB;
+    case Qt::Key_Backspace:
+      return VK_BACK;
+    case Qt::Key_Tab:
+      return VK_TAB;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Delete: return VK_DELETE;
-    default: return 0;
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_Delete:
+      return VK_DELETE;
+    default:
+      return 0;
   }
 }
 
@@ -61,11 +76,16 @@ TShiftStateBits ShiftStateOf(const QKeyEvent& event) {
 char KeyPressCharOf(const QKeyEvent& event) {
   switch (event.key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return '\r';
-    case Qt::Key_Escape: return '\x1B';
-    case Qt::Key_Backspace: return '\b';
-    case Qt::Key_Tab: return '\t';
-    default: break;
+    case Qt::Key_Enter:
+      return '\r';
+    case Qt::Key_Escape:
+      return '\x1B';
+    case Qt::Key_Backspace:
+      return '\b';
+    case Qt::Key_Tab:
+      return '\t';
+    default:
+      break;
   }
   if ((event.modifiers() & Qt::ControlModifier) && event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
     return static_cast<char>(1 + (event.key() - Qt::Key_A));
@@ -119,7 +139,8 @@ void TForm::PostMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lPara
 
 void TForm::SelectNext() {
   QWidget* focused = QApplication::focusWidget();
-  if (focused && IsInside(focused, this)) focusNextChild();
+  if (focused && IsInside(focused, this))
+    focusNextChild();
   else {
     // The first control in tab order that takes the focus.
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
@@ -137,10 +158,17 @@ void TForm::ClearFocus() {
 
 void TForm::WndProc(TMessage& message) {
   switch (message.Msg) {
-    case WM_SYSCOMMAND: HandleSysCommand(message); break;
-    case WM_NEXTDLGCTL: SelectNext(); break;
-    case WM_CLOSE: Close(); break;
-    default: break;
+    case WM_SYSCOMMAND:
+      HandleSysCommand(message);
+      break;
+    case WM_NEXTDLGCTL:
+      SelectNext();
+      break;
+    case WM_CLOSE:
+      Close();
+      break;
+    default:
+      break;
   }
 }
 
