@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <QFile>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "platform/Sound.h"
 #include "tests/platform/SoundCapture.h"
@@ -136,6 +138,29 @@ TEST(TQMWaveData, LoadFromFileTakesTheWholeFileAndAMissingOrEmptyOneEmpties) {
     EXPECT_NO_THROW(data.LoadFromFile((folder / name).string()));
     EXPECT_TRUE(data.IsEmpty());
   }
+}
+
+TEST(TQMWaveData, ReadsEachOfTheProgramsSoundsFromItsResource) {
+  const char* names[] = {"WaveMoveCard",    "WaveDelete", "WaveUndoOk", "WaveUndoFailure",
+                         "WaveDeleteImage", "WaveSort",   "WaveSearch"};
+  std::set<std::string> images;
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    QFile resource(QStringLiteral(":/sounds/%1.wavedata").arg(QLatin1String(name)));
+    ASSERT_TRUE(resource.open(QIODevice::ReadOnly));
+    const QByteArray bytes = resource.readAll();
+    TMemoryStream stream(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    TQMWaveData data;
+    data.ReadData(stream);
+    EXPECT_EQ(stream.Position(), bytes.size());
+    const std::optional<TWaveFormat> format = ParseWaveImage(Held(data));
+    ASSERT_TRUE(format);
+    const double seconds = double(format->DataSize) / (format->SamplesPerSec * format->BlockAlign);
+    EXPECT_GT(seconds, 0.05);
+    EXPECT_LT(seconds, 0.5);
+    images.insert(Held(data));
+  }
+  EXPECT_EQ(images.size(), std::size(names));
 }
 
 class TQMWavePlay : public ::testing::Test {
