@@ -124,14 +124,14 @@ AnsiString RescueFileName(const AnsiString& bookFile) {
 
 AnsiString SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile,
                     const BookLoad& load) {
-  AnsiString contents;
-  contents.reserve(kBookHeader.size() + 2 + cards.TextSize());
-  contents += kBookHeader;
-  contents += "\r\n";
-  for (std::string_view line : cards) {
-    contents += line;
-    contents += "\r\n";
-  }
+  const auto contents = [&cards](TFileSink& file) {
+    file.Append(kBookHeader);
+    file.Append("\r\n");
+    for (std::string_view line : cards) {
+      file.Append(line);
+      file.Append("\r\n");
+    }
+  };
 
   if (load.BookUnreadable && FileExists(bookFile)) {
     // Never replace a book that could not be read: it may hold cards this session never saw.
