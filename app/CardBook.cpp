@@ -123,8 +123,7 @@ AnsiString RescueFileName(const AnsiString& bookFile) {
 // The file the load could not read, which the save must leave as it is ("" for none): a book that
 // could not be read, or a backup that could not be read in place of a missing book (the next save
 // would turn a new book into the backup). Either may hold cards this session never saw.
-AnsiString UnreadFile(const BookLoad& load, bool bookExists, const AnsiString& bookFile,
-                      const AnsiString& backupFile) {
+AnsiString UnreadFile(const BookLoad& load, bool bookExists, const AnsiString& bookFile, const AnsiString& backupFile) {
   if (load.BookUnreadable && bookExists) return bookFile;
   if (load.BackupUnreadable && !bookExists && FileExists(backupFile)) return backupFile;
   return {};
