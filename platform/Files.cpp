@@ -303,7 +303,13 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
     return fail("cannot set the permissions", error);
   }
   TFileSink file(fd);
-  produce(file);
+  try {
+    produce(file);
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    throw;
+  }
   if (!file.Flush()) {
     ::close(fd);
     return fail("cannot write", file.Error());

@@ -73,6 +73,6 @@ class TFileSink final {
 };
 
 // ReplaceFileDurably with the contents produced into a sink, so that a large file is never
-// held whole in memory.
+// held whole in memory. An exception from produce removes the temporary file and passes on.
 [[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
                                             const std::function<void(TFileSink&)>& produce);
