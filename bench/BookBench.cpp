@@ -3,6 +3,7 @@
 // as it is (bench/run.sh generates the largest one once and times cat and dd on it).
 
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,14 +16,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// $VAB_BENCH_DIR, or a temporary folder removed at exit.
+class TBenchFolder {
+ public:
+  TBenchFolder() {
+    if (const char* dir = std::getenv("VAB_BENCH_DIR"); dir && *dir) {
+      Path = dir;
+      return;
+    }
+    AnsiString name = (fs::temp_directory_path() / "vab-bench.XXXXXX").string();
+    if (!::mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary folder");
+    Path = name;
+    Owned = true;
+  }
+  ~TBenchFolder() {
+    std::error_code ec;
+    if (Owned) fs::remove_all(Path, ec);
+  }
+  fs::path Path;
+
+ private:
+  bool Owned = false;
+};
+
 const fs::path& Folder() {
-  static const fs::path folder = [] {
-    if (const char* dir = std::getenv("VAB_BENCH_DIR"); dir && *dir) return fs::path(dir);
-    fs::path made = fs::temp_directory_path() / "vab-bench";
-    fs::create_directories(made);
-    return made;
-  }();
-  return folder;
+  static const TBenchFolder folder;
+  return folder.Path;
 }
 
 const TStringList& Cards(int count) {
