@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes each system call of the book save fail in turn (strace fault injection) and checks after
-# every run that no card is lost: save_faults.sh SAVE_PROBE
+# every run that no card is lost and that a failure is reported exactly when the new book is not
+# in place: save_faults.sh SAVE_PROBE
 set -euo pipefail
 probe=$1
 if ! command -v strace >/dev/null; then
@@ -32,10 +33,10 @@ setup() {
   esac
 }
 
-# Lists "SYSCALL N AFTER" for every system call the save makes: N counts that call from the
-# start of the process (as strace's when= does), AFTER is 1 once the new book has been renamed
-# into place ($2 is the end of its rename's target argument). The memory allocator's calls (a sanitizer's runtime makes some) are left out: their
-# failure is running out of memory, not a file fault.
+# Lists "SYSCALL N AFTER" for every system call the save makes in trace $1: N counts that call
+# from the start of the process (as strace's when= does), AFTER is 1 once the new file has been
+# renamed into place ($2 ends that rename's target). The memory allocator's calls (a sanitizer's
+# runtime makes some) are left out: their failure is running out of memory, not a file fault.
 save_calls() {
   awk -v target="$2" '
     /access\("\/vab-save-begin"/ { inside = 1; next }
