@@ -134,25 +134,35 @@ AnsiString RescueFileName(const AnsiString& bookFile) {
   }
 }
 
+// The file the load could not read, which the save must leave as it is ("" for none): a book that
+// could not be read, or a backup that could not be read in place of a missing book (the next save
+// would turn a new book into the backup). Either may hold cards this session never saw.
+AnsiString UnreadFile(const BookLoad& load, bool bookExists, const AnsiString& bookFile, const AnsiString& backupFile) {
+  if (load.BookUnreadable && bookExists) return bookFile;
+  if (load.BackupUnreadable && !bookExists && FileExists(backupFile)) return backupFile;
+  return {};
+}
+
 }  // namespace
 
 AnsiString SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile,
                     const BookLoad& load) {
-  AnsiString contents;
-  contents.reserve(kBookHeader.size() + 2 + cards.TextSize());
-  contents += kBookHeader;
-  contents += "\r\n";
-  for (std::string_view line : cards) {
-    contents += line;
-    contents += "\r\n";
-  }
+  const auto contents = [&cards](TFileSink& file) {
+    file.Append(kBookHeader);
+    file.Append("\r\n");
+    for (std::string_view line : cards) {
+      file.Append(line);
+      file.Append("\r\n");
+    }
+  };
 
-  if (load.BookUnreadable && FileExists(bookFile)) {
-    // Never replace a book that could not be read: it may hold cards this session never saw.
+  const bool bookExists = FileExists(bookFile);
+  const AnsiString unread = UnreadFile(load, bookExists, bookFile, backupFile);
+  if (!unread.empty()) {
     AnsiString message = Format(
         "The address book \"%s\" could not be read when the program started, so it was left "
         "as it was.",
-        bookFile.c_str());
+        unread.c_str());
     if (cards.Count() > 0) {
       const AnsiString rescue = RescueFileName(bookFile);
       const AnsiString error = ReplaceFileDurably(rescue, "", contents);
@@ -162,12 +172,11 @@ AnsiString SaveBook(const TStringList& cards, const AnsiString& bookFile, const 
     return message;
   }
 
-  const bool bookExisted = FileExists(bookFile);
-  const AnsiString error = ReplaceFileDurably(bookFile, bookExisted ? backupFile : AnsiString(), contents);
+  const AnsiString error = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
   if (!error.empty())
     return Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.", bookFile.c_str(),
                   error.c_str());
   // The book had been loaded from its backup: the new book replaces both.
-  if (!bookExisted && !load.BackupUnreadable && FileExists(backupFile)) DeleteFile(backupFile);
+  if (!bookExists && FileExists(backupFile)) DeleteFile(backupFile);
   return {};
 }

@@ -65,9 +65,13 @@ AnsiString ErrorText(const char* step, int error) {
   return Format("%s: %s", step, std::strerror(error));
 }
 
+// A file is written in pieces of at most this size: one write of a whole large book costs several
+// times more kernel time than the same bytes in pieces.
+constexpr std::size_t kWritePiece = std::size_t{1} << 20;
+
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
+    const ssize_t written = ::write(fd, data.data(), std::min(data.size(), kWritePiece));
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -254,7 +258,37 @@ void WriteWholeFile(const AnsiString& path, std::string_view contents) {
   if (!written || !closed) throw EWriteError("Stream write error");
 }
 
+TFileSink::TFileSink(int fd) : Fd(fd), Buffer(std::make_unique_for_overwrite<char[]>(kWritePiece)) {}
+TFileSink::~TFileSink() = default;
+
+void TFileSink::Append(std::string_view bytes) {
+  if (WriteError != 0) return;
+  if (bytes.size() <= kWritePiece - Used) {
+    std::memcpy(Buffer.get() + Used, bytes.data(), bytes.size());
+    Used += bytes.size();
+    return;
+  }
+  if (!Flush()) return;
+  if (bytes.size() >= kWritePiece) {
+    if (!WriteAll(Fd, bytes)) WriteError = errno;
+    return;
+  }
+  std::memcpy(Buffer.get(), bytes.data(), bytes.size());
+  Used = bytes.size();
+}
+
+bool TFileSink::Flush() {
+  if (WriteError == 0 && Used > 0 && !WriteAll(Fd, std::string_view(Buffer.get(), Used))) WriteError = errno;
+  Used = 0;
+  return WriteError == 0;
+}
+
 AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup, std::string_view contents) {
+  return ReplaceFileDurably(target, backup, [contents](TFileSink& file) { file.Append(contents); });
+}
+
+AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                              const std::function<void(TFileSink&)>& produce) {
   const fs::path targetPath = ResolvePathForWrite(target);
   const fs::path folder = targetPath.parent_path();
   struct stat previous {};
@@ -275,10 +309,17 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
     ::close(fd);
     return fail("cannot set the permissions", error);
   }
-  if (!WriteAll(fd, contents)) {
-    const int error = errno;
+  TFileSink file(fd);
+  try {
+    produce(file);
+  } catch (...) {
     ::close(fd);
-    return fail("cannot write", error);
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  if (!file.Flush()) {
+    ::close(fd);
+    return fail("cannot write", file.Error());
   }
   if (::fsync(fd) != 0) {
     const int error = errno;

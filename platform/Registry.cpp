@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/CodePage.h"
+#include "platform/RegistryStore.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ QString EscapeSegment(const QString& segment) {
   QString escaped;
   for (QChar c : segment) {
     if (c == u'%' || c == u'/' || c == u'\\' || c == u'#' || c == u'=' || c.unicode() < 0x20)
-      escaped += QStringLiteral("%%%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+      escaped += u'%' + QStringLiteral("%1").arg(c.unicode(), 4, 16, QChar(u'0'));
     else
       escaped += c;
   }
@@ -328,4 +329,12 @@ bool TRegistry::DeleteValue(std::string_view name) {
   Store->remove(ValueKey(name));
   Store->sync();
   return Store->status() == QSettings::NoError;
+}
+
+bool ReadRegistryStore(QIODevice& device, QSettings::SettingsMap& map) {
+  return ReadStore(device, map);
+}
+
+bool WriteRegistryStore(QIODevice& device, const QSettings::SettingsMap& map) {
+  return WriteStore(device, map);
 }

@@ -30,7 +30,7 @@ struct TStringList::Arena {
   // Keeps a block of its own for a large text (a whole file, a long line).
   std::string_view Adopt(std::string_view s) {
     auto block = std::make_unique_for_overwrite<char[]>(s.size());
-    std::memcpy(block.get(), s.data(), s.size());
+    if (!s.empty()) std::memcpy(block.get(), s.data(), s.size());  // an empty view may have no data
     Blocks.push_back(std::move(block));
     return {Blocks.back().get(), s.size()};
   }
