@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <vector>
 
@@ -521,4 +523,29 @@ TEST_F(SpeedButtonTest, CheckedActionPutsAGroupedButtonDown) {
   EXPECT_TRUE(button->Down());
   action.SetChecked(false);
   EXPECT_FALSE(button->Down());
+}
+
+TEST_F(SpeedButtonTest, RealMenuClosedByPressingTheButtonAgainStaysClosed) {
+  TPopupMenu menu;
+  menu.Add("First");
+  button->SetDropDownMenu(&menu);
+  int shows = 0;
+  menu.OnPopup = [&](QObject*) { ++shows; };
+  bool closedByPress = false;
+  QTimer::singleShot(100, &form, [&] {
+    QWindow* popup = menu.Menu()->windowHandle();
+    ASSERT_NE(popup, nullptr);
+    const QPoint onButton = button->mapToGlobal(QPoint(5, 5));
+    QTest::mousePress(popup, Qt::LeftButton, {}, popup->mapFromGlobal(onButton));
+    closedByPress = !menu.Menu()->isVisible();
+  });
+  QTimer::singleShot(3000, &form, [&] { menu.Menu()->close(); });  // never hang
+  Press(button);
+  QTest::qWait(50);
+  Release(button);
+  QTest::qWait(50);
+  EXPECT_TRUE(closedByPress);
+  EXPECT_EQ(shows, 1);
+  EXPECT_FALSE(menu.Menu()->isVisible());
+  EXPECT_EQ(clicks, 0);
 }
