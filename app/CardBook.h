@@ -49,8 +49,8 @@ using CardValues = std::array<std::string_view, kCardFieldCount>;
 struct CardView {
   int FieldCount = 0;
   std::array<AnsiString, kEditFieldCount> Edits;
-  AnsiString Notes;          // "@!" turned back into CR LF; meaningful when FieldCount > cfNotes
-  AnsiString PictureSlot;    // field 12 or a later extra field, the last one winning
+  AnsiString Notes;        // "@!" turned back into CR LF; meaningful when FieldCount > cfNotes
+  AnsiString PictureSlot;  // field 12 or a later extra field, the last one winning
   [[nodiscard]] bool HasField(int field) const { return field < FieldCount; }
 };
 [[nodiscard]] CardView ReadCardView(std::string_view line);

@@ -3,7 +3,9 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 
-TRegLib::TRegLib() : Registry(std::make_unique<TRegistry>()) { Registry->RootKey = HKEY_CURRENT_USER; }
+TRegLib::TRegLib() : Registry(std::make_unique<TRegistry>()) {
+  Registry->RootKey = HKEY_CURRENT_USER;
+}
 
 TRegLib::~TRegLib() = default;
 
@@ -16,8 +18,10 @@ T ReadValue(TRegistry& registry, const AnsiString& key, const AnsiString& name, 
     registry.OpenKey("\\", false);
     registry.OpenKey(key, createIfMissing);  // success not examined
     T result = defaultValue;
-    if (registry.ValueExists(name)) result = read(name);
-    else if (createIfMissing) write(name, defaultValue);
+    if (registry.ValueExists(name))
+      result = read(name);
+    else if (createIfMissing)
+      write(name, defaultValue);
     registry.CloseKey();
     return result;
   } catch (const std::exception&) {

@@ -1,6 +1,14 @@
 #include "platform/Application.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+#include <QFileDialog>
+#include <QFont>
 #include <QMessageBox>
+#include <QPointer>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <csignal>
 
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
@@ -12,33 +20,100 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
   box.setWindowTitle(AnsiToQString(request.Caption));
   box.setText(AnsiToQString(request.Text));
   switch (request.Flags & 0xF0u) {
-    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case MB_ICONERROR:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MB_ICONQUESTION:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MB_ICONWARNING:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MB_ICONINFORMATION:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
   }
   switch (request.Flags & 0xFu) {
-    case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MB_YESNOCANCEL: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
-    case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    default: box.setStandardButtons(QMessageBox::Ok); break;
+    case MB_OKCANCEL:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case MB_YESNOCANCEL:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+    case MB_YESNO:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
   }
   switch (box.exec()) {
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return IDOK;
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    default:
+      return IDOK;
   }
+}
+
+int TerminationPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(TerminationPipe[1], &byte, 1);
+}
+
+// The windows' fonts, as the program names them, are found under the names of free look-alikes.
+void SubstituteFonts() {
+  const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Arimo"),
+                            QStringLiteral("DejaVu Sans")};
+  for (const QString& family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Tahoma")})
+    QFont::insertSubstitutions(family, sans);
 }
 
 }  // namespace
 
-void InstallWidgetMessageBoxes() { SetMessageBoxHandler(ShowWidgetMessageBox); }
+void InstallWidgetMessageBoxes() {
+  SetMessageBoxHandler(ShowWidgetMessageBox);
+}
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { InstallWidgetMessageBoxes(); }
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InstallWidgetMessageBoxes();
+  SubstituteFonts();
+}
 
-TApplication::~TApplication() { SetMessageBoxHandler(nullptr); }
+void TApplication::CloseOnTermination(QWidget* mainWindow) {
+  QPointer<QWidget> window(mainWindow);
+  auto closeWindow = [window] {
+    if (window) window->close();
+  };
+  if (TerminationPipe[0] < 0 && ::pipe2(TerminationPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  }
+  if (TerminationPipe[0] >= 0) {
+    auto* notifier = new QSocketNotifier(TerminationPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [closeWindow] {
+      char bytes[16];
+      while (::read(TerminationPipe[0], bytes, sizeof bytes) > 0) {
+      }
+      closeWindow();
+    });
+  }
+  connect(this, &QGuiApplication::commitDataRequest, this, [closeWindow](QSessionManager&) { closeWindow(); });
+}
+
+TApplication::~TApplication() {
+  SetMessageBoxHandler(nullptr);
+}
 
 void TApplication::SetTitle(const AnsiString& title) {
   SetApplicationTitle(title);

@@ -13,8 +13,11 @@ class TApplication final : public QApplication {
 
   void SetTitle(const AnsiString& title);
   [[nodiscard]] int Run() { return exec(); }
+  // Closes the main window, as its close box does, when the program is asked to end from outside:
+  // SIGTERM, SIGINT, SIGHUP, or the desktop session ending.
+  void CloseOnTermination(QWidget* mainWindow);
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Shows message boxes as real windows; TApplication installs it, tests of windows may too.
+// Shows message boxes and file dialogs as real windows; TApplication installs them.
 void InstallWidgetMessageBoxes();

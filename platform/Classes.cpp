@@ -96,4 +96,6 @@ void TMemoryStream::LoadFromFile(const AnsiString& FileName) {
   Pos = 0;
 }
 
-void TMemoryStream::SaveToFile(const AnsiString& FileName) const { WriteWholeFile(FileName, Bytes()); }
+void TMemoryStream::SaveToFile(const AnsiString& FileName) const {
+  WriteWholeFile(FileName, Bytes());
+}

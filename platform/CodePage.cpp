@@ -1,9 +1,15 @@
 #include "platform/CodePage.h"
 
 #include <QCollator>
+#include <QHash>
+#include <QLocale>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <array>
+#include <atomic>
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -15,39 +21,81 @@ struct LanguageCodePage {
 
 // Languages whose Windows ANSI code page is not 1252.
 constexpr LanguageCodePage kCodePages[] = {
-    {"cs", 1250}, {"pl", 1250}, {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250},
-    {"sq", 1250}, {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251},
-    {"mk", 1251}, {"kk", 1251}, {"ky", 1251}, {"tt", 1251}, {"mn", 1251}, {"el", 1253}, {"tr", 1254},
-    {"az", 1254}, {"uz", 1254}, {"he", 1255}, {"iw", 1255}, {"yi", 1255}, {"ar", 1256}, {"fa", 1256},
-    {"ur", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"th", 874},  {"ja", 932},
-    {"ko", 949},  {"zh", 936},
+    {"cs", 1250}, {"pl", 1250}, {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250}, {"sq", 1250},
+    {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251}, {"mk", 1251}, {"kk", 1251},
+    {"ky", 1251}, {"tt", 1251}, {"mn", 1251}, {"el", 1253}, {"tr", 1254}, {"az", 1254}, {"uz", 1254}, {"he", 1255},
+    {"iw", 1255}, {"yi", 1255}, {"ar", 1256}, {"fa", 1256}, {"ur", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257},
+    {"vi", 1258}, {"th", 874},  {"ja", 932},  {"ko", 949},  {"zh", 936},
 };
 
 const char* ConverterName(unsigned codePage) {
   switch (codePage) {
-    case 874: return "windows-874";
-    case 932: return "windows-31j";
-    case 936: return "GBK";
-    case 949: return "windows-949";
-    case 950: return "Big5";
-    case 1250: return "windows-1250";
-    case 1251: return "windows-1251";
-    case 1253: return "windows-1253";
-    case 1254: return "windows-1254";
-    case 1255: return "windows-1255";
-    case 1256: return "windows-1256";
-    case 1257: return "windows-1257";
-    case 1258: return "windows-1258";
-    default: return "windows-1252";
+    case 874:
+      return "windows-874";
+    case 932:
+      return "windows-31j";
+    case 936:
+      return "GBK";
+    case 949:
+      return "windows-949";
+    case 950:
+      return "Big5";
+    case 1250:
+      return "windows-1250";
+    case 1251:
+      return "windows-1251";
+    case 1253:
+      return "windows-1253";
+    case 1254:
+      return "windows-1254";
+    case 1255:
+      return "windows-1255";
+    case 1256:
+      return "windows-1256";
+    case 1257:
+      return "windows-1257";
+    case 1258:
+      return "windows-1258";
+    default:
+      return "windows-1252";
   }
 }
 
+bool IsSingleByte(unsigned codePage) {
+  return codePage != 932 && codePage != 936 && codePage != 949 && codePage != 950;
+}
+
+// A single-byte code page as two tables. A byte the code page leaves undefined reads as a private
+// character of its own (U+F700 + byte), so that every byte survives the way through a widget.
+struct ByteTable {
+  explicit ByteTable(unsigned codePage) {
+    QStringDecoder decoder(ConverterName(codePage));
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      const QString one = decoder(QByteArrayView(&byte, 1));
+      char16_t c = one.size() == 1 && one[0] != QChar::ReplacementCharacter ? one[0].unicode()
+                                                                            : static_cast<char16_t>(0xF700 + b);
+      if (b == 0) c = 0;
+      ToUnicode[static_cast<std::size_t>(b)] = c;
+      FromUnicode.insert(c, static_cast<char>(b));
+    }
+  }
+  std::array<char16_t, 256> ToUnicode{};
+  QHash<char16_t, char> FromUnicode;
+};
+
 struct CodePageState {
   std::once_flag once;
-  unsigned codePage = 1252;
+  std::atomic<unsigned> codePage = 1252;
   QCollator caseless;
   QCollator caseful;
 };
+
+QLocale CollationLocale() {
+  // The C locale has no collation of its own; an English system's order stands in for it.
+  const QLocale system = QLocale::system();
+  return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
+}
 
 CodePageState& State() {
   static CodePageState state;
@@ -58,10 +106,20 @@ CodePageState& State() {
       if (name && *name) break;
     }
     state.codePage = CodePageForLocale(name ? name : "");
+    for (QCollator* collator : {&state.caseless, &state.caseful}) collator->setLocale(CollationLocale());
     state.caseless.setCaseSensitivity(Qt::CaseInsensitive);
     state.caseful.setCaseSensitivity(Qt::CaseSensitive);
   });
   return state;
+}
+
+const ByteTable& TableFor(unsigned codePage) {
+  static std::mutex mutex;
+  static std::map<unsigned, std::unique_ptr<ByteTable>> tables;
+  const std::lock_guard lock(mutex);
+  std::unique_ptr<ByteTable>& table = tables[codePage];
+  if (!table) table = std::make_unique<ByteTable>(codePage);
+  return *table;
 }
 
 }  // namespace
@@ -80,26 +138,56 @@ unsigned CodePageForLocale(std::string_view localeName) {
   return 1252;
 }
 
-unsigned AnsiCodePage() { return State().codePage; }
+unsigned AnsiCodePage() {
+  return State().codePage;
+}
 
-void SetAnsiCodePage(unsigned codePage) { State().codePage = codePage; }
+void SetAnsiCodePage(unsigned codePage) {
+  State().codePage = codePage;
+}
 
 QString AnsiToQString(std::string_view text) {
-  QStringDecoder decoder(ConverterName(AnsiCodePage()));
-  return decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  const unsigned codePage = AnsiCodePage();
+  if (!IsSingleByte(codePage)) {
+    QStringDecoder decoder(ConverterName(codePage));
+    return decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  }
+  const ByteTable& table = TableFor(codePage);
+  QString result(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+  QChar* out = result.data();
+  for (char c : text) *out++ = QChar(table.ToUnicode[static_cast<unsigned char>(c)]);
+  return result;
 }
 
 std::optional<AnsiString> QStringToAnsi(const QString& text) {
-  QStringEncoder encoder(ConverterName(AnsiCodePage()));
-  const QByteArray bytes = encoder(text);
-  if (encoder.hasError()) return std::nullopt;
-  return AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  const unsigned codePage = AnsiCodePage();
+  if (!IsSingleByte(codePage)) {
+    QStringEncoder encoder(ConverterName(codePage));
+    const QByteArray bytes = encoder(text);
+    if (encoder.hasError()) return std::nullopt;
+    return AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  }
+  const ByteTable& table = TableFor(codePage);
+  AnsiString result;
+  result.reserve(static_cast<std::size_t>(text.size()));
+  for (QChar c : text) {
+    const auto found = table.FromUnicode.constFind(c.unicode());
+    if (found == table.FromUnicode.cend()) return std::nullopt;
+    result += *found;
+  }
+  return result;
 }
 
-bool FitsAnsiCodePage(const QString& text) { return QStringToAnsi(text).has_value(); }
+bool FitsAnsiCodePage(const QString& text) {
+  return QStringToAnsi(text).has_value();
+}
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
   return State().caseless.compare(AnsiToQString(a), AnsiToQString(b));
+}
+
+const QCollator& CaselessCollator() {
+  return State().caseless;
 }
 
 int AnsiCompareStr(std::string_view a, std::string_view b) {

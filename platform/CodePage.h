@@ -2,6 +2,8 @@
 // The ANSI code page of the user's language, and the one place where 8-bit text meets QString.
 
 #include <QString>
+
+class QCollator;
 #include <optional>
 #include <string_view>
 
@@ -25,5 +27,7 @@ void SetAnsiCodePage(unsigned codePage);
 // Locale-aware comparison with case ignored (the order of CompareStringA with NORM_IGNORECASE):
 // negative, zero or positive.
 [[nodiscard]] int AnsiCompareText(std::string_view a, std::string_view b);
+// The collator behind AnsiCompareText, for sorting many texts through sort keys.
+[[nodiscard]] const QCollator& CaselessCollator();
 // The same with case observed.
 [[nodiscard]] int AnsiCompareStr(std::string_view a, std::string_view b);

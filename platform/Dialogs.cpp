@@ -9,6 +9,11 @@ MessageBoxHandler& Handler() {
   return handler;
 }
 
+OpenDialogHandler& OpenHandler() {
+  static OpenDialogHandler handler;
+  return handler;
+}
+
 AnsiString& Title() {
   static AnsiString title;
   return title;
@@ -29,11 +34,28 @@ int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, uns
   return IDOK;
 }
 
-void ShowMessage(std::string_view text) { MessageBoxA(nullptr, text, Title(), MB_OK); }
+void ShowMessage(std::string_view text) {
+  MessageBoxA(nullptr, text, Title(), MB_OK);
+}
 
-void SetApplicationTitle(const AnsiString& title) { Title() = title; }
+OpenDialogHandler SetOpenDialogHandler(OpenDialogHandler handler) {
+  OpenDialogHandler previous = std::move(OpenHandler());
+  OpenHandler() = std::move(handler);
+  return previous;
+}
 
-const AnsiString& ApplicationTitle() { return Title(); }
+std::optional<AnsiString> ExecuteOpenDialog(const OpenDialogRequest& request) {
+  if (OpenHandler()) return OpenHandler()(request);
+  return std::nullopt;
+}
+
+void SetApplicationTitle(const AnsiString& title) {
+  Title() = title;
+}
+
+const AnsiString& ApplicationTitle() {
+  return Title();
+}
 
 void HandleException(const std::exception& error) {
   MessageBoxA(nullptr, error.what(), Title(), MB_OK | MB_ICONERROR);

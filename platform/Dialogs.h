@@ -3,6 +3,7 @@
 // what was shown. The window side installs a handler that shows a real message box.
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "platform/SysUtils.h"
@@ -35,6 +36,19 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, unsigned flags);
 // A message box with the application's title as caption and an OK button.
 void ShowMessage(std::string_view text);
+
+// A file-open dialog: Filter as "Text|*.a|Other|*.b". The handler answers the chosen file, or
+// nullopt when the user cancels. Without a handler nothing is chosen.
+struct OpenDialogRequest {
+  AnsiString Title;
+  AnsiString Filter;
+  AnsiString InitialDir;
+  AnsiString FileName;
+  bool Save = false;  // a file-save dialog
+};
+using OpenDialogHandler = std::function<std::optional<AnsiString>(const OpenDialogRequest&)>;
+OpenDialogHandler SetOpenDialogHandler(OpenDialogHandler handler);
+[[nodiscard]] std::optional<AnsiString> ExecuteOpenDialog(const OpenDialogRequest& request);
 
 // The application's title, used as the caption of ShowMessage and of the default error box.
 void SetApplicationTitle(const AnsiString& title);

@@ -27,7 +27,9 @@ fs::path AnsiToNative(std::string_view path) {
   return fs::path(std::string(native.constData(), static_cast<std::size_t>(native.size())));
 }
 
-QString FoldedName(const fs::path& name) { return QFile::decodeName(name.native().c_str()).toCaseFolded(); }
+QString FoldedName(const fs::path& name) {
+  return QFile::decodeName(name.native().c_str()).toCaseFolded();
+}
 
 // The entry of folder whose name equals name with case ignored (the first in name order).
 std::optional<fs::path> FindEntryIgnoringCase(const fs::path& folder, const fs::path& name) {
@@ -59,11 +61,17 @@ bool WildcardMatch(const QString& name, qsizetype n, const QString& mask, qsizet
   return n == name.size();
 }
 
-AnsiString ErrorText(const char* step, int error) { return Format("%s: %s", step, std::strerror(error)); }
+AnsiString ErrorText(const char* step, int error) {
+  return Format("%s: %s", step, std::strerror(error));
+}
+
+// A file is written in pieces of at most this size: one write of a whole large book costs several
+// times more kernel time than the same bytes in pieces.
+constexpr std::size_t kWritePiece = std::size_t{1} << 20;
 
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
+    const ssize_t written = ::write(fd, data.data(), std::min(data.size(), kWritePiece));
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -116,7 +124,9 @@ AnsiString ProgramFolder() {
   return folder;
 }
 
-void SetProgramFolder(const AnsiString& folder) { ProgramFolderOverride() = folder; }
+void SetProgramFolder(const AnsiString& folder) {
+  ProgramFolderOverride() = folder;
+}
 
 AnsiString NativeToAnsi(const fs::path& path) {
   const QString text = QFile::decodeName(path.native().c_str());
@@ -208,7 +218,8 @@ bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists) {
 std::unique_ptr<char[]> ReadWholeFile(const AnsiString& path, std::size_t& size) {
   const std::optional<fs::path> resolved = ResolveExistingPath(path);
   const int fd = resolved ? ::open(resolved->c_str(), O_RDONLY | O_CLOEXEC) : -1;
-  if (fd < 0) throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(resolved ? errno : ENOENT)));
+  if (fd < 0)
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(resolved ? errno : ENOENT)));
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
     ::close(fd);
@@ -247,7 +258,37 @@ void WriteWholeFile(const AnsiString& path, std::string_view contents) {
   if (!written || !closed) throw EWriteError("Stream write error");
 }
 
+TFileSink::TFileSink(int fd) : Fd(fd), Buffer(std::make_unique_for_overwrite<char[]>(kWritePiece)) {}
+TFileSink::~TFileSink() = default;
+
+void TFileSink::Append(std::string_view bytes) {
+  if (WriteError != 0) return;
+  if (bytes.size() <= kWritePiece - Used) {
+    std::memcpy(Buffer.get() + Used, bytes.data(), bytes.size());
+    Used += bytes.size();
+    return;
+  }
+  if (!Flush()) return;
+  if (bytes.size() >= kWritePiece) {
+    if (!WriteAll(Fd, bytes)) WriteError = errno;
+    return;
+  }
+  std::memcpy(Buffer.get(), bytes.data(), bytes.size());
+  Used = bytes.size();
+}
+
+bool TFileSink::Flush() {
+  if (WriteError == 0 && Used > 0 && !WriteAll(Fd, std::string_view(Buffer.get(), Used))) WriteError = errno;
+  Used = 0;
+  return WriteError == 0;
+}
+
 AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup, std::string_view contents) {
+  return ReplaceFileDurably(target, backup, [contents](TFileSink& file) { file.Append(contents); });
+}
+
+AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                              const std::function<void(TFileSink&)>& produce) {
   const fs::path targetPath = ResolvePathForWrite(target);
   const fs::path folder = targetPath.parent_path();
   struct stat previous {};
@@ -268,10 +309,17 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
     ::close(fd);
     return fail("cannot set the permissions", error);
   }
-  if (!WriteAll(fd, contents)) {
-    const int error = errno;
+  TFileSink file(fd);
+  try {
+    produce(file);
+  } catch (...) {
     ::close(fd);
-    return fail("cannot write", error);
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  if (!file.Flush()) {
+    ::close(fd);
+    return fail("cannot write", file.Error());
   }
   if (::fsync(fd) != 0) {
     const int error = errno;

@@ -3,6 +3,7 @@
 // ignored (as on Windows), and the program folder that is the base of every file the program keeps.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -49,3 +50,29 @@ void WriteWholeFile(const AnsiString& path, std::string_view contents);
 // success and the failure's description otherwise.
 [[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
                                             std::string_view contents);
+
+// Bytes on their way to a file, written in pieces of 1 MiB; after a failed write every later
+// Append is dropped and Error() holds the errno.
+class TFileSink final {
+ public:
+  explicit TFileSink(int fd);
+  ~TFileSink();
+  TFileSink(const TFileSink&) = delete;
+  TFileSink& operator=(const TFileSink&) = delete;
+
+  void Append(std::string_view bytes);
+  // Writes what is buffered; false once any write has failed.
+  bool Flush();
+  [[nodiscard]] int Error() const { return WriteError; }
+
+ private:
+  int Fd;
+  std::unique_ptr<char[]> Buffer;
+  std::size_t Used = 0;
+  int WriteError = 0;
+};
+
+// ReplaceFileDurably with the contents produced into a sink, so that a large file is never
+// held whole in memory. An exception from produce removes the temporary file and passes on.
+[[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                                            const std::function<void(TFileSink&)>& produce);

@@ -374,7 +374,7 @@ void TBitmap::Changed() {
   if (OnChange) OnChange(nullptr);
 }
 
-void TIcon::DrawOn(TCanvas& canvas, int x, int y) const {
+void TImageGraphic::DrawOn(TCanvas& canvas, int x, int y) const {
   QPainter painter(canvas.Image());
   painter.drawImage(x, y, FImage);
 }

@@ -250,10 +250,10 @@ class TBitmap final : public TGraphic {
   TColor FTransparentColor = clDefault;
 };
 
-// A picture with its own transparency (alpha), such as an icon.
-class TIcon final : public TGraphic {
+// A picture with its own transparency (alpha), such as an icon: a graphic that is not a bitmap.
+class TImageGraphic final : public TGraphic {
  public:
-  explicit TIcon(QImage image) : FImage(std::move(image)) {}
+  explicit TImageGraphic(QImage image) : FImage(std::move(image)) {}
   [[nodiscard]] int Width() const override { return FImage.width(); }
   [[nodiscard]] int Height() const override { return FImage.height(); }
   [[nodiscard]] bool Transparent() const override { return true; }

@@ -7,15 +7,25 @@
 
 TMenuItem::TMenuItem(TComponent* AOwner, QAction* action) : TComponent(AOwner), FAction(action) {}
 
-void TMenuItem::SetCaption(const AnsiString& caption) { FAction->setText(AnsiToQString(caption)); }
+void TMenuItem::SetCaption(const AnsiString& caption) {
+  FAction->setText(AnsiToQString(caption));
+}
 
-AnsiString TMenuItem::Caption() const { return QStringToAnsi(FAction->text()).value_or(AnsiString()); }
+AnsiString TMenuItem::Caption() const {
+  return QStringToAnsi(FAction->text()).value_or(AnsiString());
+}
 
-void TMenuItem::SetEnabled(bool enabled) { FAction->setEnabled(enabled); }
+void TMenuItem::SetEnabled(bool enabled) {
+  FAction->setEnabled(enabled);
+}
 
-bool TMenuItem::Enabled() const { return FAction->isEnabled(); }
+bool TMenuItem::Enabled() const {
+  return FAction->isEnabled();
+}
 
-void TMenuItem::SetVisible(bool visible) { FAction->setVisible(visible); }
+void TMenuItem::SetVisible(bool visible) {
+  FAction->setVisible(visible);
+}
 
 void TMenuItem::SetDefault(bool isDefault) {
   QFont font = FAction->font();
@@ -29,7 +39,9 @@ void TMenuItem::Click() {
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FMenu(new QMenu) {}
 
-TPopupMenu::~TPopupMenu() { delete FMenu; }
+TPopupMenu::~TPopupMenu() {
+  delete FMenu;
+}
 
 TMenuItem* TPopupMenu::Add(const AnsiString& caption, TNotifyEvent onClick) {
   QAction* action = FMenu->addAction(AnsiToQString(caption));
@@ -39,14 +51,19 @@ TMenuItem* TPopupMenu::Add(const AnsiString& caption, TNotifyEvent onClick) {
   return item;
 }
 
-void TPopupMenu::AddSeparator() { FMenu->addSeparator(); }
+void TPopupMenu::AddSeparator() {
+  FMenu->addSeparator();
+}
 
 int TPopupMenu::AlignedLeft(int X) const {
   const int width = FMenu->sizeHint().width();
   switch (Alignment) {
-    case TPopupAlignment::paRight: return X - width;
-    case TPopupAlignment::paCenter: return X - width / 2;
-    default: return X;
+    case TPopupAlignment::paRight:
+      return X - width;
+    case TPopupAlignment::paCenter:
+      return X - width / 2;
+    default:
+      return X;
   }
 }
 

@@ -5,21 +5,23 @@
 #include <QStringList>
 #include <QTextStream>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/CodePage.h"
+#include "platform/RegistryStore.h"
 
 namespace {
 
 constexpr QStringView kRoot = u"HKEY_CURRENT_USER";
 const QString kKeyMarker = QStringLiteral("#key");  // entry that keeps an empty key in existence
-constexpr QChar kValuePrefix = u'=';           // value names are stored as "=" + escaped name
+constexpr QChar kValuePrefix = u'=';                // value names are stored as "=" + escaped name
 
 // Makes a key component or value name safe as a settings key segment.
 QString EscapeSegment(const QString& segment) {
   QString escaped;
   for (QChar c : segment) {
     if (c == u'%' || c == u'/' || c == u'\\' || c == u'#' || c == u'=' || c.unicode() < 0x20)
-      escaped += QStringLiteral("%%%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+      escaped += u'%' + QStringLiteral("%1").arg(c.unicode(), 4, 16, QChar(u'0'));
     else
       escaped += c;
   }
@@ -50,22 +52,21 @@ QString SettingsGroup(const AnsiString& path) {
   return parts.join(u'/');
 }
 
-QString SettingsValueKey(const AnsiString& path, std::string_view name) {
-  const QString group = SettingsGroup(path);
-  const QString value = kValuePrefix + EscapeSegment(AnsiToQString(name));
-  return group.isEmpty() ? value : group + u'/' + value;
-}
-
 // ---- the store file ----
 
 QString QuoteText(const QString& text) {
   QString quoted = QStringLiteral("\"");
   for (QChar c : text) {
-    if (c == u'\\' || c == u'"') quoted += u'\\', quoted += c;
-    else if (c == u'\n') quoted += QStringLiteral("\\n");
-    else if (c == u'\r') quoted += QStringLiteral("\\r");
-    else if (c.unicode() < 0x20) quoted += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
-    else quoted += c;
+    if (c == u'\\' || c == u'"')
+      quoted += u'\\', quoted += c;
+    else if (c == u'\n')
+      quoted += QStringLiteral("\\n");
+    else if (c == u'\r')
+      quoted += QStringLiteral("\\r");
+    else if (c.unicode() < 0x20)
+      quoted += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+    else
+      quoted += c;
   }
   return quoted + u'"';
 }
@@ -86,15 +87,18 @@ bool ParseQuoted(QStringView line, qsizetype& pos, QString& text) {
     }
     if (++pos >= line.size()) return false;
     const QChar e = line[pos];
-    if (e == u'n') text += u'\n';
-    else if (e == u'r') text += u'\r';
+    if (e == u'n')
+      text += u'\n';
+    else if (e == u'r')
+      text += u'\r';
     else if (e == u'x') {
       bool ok = false;
       const ushort code = line.mid(pos + 1, 2).toUShort(&ok, 16);
       if (!ok) return false;
       text += QChar(code);
       pos += 2;
-    } else text += e;
+    } else
+      text += e;
   }
   return false;
 }
@@ -171,8 +175,8 @@ bool WriteStore(QIODevice& device, const QSettings::SettingsMap& map) {
 }
 
 QSettings::Format StoreFormat() {
-  static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("reg"), ReadStore, WriteStore,
-                                                                    Qt::CaseInsensitive);
+  static const QSettings::Format format =
+      QSettings::registerFormat(QStringLiteral("reg"), ReadStore, WriteStore, Qt::CaseInsensitive);
   return format;
 }
 
@@ -186,8 +190,48 @@ AnsiString RegistryStoreFile() {
   return AnsiString(native.constData(), static_cast<std::size_t>(native.size()));
 }
 
+namespace {
+
+std::unique_ptr<QSettings> OpenStore() {
+  const QString file = QFile::decodeName(RegistryStoreFile().c_str());
+  auto store = std::make_unique<QSettings>(file, StoreFormat());
+  if (store->status() == QSettings::FormatError) {
+    // A damaged store reads as empty; it is kept aside rather than overwritten by the next write.
+    store.reset();
+    QFile::remove(file + QStringLiteral(".corrupt"));
+    QFile::rename(file, file + QStringLiteral(".corrupt"));
+    store = std::make_unique<QSettings>(file, StoreFormat());
+  }
+  return store;
+}
+
+// Names are matched with case ignored: the stored spelling of key, or key itself when new.
+QString StoredKey(const QSettings& store, const QString& key) {
+  const QString wanted = key.toCaseFolded();
+  for (const QString& entry : store.allKeys())
+    if (entry.toCaseFolded() == wanted) return entry;
+  return key;
+}
+
+// The stored spelling of a group that has entries, or nullopt.
+std::optional<QString> StoredGroup(const QSettings& store, const QString& group) {
+  if (group.isEmpty()) return group;
+  const QString wanted = group.toCaseFolded() + u'/';
+  for (const QString& entry : store.allKeys())
+    if (entry.toCaseFolded().startsWith(wanted)) return entry.left(group.size());
+  return std::nullopt;
+}
+
+AnsiString NameText(std::string_view name) {
+  return AnsiString(name);
+}
+
+}  // namespace
+
 TRegistry::TRegistry() = default;
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() {
+  CloseKey();
+}
 
 AnsiString TRegistry::AbsolutePath(std::string_view key) const {
   AnsiString path = !key.empty() && key.front() == '\\' ? AnsiString() : Path;
@@ -202,17 +246,18 @@ AnsiString TRegistry::AbsolutePath(std::string_view key) const {
 
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
   const AnsiString path = AbsolutePath(key);
-  if (!Store) {
-    const AnsiString file = RegistryStoreFile();
-    Store = std::make_unique<QSettings>(QFile::decodeName(file.c_str()), StoreFormat());
-  }
-  if (!path.empty() && !KeyExists("\\" + path)) {
+  if (!Store) Store = OpenStore();
+  const QString group = SettingsGroup(path);
+  std::optional<QString> stored = StoredGroup(*Store, group);
+  if (!stored) {
     if (!canCreate) return false;
-    Store->setValue(SettingsGroup(path) + u'/' + kKeyMarker, true);
+    Store->setValue(group + u'/' + kKeyMarker, true);
     Store->sync();
-    if (Store->status() == QSettings::AccessError) return false;
+    if (Store->status() != QSettings::NoError) return false;
+    stored = group;
   }
   Path = path;
+  Group = *stored;
   Open = true;
   return true;
 }
@@ -221,33 +266,33 @@ void TRegistry::CloseKey() {
   if (Store) Store->sync();
   Store.reset();
   Path.clear();
+  Group.clear();
   Open = false;
 }
 
 bool TRegistry::KeyExists(std::string_view key) const {
-  const AnsiString path = AbsolutePath(key);
-  if (path.empty()) return true;
-  std::unique_ptr<QSettings> temporary;
-  QSettings* store = Store.get();
-  if (!store) {
-    temporary = std::make_unique<QSettings>(QFile::decodeName(RegistryStoreFile().c_str()), StoreFormat());
-    store = temporary.get();
-  }
-  const QString prefix = SettingsGroup(path).toLower() + u'/';
-  for (const QString& entry : store->allKeys())
-    if (entry.toLower().startsWith(prefix)) return true;
-  return false;
+  const std::unique_ptr<QSettings> temporary = Store ? nullptr : OpenStore();
+  return StoredGroup(Store ? *Store : *temporary, SettingsGroup(AbsolutePath(key))).has_value();
+}
+
+QString TRegistry::ValueKey(std::string_view name) const {
+  const QString value = kValuePrefix + EscapeSegment(AnsiToQString(name));
+  return StoredKey(*Store, Group.isEmpty() ? value : Group + u'/' + value);
+}
+
+QVariant TRegistry::Value(std::string_view name) const {
+  return Open ? Store->value(ValueKey(name)) : QVariant();
 }
 
 bool TRegistry::ValueExists(std::string_view name) const {
-  return Open && Store->contains(SettingsValueKey(Path, name));
+  return Open && Store->contains(ValueKey(name));
 }
 
 AnsiString TRegistry::ReadString(std::string_view name) const {
-  const QVariant value = Open ? Store->value(SettingsValueKey(Path, name)) : QVariant();
+  const QVariant value = Value(name);
   if (!value.isValid()) return {};
   if (value.typeId() != QMetaType::QString)
-    throw ERegistryException(Format("Invalid data type for '%.*s'", int(name.size()), name.data()));
+    throw ERegistryException(Format("Invalid data type for '%s'", NameText(name).c_str()));
   // As the platform's 8-bit interface does, a character the code page lacks reads as "?".
   if (std::optional<AnsiString> text = QStringToAnsi(value.toString())) return *text;
   AnsiString text;
@@ -256,34 +301,40 @@ AnsiString TRegistry::ReadString(std::string_view name) const {
 }
 
 int TRegistry::ReadInteger(std::string_view name) const {
-  const QVariant value = Open ? Store->value(SettingsValueKey(Path, name)) : QVariant();
-  if (!value.isValid()) throw ERegistryException(Format("Failed to get data for '%.*s'", int(name.size()), name.data()));
+  const QVariant value = Value(name);
+  if (!value.isValid()) throw ERegistryException(Format("Failed to get data for '%s'", NameText(name).c_str()));
   if (value.typeId() != QMetaType::UInt)
-    throw ERegistryException(Format("Invalid data type for '%.*s'", int(name.size()), name.data()));
+    throw ERegistryException(Format("Invalid data type for '%s'", NameText(name).c_str()));
   return static_cast<int>(value.toUInt());
 }
 
-void TRegistry::Commit(std::string_view name) {
+void TRegistry::Write(std::string_view name, const QVariant& value) {
+  if (!Open) throw ERegistryException(Format("Failed to set data for '%s'", NameText(name).c_str()));
+  Store->setValue(ValueKey(name), value);
   Store->sync();
   if (Store->status() != QSettings::NoError)
-    throw ERegistryException(Format("Failed to set data for '%.*s'", int(name.size()), name.data()));
+    throw ERegistryException(Format("Failed to set data for '%s'", NameText(name).c_str()));
 }
 
 void TRegistry::WriteString(std::string_view name, std::string_view value) {
-  if (!Open) throw ERegistryException(Format("Failed to set data for '%.*s'", int(name.size()), name.data()));
-  Store->setValue(SettingsValueKey(Path, name), AnsiToQString(value));
-  Commit(name);
+  Write(name, AnsiToQString(value));
 }
 
 void TRegistry::WriteInteger(std::string_view name, int value) {
-  if (!Open) throw ERegistryException(Format("Failed to set data for '%.*s'", int(name.size()), name.data()));
-  Store->setValue(SettingsValueKey(Path, name), QVariant::fromValue<quint32>(static_cast<quint32>(value)));
-  Commit(name);
+  Write(name, QVariant::fromValue<quint32>(static_cast<quint32>(value)));
 }
 
 bool TRegistry::DeleteValue(std::string_view name) {
   if (!ValueExists(name)) return false;
-  Store->remove(SettingsValueKey(Path, name));
+  Store->remove(ValueKey(name));
   Store->sync();
   return Store->status() == QSettings::NoError;
+}
+
+bool ReadRegistryStore(QIODevice& device, QSettings::SettingsMap& map) {
+  return ReadStore(device, map);
+}
+
+bool WriteRegistryStore(QIODevice& device, const QSettings::SettingsMap& map) {
+  return WriteStore(device, map);
 }

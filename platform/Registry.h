@@ -2,14 +2,16 @@
 // The current user's registry: typed values (REG_SZ, REG_DWORD) under keys, kept in one
 // human-readable store file ("REGEDIT4" layout) under $XDG_CONFIG_HOME, written atomically.
 // Key and value names are matched with case ignored. A missing, unreadable or corrupt store
-// reads as an empty registry.
+// reads as an empty registry; a corrupt one is kept aside as "registry.reg.corrupt".
 
+#include <QString>
 #include <memory>
 #include <string_view>
 
 #include "platform/SysUtils.h"
 
 class QSettings;
+class QVariant;
 
 using HKEY = unsigned;
 inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
@@ -46,9 +48,12 @@ class TRegistry final {
 
  private:
   [[nodiscard]] AnsiString AbsolutePath(std::string_view key) const;
-  void Commit(std::string_view name);
+  [[nodiscard]] QString ValueKey(std::string_view name) const;
+  [[nodiscard]] QVariant Value(std::string_view name) const;
+  void Write(std::string_view name, const QVariant& value);
 
   std::unique_ptr<QSettings> Store;
   AnsiString Path;  // the open key, "" for the root
+  QString Group;    // the open key as the store spells it
   bool Open = false;
 };

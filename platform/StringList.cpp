@@ -30,7 +30,7 @@ struct TStringList::Arena {
   // Keeps a block of its own for a large text (a whole file, a long line).
   std::string_view Adopt(std::string_view s) {
     auto block = std::make_unique_for_overwrite<char[]>(s.size());
-    std::memcpy(block.get(), s.data(), s.size());
+    if (!s.empty()) std::memcpy(block.get(), s.data(), s.size());  // an empty view may have no data
     Blocks.push_back(std::move(block));
     return {Blocks.back().get(), s.size()};
   }
@@ -97,7 +97,9 @@ void TStringList::Clear() {
   Store = std::make_shared<Arena>();
 }
 
-void TStringList::Reserve(int count) { Lines.reserve(static_cast<std::size_t>(std::max(count, 0))); }
+void TStringList::Reserve(int count) {
+  Lines.reserve(static_cast<std::size_t>(std::max(count, 0)));
+}
 
 int TStringList::IndexOf(std::string_view s) const {
   for (int i = 0; i < Count(); ++i)
@@ -106,14 +108,14 @@ int TStringList::IndexOf(std::string_view s) const {
 }
 
 void TStringList::Sort() {
-  QCollator collator;
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  const QCollator& collator = CaselessCollator();
   std::vector<QCollatorSortKey> keys;
   keys.reserve(Lines.size());
   for (std::string_view line : Lines) keys.push_back(collator.sortKey(AnsiToQString(line)));
   std::vector<std::size_t> order(Lines.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a].compare(keys[b]) < 0; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return keys[a].compare(keys[b]) < 0; });
   std::vector<std::string_view> sorted;
   sorted.reserve(Lines.size());
   for (std::size_t i : order) sorted.push_back(Lines[i]);
@@ -151,11 +153,15 @@ void TStringList::SplitIntoLines(std::string_view text) {
   const char* nextCr = static_cast<const char*>(std::memchr(p, '\r', text.size()));
   const char* nextLf = static_cast<const char*>(std::memchr(p, '\n', text.size()));
   while (p < end) {
-    if (nextCr && nextCr < p) nextCr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-    if (nextLf && nextLf < p) nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    if (nextCr && nextCr < p)
+      nextCr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+    if (nextLf && nextLf < p)
+      nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
     const char* lineEnd = end;
-    if (nextCr && (!nextLf || nextCr < nextLf)) lineEnd = nextCr;
-    else if (nextLf) lineEnd = nextLf;
+    if (nextCr && (!nextLf || nextCr < nextLf))
+      lineEnd = nextCr;
+    else if (nextLf)
+      lineEnd = nextLf;
     Lines.emplace_back(p, static_cast<std::size_t>(lineEnd - p));
     if (lineEnd == end) break;
     p = lineEnd + 1;
@@ -175,4 +181,6 @@ void TStringList::LoadFromFile(const AnsiString& fileName) {
   SplitIntoLines(Store->Adopt(std::move(contents), size));
 }
 
-void TStringList::SaveToFile(const AnsiString& fileName) const { WriteWholeFile(fileName, Text()); }
+void TStringList::SaveToFile(const AnsiString& fileName) const {
+  WriteWholeFile(fileName, Text());
+}

@@ -53,7 +53,9 @@ AnsiString ExtractFileExt(std::string_view path) {
   return AnsiString(path.substr(pos));
 }
 
-AnsiString IntToStr(std::int64_t value) { return std::to_string(value); }
+AnsiString IntToStr(std::int64_t value) {
+  return std::to_string(value);
+}
 
 AnsiString StringReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
   if (from.empty()) return AnsiString(s);

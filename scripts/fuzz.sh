@@ -4,9 +4,11 @@ set -euo pipefail
 dir=$1
 seconds=$2
 shopt -s nullglob
-targets=("$dir"/fuzz/fuzz_*)
+targets=()
+for target in "$dir"/fuzz/fuzz_*; do
+  [ -f "$target" ] && [ -x "$target" ] && targets+=("$target")
+done
 for target in "${targets[@]}"; do
-  [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus=$(mktemp -d)
   seeds="fuzz/corpus/${name#fuzz_}"

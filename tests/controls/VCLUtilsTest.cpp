@@ -83,7 +83,7 @@ TEST(CopyGlyphCellTest, IconSourceGivesACellOnSilver) {
   QImage image(8, 4, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   image.setPixel(5, 1, qRgb(255, 0, 0));
-  const TIcon icon(image);
+  const TImageGraphic icon(image);
   TBitmap target;
   CopyGlyphCell(&icon, &target, 2, 1, 1);
   ASSERT_EQ(target.Width(), 4);

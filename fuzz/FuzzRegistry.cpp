@@ -1,0 +1,39 @@
+// The registry store file reader: any input reads as a store or is refused, never a crash; a
+// store that was read is written and read back to the same values.
+
+#include <QBuffer>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/RegistryStore.h"
+
+namespace {
+
+void Require(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
+}
+
+bool Read(const QByteArray& bytes, QSettings::SettingsMap& map) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  return ReadRegistryStore(buffer, map);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  QSettings::SettingsMap map;
+  if (!Read(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), map)) return 0;
+
+  QBuffer written;
+  written.open(QIODevice::WriteOnly);
+  Require(WriteRegistryStore(written, map), "a store that was read can be written");
+  QSettings::SettingsMap again;
+  Require(Read(written.data(), again), "a written store reads back");
+  Require(again == map, "a written store reads back to the same values");
+  return 0;
+}

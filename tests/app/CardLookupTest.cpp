@@ -1,0 +1,88 @@
+#include "app/CardLookup.h"
+
+#include <gtest/gtest.h>
+
+#include "app/CardBook.h"
+
+namespace {
+
+TStringList Book(std::initializer_list<CardValues> cards) {
+  TStringList list;
+  for (const CardValues& card : cards) list.Add(BuildCardLine(card));
+  return list;
+}
+
+CardValues Card(std::string_view surname, std::string_view first, std::string_view picture = "",
+                std::string_view notes = "") {
+  CardValues values{};
+  values[cfSurname] = surname;
+  values[cfFirstName] = first;
+  values[cfPicture] = picture;
+  values[cfNotes] = notes;
+  return values;
+}
+
+TEST(Search, ExactBytesOverTheWholeLine) {
+  const TStringList cards = Book({Card("Smith", "Ann", "X.JPG"), Card("Jones", "Bob", "face.jpg", "a\r\nb"),
+                                  Card("Smith", "Carl"), Card("Brown", "Dee")});
+  struct Case {
+    std::string_view first, second;
+    int found;
+  };
+  const Case cases[] = {
+      {"Smith", "", 0},
+      {"smith", "", -1},
+      {"Smith", "Carl", 2},
+      {"Carl", "Smith", 2},
+      {"jpg", "", 1},
+      {"JPG", "", 0},
+      {"a@!b", "", 1},
+      {"th\xFF"
+       "A",
+       "", 0},
+      {"", "Smith", -1},
+      {"Smith", "Nobody", -1},
+      {"mit", "Smi", 0},
+      {"Dee\xFF", "", 3},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FindCard(cards, c.first, c.second), c.found) << c.first << "/" << c.second;
+  EXPECT_EQ(FindCard(TStringList(), "x", ""), -1);
+}
+
+TEST(LetterList, InitialsAreFiledUnderTheirLetter) {
+  struct Case {
+    char initial;
+    std::string_view letters;  // every letter the card is listed under, besides ALL
+  };
+  const Case cases[] = {
+      {'s', "S"},    {'S', "S"},     {'7', ""},     {'-', ""},     {'\xFF', ""},
+      {'\xD9', "W"}, {'\xC2', "BV"}, {'\xCE', ""},  {'\xD8', ""},  {'\xC1', "A"},
+      {'\xA2', "A"}, {'\xBE', "UY"}, {'\xD5', "Y"}, {'\xC9', "I"}, {'\xE1', ""},  // lower-case alpha
+      {'c', "C"},    {'j', "J"},
+  };
+  for (const Case& c : cases) {
+    std::string under;
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+      if (LetterMatches(c.initial, letter)) under += letter;
+    EXPECT_EQ(under, c.letters) << int(static_cast<unsigned char>(c.initial));
+    EXPECT_TRUE(LetterMatches(c.initial, '?'));
+  }
+  EXPECT_FALSE(LetterMatches(' ', 'C'));  // the blank filler of C's Greek pair is no initial
+}
+
+TEST(LetterList, EntriesAndFetch) {
+  EXPECT_EQ(LetterListEntry(BuildCardLine(Card("Smith", "Ann"))), "Smith, Ann");
+  EXPECT_EQ(LetterListEntry(BuildCardLine(Card("", "Ann"))), ", Ann");
+  EXPECT_EQ(LetterListEntry("only\xFF"), std::nullopt);
+  EXPECT_EQ(LetterListEntry("x"), std::nullopt);
+
+  const TStringList cards =
+      Book({Card("Smith", "Annabel"), Card("Smith", "Ann"), Card("Smith", "Ann"), Card("Smit", "h")});
+  EXPECT_EQ(FetchLetterListEntry(cards, "Smith, Ann"), 0);  // the prefix rule: Annabel comes first
+  EXPECT_EQ(FetchLetterListEntry(cards, "Smith, Annabel"), 0);
+  EXPECT_EQ(FetchLetterListEntry(cards, "Smit, h"), 3);
+  EXPECT_EQ(FetchLetterListEntry(cards, "smith, ann"), -1);
+  EXPECT_EQ(FetchLetterListEntry(cards, "Nobody, X"), -1);
+}
+
+}  // namespace

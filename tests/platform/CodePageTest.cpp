@@ -1,0 +1,76 @@
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CodePage, ChosenFromTheLanguageAsWindowsDoes) {
+  struct Case {
+    const char* locale;
+    unsigned codePage;
+  };
+  const Case cases[] = {
+      {"", 1252},
+      {"C", 1252},
+      {"POSIX", 1252},
+      {"C.UTF-8", 1252},
+      {"en_US.UTF-8", 1252},
+      {"de_DE@euro", 1252},
+      {"pl_PL.UTF-8", 1250},
+      {"cs_CZ", 1250},
+      {"ru_RU.KOI8-R", 1251},
+      {"uk_UA.UTF-8", 1251},
+      {"el_GR.UTF-8", 1253},
+      {"tr_TR", 1254},
+      {"he_IL", 1255},
+      {"ar_EG", 1256},
+      {"lt_LT", 1257},
+      {"vi_VN", 1258},
+      {"th_TH", 874},
+      {"ja_JP.UTF-8", 932},
+      {"ko_KR", 949},
+      {"zh_CN.UTF-8", 936},
+      {"zh_TW.UTF-8", 950},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CodePageForLocale(c.locale), c.codePage) << c.locale;
+}
+
+class CodePageConversion : public testing::Test {
+ protected:
+  void TearDown() override { SetAnsiCodePage(1252); }
+};
+
+TEST_F(CodePageConversion, EveryByteRoundTripsIncludingUndefinedOnes) {
+  for (unsigned codePage : {1250u, 1251u, 1252u, 1253u}) {
+    SetAnsiCodePage(codePage);
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    const QString text = AnsiToQString(all);
+    EXPECT_EQ(text.size(), 255) << codePage;
+    EXPECT_EQ(QStringToAnsi(text), all) << codePage;
+  }
+  SetAnsiCodePage(1252);
+  // Bytes 1252 leaves undefined keep a character of their own.
+  EXPECT_EQ(AnsiToQString("\x81\x8D\x8F\x90\x9D"), QString::fromUtf16(u"\u0081\u008D\u008F\u0090\u009D"));
+  EXPECT_EQ(AnsiToQString("\x80\xFF"), QString::fromUtf16(u"\u20AC\u00FF"));
+}
+
+TEST_F(CodePageConversion, TextTheCodePageCannotHoldIsRefused) {
+  SetAnsiCodePage(1252);
+  EXPECT_EQ(QStringToAnsi(QString::fromUtf16(u"Caf\u00E9")), "Caf\xE9");
+  EXPECT_FALSE(QStringToAnsi(QString::fromUtf16(u"\u03A9mega")).has_value());
+  EXPECT_FALSE(FitsAnsiCodePage(QString::fromUtf16(u"\u4E00")));
+  SetAnsiCodePage(1253);
+  EXPECT_EQ(QStringToAnsi(QString::fromUtf16(u"\u03A9mega")), "\xD9mega");
+}
+
+TEST_F(CodePageConversion, CompareTextIgnoresCaseOnly) {
+  SetAnsiCodePage(1252);
+  EXPECT_EQ(AnsiCompareText("M\xFCLLER", "m\xFCller"), 0);
+  EXPECT_LT(AnsiCompareText("apple", "Banana"), 0);
+  EXPECT_GT(AnsiCompareText("\xC9lan", "delta"), 0);
+  EXPECT_LT(AnsiCompareText("\xC9lan", "fig"), 0);
+  EXPECT_NE(AnsiCompareStr("abc", "ABC"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TestSupport.h"
+
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::TempProgramFolder;
+using testing_support::WriteBytes;
+
+TEST(FilesMask, MatchesAsWindowsDoesWithCaseIgnored) {
+  struct Case {
+    const char* name;
+    const char* mask;
+    bool match;
+  };
+  const Case cases[] = {
+      {"a.jpg", "*.jpg", true},
+      {"A.JPG", "*.jpg", true},
+      {"photo.Jpg", "*.JPG", true},
+      {"a.jpeg", "*.jpg", false},
+      {"a.jpg.bak", "*.jpg", false},
+      {"jpg", "*.jpg", false},
+      {".jpg", "*.jpg", true},
+      {"ab.jpg", "?b.jpg", true},
+      {"b.jpg", "?b.jpg", false},
+      {"x", "*", true},
+      {"", "*", true},
+      {"\xC9T\xC9.jpg", "\xE9t\xE9*", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MatchesMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
+}
+
+TEST(FilesFolder, ProgramFolderEndsWithSeparatorAndFollowsTheSeam) {
+  SetProgramFolder("");
+  const AnsiString running = ProgramFolder();
+  ASSERT_FALSE(running.empty());
+  EXPECT_EQ(running.back(), '/');
+  char exe[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+  EXPECT_EQ(running + "vab_platform_core_tests", std::string(exe));
+  SetProgramFolder("/tmp/elsewhere");
+  EXPECT_EQ(ProgramFolder(), "/tmp/elsewhere/");
+  SetProgramFolder("");
+  EXPECT_EQ(ProgramFolder(), running);
+}
+
+TEST(FilesFind, ListsMatchingFilesOnlySorted) {
+  TempProgramFolder folder;
+  std::filesystem::create_directory(folder.Path / "skins");
+  for (const char* name : {"b1.JPG", "a2.jpg", "a1.jpg", "notes.txt", "c.jpeg"})
+    WriteBytes(folder.Path / "skins" / name, "x");
+  std::filesystem::create_directory(folder.Path / "skins" / "dir.jpg");
+  EXPECT_EQ(FindFiles(folder.File("skins/"), "*.jpg"), (std::vector<AnsiString>{"a1.jpg", "a2.jpg", "b1.JPG"}));
+  EXPECT_EQ(FindFiles(folder.File("SKINS"), "*.JPG").size(), 3u);  // the folder is found with case ignored too
+  EXPECT_TRUE(FindFiles(folder.File("missing"), "*").empty());
+}
+
+TEST(FilesNames, ExistenceAndCopyIgnoreCase) {
+  TempProgramFolder folder;
+  WriteBytes(folder.Path / "Photo.JPG", "jpeg");
+  EXPECT_TRUE(FileExists(folder.File("photo.jpg")));
+  EXPECT_TRUE(FileExists(folder.File("PHOTO.JPG")));
+  EXPECT_FALSE(FileExists(folder.File("photo.jpeg")));
+  EXPECT_FALSE(FileExists(folder.Path.string()));  // a folder is no file
+  EXPECT_TRUE(DirectoryExists(folder.Path.string()));
+  EXPECT_TRUE(CopyFile(folder.File("photo.jpg"), folder.File("copy.jpg"), true));
+  EXPECT_EQ(ReadBytes(folder.Path / "copy.jpg"), "jpeg");
+  EXPECT_FALSE(CopyFile(folder.File("photo.jpg"), folder.File("COPY.JPG"), true));  // exists already
+  // Writing to an existing name in another case replaces that file rather than adding one.
+  EXPECT_EQ(ResolvePathForWrite(folder.File("PHOTO.jpg")), folder.Path / "Photo.JPG");
+  EXPECT_EQ(ResolvePathForWrite(folder.File("new.jpg")), folder.Path / "new.jpg");
+}
+
+TEST(FilesNames, RenameNeverReplacesAndDeleteReports) {
+  TempProgramFolder folder;
+  WriteBytes(folder.Path / "a.abk", "A");
+  WriteBytes(folder.Path / "b.bkp", "B");
+  EXPECT_FALSE(RenameFile(folder.File("a.abk"), folder.File("b.bkp")));
+  EXPECT_EQ(ReadBytes(folder.Path / "b.bkp"), "B");
+  EXPECT_TRUE(DeleteFile(folder.File("B.BKP")));
+  EXPECT_FALSE(DeleteFile(folder.File("b.bkp")));
+  EXPECT_TRUE(RenameFile(folder.File("A.abk"), folder.File("b.bkp")));
+  EXPECT_EQ(ReadBytes(folder.Path / "b.bkp"), "A");
+  EXPECT_FALSE(RenameFile(folder.File("a.abk"), folder.File("c.bkp")));
+}
+
+TEST(FilesReplace, KeepsPermissionsBackupAndNoTemporaryFile) {
+  TempProgramFolder folder;
+  const auto book = folder.Path / "book.abk";
+  WriteBytes(book, "old");
+  ASSERT_EQ(chmod(book.c_str(), 0640), 0);
+  EXPECT_EQ(ReplaceFileDurably(book.string(), folder.File("book.bkp"), "new"), "");
+  EXPECT_EQ(ReadBytes(book), "new");
+  EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "old");
+  struct stat info {};
+  ASSERT_EQ(stat(book.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path), {}), 3);  // config, book, backup
+  // No backup asked for: the previous file is simply replaced.
+  EXPECT_EQ(ReplaceFileDurably(book.string(), "", "newer"), "");
+  EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "old");
+}
+
+TEST(FilesReplace, FailureIsReportedAndCreatesNothing) {
+  TempProgramFolder folder;
+  const auto target = folder.Path / "missing" / "book.abk";
+  EXPECT_NE(ReplaceFileDurably(target.string(), "", "new"), "");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path / "missing"));
+}
+
+}  // namespace

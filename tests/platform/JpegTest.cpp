@@ -1,0 +1,139 @@
+#include "platform/Jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include "TestSupport.h"
+
+namespace {
+
+QImage Pattern(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) image.setPixel(x, y, x < width / 2 ? qRgb(200, 30, 30) : qRgb(20, 40, 220));
+  return image;
+}
+
+void ExpectNear(QRgb actual, QRgb expected) {
+  EXPECT_NEAR(qRed(actual), qRed(expected), 12);
+  EXPECT_NEAR(qGreen(actual), qGreen(expected), 12);
+  EXPECT_NEAR(qBlue(actual), qBlue(expected), 12);
+}
+
+int ErrorCode(std::string_view bytes) {
+  try {
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(bytes);
+  } catch (const EJPEG& error) {
+    EXPECT_EQ(error.Message, Format("JPEG error #%d", error.Code));
+    return error.Code;
+  }
+  return 0;
+}
+
+// A CMYK picture as print software writes it (inverted channels), through libjpeg directly.
+std::string CmykJpeg(unsigned char c, unsigned char m, unsigned char y, unsigned char k) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = 16;
+  info.image_height = 16;
+  info.input_components = 4;
+  info.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&info);
+  jpeg_start_compress(&info, TRUE);
+  unsigned char row[16 * 4];
+  for (int x = 0; x < 16; ++x) {
+    row[x * 4] = static_cast<unsigned char>(255 - c);
+    row[x * 4 + 1] = static_cast<unsigned char>(255 - m);
+    row[x * 4 + 2] = static_cast<unsigned char>(255 - y);
+    row[x * 4 + 3] = static_cast<unsigned char>(255 - k);
+  }
+  while (info.next_scanline < 16) {
+    JSAMPROW p = row;
+    jpeg_write_scanlines(&info, &p, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::string bytes(reinterpret_cast<char*>(out), size);
+  std::free(out);
+  return bytes;
+}
+
+TEST(Jpeg, EncodesAndDecodesAPicture) {
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(150, 160));
+  const std::string bytes = jpeg.SaveToBytes();
+  ASSERT_GT(bytes.size(), 100u);
+  EXPECT_EQ(bytes.substr(0, 3), "\xFF\xD8\xFF");
+  TJPEGImage decoded;
+  decoded.LoadFromBytes(bytes);
+  EXPECT_EQ(decoded.Width(), 150);
+  EXPECT_EQ(decoded.Height(), 160);
+  ExpectNear(decoded.Bitmap().pixel(10, 80), qRgb(200, 30, 30));
+  ExpectNear(decoded.Bitmap().pixel(140, 80), qRgb(20, 40, 220));
+}
+
+TEST(Jpeg, DecodesCmykPictures) {
+  TJPEGImage jpeg;
+  jpeg.LoadFromBytes(CmykJpeg(0, 255, 255, 0));  // full magenta and yellow: red
+  ExpectNear(jpeg.Bitmap().pixel(8, 8), qRgb(255, 0, 0));
+}
+
+TEST(Jpeg, FilesRoundTripAndReplaceInPlace) {
+  testing_support::TempProgramFolder folder;
+  const std::string file = folder.File("pic.jpg");
+  testing_support::WriteBytes(file, "not a picture");
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(40, 30));
+  jpeg.SaveToFile(file);
+  TJPEGImage loaded;
+  loaded.LoadFromFile(file);
+  EXPECT_EQ(loaded.Width(), 40);
+  EXPECT_THROW(loaded.LoadFromFile(folder.File("missing.jpg")), EFOpenError);
+}
+
+TEST(Jpeg, BadDataRaisesTheJpegErrorAndKeepsThePicture) {
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(32, 32));
+  const std::string good = jpeg.SaveToBytes();
+  EXPECT_EQ(ErrorCode(""), JERR_INPUT_EMPTY);
+  EXPECT_EQ(ErrorCode("hello, world"), JERR_NO_SOI);
+  EXPECT_NE(ErrorCode(good.substr(0, 20)), 0);  // cut inside the headers
+  // Cut inside the picture data: libjpeg warns and fills the rest, as it is meant to.
+  TJPEGImage large;
+  large.Assign(Pattern(300, 300));
+  const std::string largeBytes = large.SaveToBytes();
+  EXPECT_EQ(ErrorCode(largeBytes.substr(0, largeBytes.size() - 100)), 0);
+
+  TJPEGImage kept;
+  kept.LoadFromBytes(good);
+  EXPECT_THROW(kept.LoadFromBytes("garbage"), EJPEG);
+  EXPECT_EQ(kept.Width(), 32);  // a failed load leaves the previous picture
+  EXPECT_THROW((void)TJPEGImage().SaveToBytes(), EJPEG);
+}
+
+TEST(Jpeg, AbsurdSizeIsRefusedBeforeDecoding) {
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(16, 16));
+  std::string bytes = jpeg.SaveToBytes();
+  // Patch the frame header's height and width to 60000 x 60000.
+  const std::size_t sof = bytes.find("\xFF\xC0");
+  ASSERT_NE(sof, std::string::npos);
+  for (std::size_t at : {sof + 5, sof + 7}) {
+    bytes[at] = static_cast<char>(60000 >> 8);
+    bytes[at + 1] = static_cast<char>(60000 & 0xFF);
+  }
+  EXPECT_EQ(ErrorCode(bytes), JERR_IMAGE_TOO_BIG);
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#include "platform/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+namespace {
+
+std::vector<AnsiString> ItemsOf(const TListBox& list) {
+  std::vector<AnsiString> items;
+  for (int i = 0; i < list.Count(); ++i) items.push_back(list.Items(i));
+  return items;
+}
+
+const char* const kNames[] = {"smith, b", "Brown, A", "Smith, a", "\xC9vian, E", "brown, a", "Zorn, Z", "Smith, a"};
+
+TEST(ListBox, SortedListsFollowTheLocaleWithCaseIgnored) {
+  TListBox one;
+  one.SetSorted(true);
+  for (const char* name : kNames) one.Add(name);
+  const std::vector<AnsiString> expected = {"Brown, A", "brown, a", "\xC9vian, E", "Smith, a",
+                                            "Smith, a", "smith, b", "Zorn, Z"};
+  EXPECT_EQ(ItemsOf(one), expected);
+
+  TListBox bulk;  // filling in one go gives the same order
+  bulk.SetSorted(true);
+  bulk.BeginUpdate();
+  for (const char* name : kNames) bulk.Add(name);
+  EXPECT_EQ(bulk.Count(), 0);
+  bulk.EndUpdate();
+  EXPECT_EQ(ItemsOf(bulk), expected);
+
+  TListBox unsorted;
+  for (const char* name : kNames) unsorted.Add(name);
+  EXPECT_EQ(unsorted.Items(0), "smith, b");
+  EXPECT_THROW((void)unsorted.Items(7), EStringListError);
+}
+
+TEST(ListBox, SelectionAndDoubleClick) {
+  TListBox list;
+  list.resize(200, 150);
+  list.show();
+  for (const char* name : {"a", "b", "c"}) list.Add(name);
+  EXPECT_EQ(list.ItemIndex(), -1);
+  int clicks = 0;
+  list.OnDblClick = [&](QObject*) { ++clicks; };
+  const QRect second = list.visualRect(list.model()->index(1, 0));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, second.center());
+  EXPECT_EQ(list.ItemIndex(), 1);
+  EXPECT_EQ(clicks, 1);
+  list.Clear();
+  EXPECT_EQ(list.ItemIndex(), -1);
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "platform/StringList.h"
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/CodePage.h"
+
+namespace {
+
+std::vector<std::string> LinesOf(std::string_view text) {
+  TStringList list;
+  list.SetText(text);
+  return {list.begin(), list.end()};
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(StringListReading, LineEndsAndNul) {
+  struct Case {
+    std::string_view text;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {std::string_view("", 0), {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"a\n\rb", {"a", "", "b"}},    // LF then a lone CR: an empty line between
+      {"a\r\r\nb", {"a", "", "b"}},  // a lone CR, then CR LF
+      {"\r\n\r\n", {"", ""}},
+      {"\n", {""}},
+      {std::string_view("a\r\nb\0c\r\nd", 9), {"a", "b"}},  // the first NUL ends the text
+      {std::string_view("\0abc", 4), {}},
+      {"x\xFFy\xFF\r\n", {"x\xFFy\xFF"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LinesOf(c.text), c.lines) << testing::PrintToString(std::string(c.text));
+}
+
+TEST(StringListWriting, EveryLineEndsWithCrLf) {
+  TStringList list;
+  EXPECT_EQ(list.Text(), "");
+  list.Add("one");
+  list.Add("");
+  list.Add("th\xFFree");
+  EXPECT_EQ(list.Text(), "one\r\n\r\nth\xFFree\r\n");
+  EXPECT_EQ(list.TextSize(), list.Text().size());
+}
+
+TEST(StringListEditing, KeepsValuesAcrossCopiesAndEdits) {
+  TStringList cards;
+  cards.SetText("a\r\nb\r\nc\r\n");
+  TStringList snapshot = cards;  // the undo snapshot is a plain copy
+  cards.Put(1, "B");
+  cards.Delete(0);
+  cards.Insert(0, "first");
+  cards.Add(std::string(5000, 'x'));  // longer than an arena block share
+  EXPECT_EQ((Lines{cards.begin(), cards.end()}), (Lines{"first", "B", "c", std::string(5000, 'x')}));
+  EXPECT_EQ((Lines{snapshot.begin(), snapshot.end()}), (Lines{"a", "b", "c"}));
+  cards = snapshot;
+  snapshot.Clear();
+  EXPECT_EQ((Lines{cards.begin(), cards.end()}), (Lines{"a", "b", "c"}));
+}
+
+TEST(StringListEditing, BadIndexRaisesListError) {
+  TStringList list;
+  list.Add("a");
+  for (int index : {-1, 1, 7}) {
+    try {
+      (void)list.Get(index);
+      ADD_FAILURE() << index;
+    } catch (const EStringListError& error) {
+      EXPECT_EQ(error.Message, Format("List index out of bounds (%d)", index));
+    }
+  }
+  EXPECT_THROW(list.Delete(1), EStringListError);
+  EXPECT_THROW(list.Insert(2, "x"), EStringListError);
+  EXPECT_NO_THROW(list.Insert(1, "end"));
+}
+
+TEST(StringListSorting, DefaultOrderIgnoresCaseAndFollowsTheLocale) {
+  TStringList list;
+  for (const char* s : {"banana", "Apple", "apple", "\xC9lan", "cherry", "Zed", "eclair"}) list.Add(s);
+  list.Sort();
+  const Lines sorted{list.begin(), list.end()};
+  // Case is ignored: both apples come first; the accented capital E sorts with e, not after z.
+  EXPECT_EQ(AnsiCompareText(sorted[0], "apple"), 0);
+  EXPECT_EQ(AnsiCompareText(sorted[1], "apple"), 0);
+  EXPECT_EQ((Lines{sorted.begin() + 2, sorted.end()}), (Lines{"banana", "cherry", "eclair", "\xC9lan", "Zed"}));
+  EXPECT_EQ(list.IndexOf("ZED"), 6);
+  EXPECT_EQ(list.IndexOf("nothing"), -1);
+}
+
+TEST(StringListFiles, LoadAndSaveRoundTripBytes) {
+  testing_support::TempProgramFolder folder;
+  const std::string bytes =
+      "ABK10\r\nM\xFC"
+      "ller\xFF\xFF\r\nlone\rcr\n";
+  testing_support::WriteBytes(folder.File("book.abk"), bytes);
+  TStringList list;
+  list.LoadFromFile(folder.File("book.abk"));
+  EXPECT_EQ((Lines{list.begin(), list.end()}), (Lines{"ABK10", "M\xFCller\xFF\xFF", "lone", "cr"}));
+  list.SaveToFile(folder.File("copy.abk"));
+  EXPECT_EQ(testing_support::ReadBytes(folder.File("copy.abk")), "ABK10\r\nM\xFCller\xFF\xFF\r\nlone\r\ncr\r\n");
+  EXPECT_THROW(list.LoadFromFile(folder.File("missing.abk")), EFOpenError);
+  EXPECT_THROW(list.SaveToFile(folder.File("no-such-folder/x.abk")), EFCreateError);
+}
+
+}  // namespace
