@@ -549,3 +549,14 @@ TEST_F(SpeedButtonTest, RealMenuClosedByPressingTheButtonAgainStaysClosed) {
   EXPECT_FALSE(menu.Menu()->isVisible());
   EXPECT_EQ(clicks, 0);
 }
+
+TEST_F(SpeedButtonTest, HotStateFollowsTheCursorAfterAPressEnds) {
+  button->SetFlat(true);
+  QCursor::setPos(button->mapToGlobal(QPoint(20, 10)));
+  ASSERT_EQ(QApplication::widgetAt(QCursor::pos()), button);
+  ClickAt(button, {20, 10});
+  EXPECT_TRUE(button->MouseInside());
+  QCursor::setPos(form.mapToGlobal(QPoint(150, 100)));
+  QTest::mouseClick(button, Qt::RightButton, {}, QPoint(20, 10));
+  EXPECT_FALSE(button->MouseInside());
+}

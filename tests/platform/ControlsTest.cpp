@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QEnterEvent>
 #include <QTest>
 #include <vector>
 
@@ -54,11 +56,32 @@ TEST(ControlsTest, QtChangesArriveAsControlNotifications) {
   control.SetCaption("Go");
   control.setFont(QFont(QStringLiteral("DejaVu Serif"), 14));
   control.hide();
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+  QApplication::sendEvent(&control, &enter);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&control, &leave);
   const auto count = [&](unsigned msg) { return std::count(control.Messages.begin(), control.Messages.end(), msg); };
   EXPECT_EQ(count(CM_ENABLEDCHANGED), 1);
   EXPECT_EQ(count(CM_TEXTCHANGED), 1);
   EXPECT_GE(count(CM_FONTCHANGED), 1);
   EXPECT_EQ(count(CM_VISIBLECHANGED), 1);
+  EXPECT_EQ(count(CM_MOUSEENTER), 1);
+  EXPECT_EQ(count(CM_MOUSELEAVE), 1);
+}
+
+TEST(ControlsTest, PaletteChangeArrivesAsSystemColourNotification) {
+  QWidget parent;
+  RecordingControl control(&parent);
+  parent.show();
+  QCoreApplication::processEvents();
+  const QPalette saved = QApplication::palette();
+  QPalette palette = saved;
+  palette.setColor(QPalette::Button, Qt::red);
+  QApplication::setPalette(palette);
+  QCoreApplication::processEvents();
+  QApplication::setPalette(saved);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(std::count(control.Messages.begin(), control.Messages.end(), CM_SYSCOLORCHANGE), 2);
 }
 
 TEST(ControlsTest, FontColourTravelsWithTheFontAndParentFontRestoresIt) {
