@@ -113,7 +113,7 @@ void TVxButtonGlyph::SetPicture(const TBitmap* bitmap) {
 }
 
 void TVxButtonGlyph::SetCellCount(int n) {
-  if (n == FNumGlyphs || n == 0) return;
+  if (n == FNumGlyphs || n <= 0) return;
   ReleaseCells();
   FNumGlyphs = n;
 }

@@ -328,12 +328,13 @@ void TVxSpeedButton::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TVxSpeedButton::RepeatTimerTick() {
+  if (!FAutoRepeatTimer) return;
   FAutoRepeatTimer->SetInterval(FRepeatInterval);
   if (FPaintState != psDown || !MouseCapture()) return;
   try {
     Click();
   } catch (...) {
-    if (FAutoRepeatTimer) FAutoRepeatTimer->SetEnabled(false);
+    FAutoRepeatTimer->SetEnabled(false);
     throw;
   }
 }

@@ -29,10 +29,6 @@ void TBasicAction::Change() {
     if (client) client->ActionChange(this, false);
 }
 
-TCustomAction::~TCustomAction() {
-  SetActionList(nullptr);
-}
-
 void TCustomAction::SetCaption(const AnsiString& value) {
   if (value == FCaption) return;
   FCaption = value;

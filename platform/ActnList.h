@@ -33,7 +33,6 @@ class TBasicAction : public TComponent {
 class TCustomAction : public TBasicAction {
  public:
   explicit TCustomAction(TComponent* AOwner = nullptr) : TBasicAction(AOwner) {}
-  ~TCustomAction() override;
 
   [[nodiscard]] const AnsiString& Caption() const { return FCaption; }
   void SetCaption(const AnsiString& value);

@@ -202,7 +202,8 @@ int TCanvas::TextWidth(std::string_view text) const {
 }
 
 int TCanvas::TextHeight(std::string_view text) const {
-  return QFontMetrics(DrawingFont(Font), FImage).boundingRect(AnsiToQString(text)).height();
+  (void)text;  // the line height of the font, whatever the text
+  return QFontMetrics(DrawingFont(Font), FImage).height();
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {

@@ -154,6 +154,7 @@ class TCanvas final {
   void CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect);
   void Draw(int x, int y, const TGraphic& graphic);
   [[nodiscard]] int TextWidth(std::string_view text) const;
+  // The font's line height.
   [[nodiscard]] int TextHeight(std::string_view text) const;
   void TextOut(int x, int y, std::string_view text);
   [[nodiscard]] QImage* Image() const { return FImage; }

@@ -44,6 +44,7 @@ std::vector<PendingEvent> TakePendingMouseEvents() {
   return std::move(collector.Events);
 }
 
+// Puts the events back in the order they were taken: presses, double clicks, then releases.
 void RequeuePendingMouseEvents(std::vector<PendingEvent>& events) {
   for (PendingEvent& pending : events)
     if (pending.receiver) QCoreApplication::postEvent(pending.receiver, pending.event.release());

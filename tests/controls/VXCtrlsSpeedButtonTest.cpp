@@ -74,7 +74,7 @@ TBitmap Solid(int w, int h, TColor color) {
 
 }  // namespace
 
-TEST(SpeedButtonDefaultsTest, ConstructionSetsTheDocumentedDefaults) {
+TEST(SpeedButtonDefaultsTest, ConstructionSetsTheDefaults) {
   TVxSpeedButton b;
   EXPECT_EQ(b.width(), 25);
   EXPECT_EQ(b.height(), 25);
