@@ -1,14 +1,18 @@
 #include "platform/Controls.h"
 
+#include <QApplication>
 #include <QEnterEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
+#include <QStyleHints>
 
 #include "platform/ActnList.h"
 #include "platform/CodePage.h"
+#include "platform/Cursors.h"
 
 namespace {
 
@@ -87,10 +91,145 @@ bool IsPaintingCopy(const QWidget* widget) {
   return widget->property("vabPaintCopy").toBool();
 }
 
+// The one drag in progress: follows the pointer through an application-wide event filter.
+class TDragTracker final : public QObject {
+ public:
+  static TDragTracker* Current;
+
+  TDragTracker(TControl* source, bool immediate, int threshold)
+      : FSource(source),
+        FOrigin(QCursor::pos()),
+        FThreshold(threshold >= 0 ? threshold : QGuiApplication::styleHints()->startDragDistance()) {
+    Current = this;
+    QCoreApplication::instance()->installEventFilter(this);
+    if (immediate) Start();
+  }
+  ~TDragTracker() override { Detach(); }
+  TDragTracker(const TDragTracker&) = delete;
+  TDragTracker& operator=(const TDragTracker&) = delete;
+
+  [[nodiscard]] TControl* Source() const { return FSource; }
+
+  // Ends the drag; the tracker goes once control is back in the event loop.
+  void Finish(QPoint global, bool drop) {
+    const QPointer<TControl> source = FSource;
+    const QPointer<TControl> target = drop && FStarted && FAccepted ? FTarget : nullptr;
+    if (!target && FTarget) Tell(FTarget, global, TDragState::dsDragLeave);
+    Detach();
+    deleteLater();
+    const QPoint at = target ? target->mapFromGlobal(global) : global;
+    if (target) target->DragDrop(source, at.x(), at.y());
+    if (source) source->DoEndDrag(target, at.x(), at.y());
+  }
+
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    if (!receiver->isWidgetType()) return false;
+    switch (event->type()) {
+      case QEvent::MouseMove:
+        Move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+      case QEvent::MouseButtonRelease:
+        Finish(static_cast<QMouseEvent*>(event)->globalPosition().toPoint(), true);
+        return true;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+        return true;
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+          Finish(QCursor::pos(), false);
+          return true;
+        }
+        return false;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  void Detach() {
+    if (Current != this) return;
+    Current = nullptr;
+    QCoreApplication::instance()->removeEventFilter(this);
+    if (FStarted) QGuiApplication::restoreOverrideCursor();
+  }
+
+  void Start() {
+    FStarted = true;
+    QGuiApplication::setOverrideCursor(ScreenCursor(crNoDrop));
+    if (FSource) FSource->DoStartDrag();
+  }
+
+  bool Tell(TControl* target, QPoint global, TDragState state) {
+    const QPoint at = target->mapFromGlobal(global);
+    bool accept = false;
+    target->DragOver(FSource, at.x(), at.y(), state, accept);
+    return accept;
+  }
+
+  void Move(QPoint global) {
+    if (!FStarted) {
+      if ((global - FOrigin).manhattanLength() < FThreshold) return;
+      Start();
+    }
+    TControl* target = nullptr;
+    for (QWidget* w = QApplication::widgetAt(global); w && !target; w = w->parentWidget())
+      target = dynamic_cast<TControl*>(w);
+    if (target != FTarget && FTarget) Tell(FTarget, global, TDragState::dsDragLeave);
+    const TDragState state = target == FTarget ? TDragState::dsDragMove : TDragState::dsDragEnter;
+    FTarget = target;
+    FAccepted = target && Tell(target, global, state);
+    QGuiApplication::changeOverrideCursor(
+        ScreenCursor(FAccepted && FSource ? FSource->DragCursor : static_cast<int>(crNoDrop)));
+  }
+
+  QPointer<TControl> FSource;
+  QPointer<TControl> FTarget;
+  QPoint FOrigin;
+  int FThreshold;
+  bool FStarted = false;
+  bool FAccepted = false;
+};
+
+TDragTracker* TDragTracker::Current = nullptr;
+
 TControl::TControl(QWidget* parent) : QWidget(parent) {}
 
 TControl::~TControl() {
   if (FAction) FAction->UnRegisterChanges(this);
+  if (TDragTracker::Current && TDragTracker::Current->Source() == this)
+    TDragTracker::Current->Finish(QCursor::pos(), false);
+}
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  if (TDragTracker::Current) return;
+  new TDragTracker(this, immediate, threshold);
+}
+
+void TControl::EndDrag(bool drop) {
+  if (Dragging()) TDragTracker::Current->Finish(QCursor::pos(), drop);
+}
+
+bool TControl::Dragging() const {
+  return TDragTracker::Current && TDragTracker::Current->Source() == this;
+}
+
+void TControl::DoStartDrag() {
+  if (OnStartDrag) OnStartDrag(this);
+}
+
+void TControl::DragOver(QObject* source, int x, int y, TDragState state, bool& accept) {
+  accept = false;
+  if (!OnDragOver) return;
+  accept = true;
+  OnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(QObject* source, int x, int y) {
+  if (OnDragDrop) OnDragDrop(this, source, x, y);
+}
+
+void TControl::DoEndDrag(QObject* target, int x, int y) {
+  if (OnEndDrag) OnEndDrag(this, target, x, y);
 }
 
 std::intptr_t TControl::Perform(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -196,6 +335,11 @@ void TControl::Click() {
 void TControl::WndProc(TMessage& message) {
   const TPoint p = LParamToPoint(message.LParam);
   const TShiftState shift = KeysToShiftState(message.WParam);
+  if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && DragMode == TDragMode::dmAutomatic &&
+      !Dragging()) {
+    BeginDrag(true);
+    return;
+  }
   switch (message.Msg) {
     case WM_LBUTTONDBLCLK:
       if (ControlStyle & csDoubleClicks) {

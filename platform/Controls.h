@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/Classes.h"
+#include "platform/Cursors.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
 
@@ -29,6 +30,13 @@ using TShiftState = unsigned;
 
 using TMouseEvent = std::function<void(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(QObject* Sender, TShiftState Shift, int X, int Y)>;
+
+enum class TDragMode { dmManual, dmAutomatic };
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent =
+    std::function<void(QObject* Sender, QObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(QObject* Sender, QObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(QObject* Sender, QObject* Target, int X, int Y)>;
 
 enum TControlStyleFlag : unsigned {
   csCaptureMouse = 1,
@@ -87,6 +95,21 @@ class TControl : public QWidget {
   unsigned ComponentState = 0;
   [[nodiscard]] bool Designing() const { return (ComponentState & csDesigning) != 0; }
 
+  // Dragging: with dmAutomatic a left press starts it. The control under the pointer is asked
+  // through DragOver whether it takes the source; a release over one that does drops there.
+  TDragMode DragMode = TDragMode::dmManual;
+  int DragCursor = crDrag;
+  // Starts dragging this control, at once or once the pointer has moved threshold pixels
+  // (-1: the platform's distance).
+  void BeginDrag(bool immediate, int threshold = -1);
+  // Ends the drag: drop on the current target when it accepts, else cancel.
+  void EndDrag(bool drop);
+  [[nodiscard]] bool Dragging() const;
+  TNotifyEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TMouseEvent OnMouseDown;
@@ -104,6 +127,10 @@ class TControl : public QWidget {
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DblClick();
+  virtual void DoStartDrag();
+  virtual void DragOver(QObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(QObject* source, int x, int y);
+  virtual void DoEndDrag(QObject* target, int x, int y);
 
   bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -115,6 +142,7 @@ class TControl : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  friend class TDragTracker;
   void SendMouseMessage(unsigned msg, const QMouseEvent* event);
   void UpdateShortcut();
   void UpdateToolTip();

@@ -19,6 +19,8 @@ QCursor ScreenCursor(int id) {
   const auto it = Table().find(id);
   if (it != Table().end()) return it->second;
   switch (id) {
+    case crNoDrop:
+      return QCursor(Qt::ForbiddenCursor);
     case crDrag:
       return QCursor(Qt::DragMoveCursor);
     case crHandPoint:

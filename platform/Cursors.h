@@ -3,7 +3,7 @@
 
 #include <QCursor>
 
-enum : int { crDefault = 0, crArrow = -2, crDrag = -12, crHandPoint = -21 };
+enum : int { crDefault = 0, crArrow = -2, crDrag = -12, crNoDrop = -13, crHandPoint = -21 };
 
 void SetScreenCursor(int id, const QCursor& cursor);
 // The registered cursor, or the arrow for an unknown id.

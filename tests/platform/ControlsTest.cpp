@@ -188,3 +188,100 @@ TEST(ActionLinkTest, FreedActionIsForgotten) {
   EXPECT_EQ(control.Action(), nullptr);
   control.Click();
 }
+
+namespace {
+
+struct DragScene {
+  QWidget window;
+  TControl* source = new TControl(&window);
+  TControl* target = new TControl(&window);
+  std::vector<TDragState> states;
+  std::vector<QObject*> dropped;
+  std::vector<QObject*> ended;
+  TPoint dropAt;
+  bool accept = true;
+  int starts = 0;
+
+  DragScene() {
+    window.resize(200, 100);
+    source->setGeometry(10, 10, 30, 30);
+    target->setGeometry(100, 10, 40, 40);
+    source->DragMode = TDragMode::dmAutomatic;
+    source->OnStartDrag = [this](QObject*) { ++starts; };
+    source->OnEndDrag = [this](QObject*, QObject* t, int, int) { ended.push_back(t); };
+    target->OnDragOver = [this](QObject*, QObject* s, int, int, TDragState state, bool& ok) {
+      EXPECT_EQ(s, source);
+      states.push_back(state);
+      ok = accept;
+    };
+    target->OnDragDrop = [this](QObject*, QObject* s, int x, int y) {
+      dropped.push_back(s);
+      dropAt = {x, y};
+    };
+    window.show();
+  }
+  // A point of the target in the source's coordinates.
+  QPoint OnTarget(QPoint p) const { return source->mapFromGlobal(target->mapToGlobal(p)); }
+};
+
+}  // namespace
+
+TEST(DragTest, AutomaticDragDropsOnATargetThatAccepts) {
+  DragScene scene;
+  int clicks = 0;
+  scene.source->OnClick = [&](QObject*) { ++clicks; };
+  QTest::mousePress(scene.source, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(scene.source->Dragging());
+  EXPECT_EQ(scene.starts, 1);
+  QTest::mouseMove(scene.source, scene.OnTarget(QPoint(3, 4)));
+  QTest::mouseMove(scene.source, scene.OnTarget(QPoint(6, 7)));
+  QTest::mouseRelease(scene.source, Qt::LeftButton, {}, scene.OnTarget(QPoint(6, 7)));
+  EXPECT_FALSE(scene.source->Dragging());
+  EXPECT_EQ(scene.states, (std::vector<TDragState>{TDragState::dsDragEnter, TDragState::dsDragMove}));
+  EXPECT_EQ(scene.dropped, (std::vector<QObject*>{scene.source}));
+  EXPECT_EQ(scene.dropAt, (TPoint{6, 7}));
+  EXPECT_EQ(scene.ended, (std::vector<QObject*>{scene.target}));
+  EXPECT_EQ(clicks, 0);
+}
+
+TEST(DragTest, RefusedOrLeftTargetGetsNoDrop) {
+  DragScene scene;
+  scene.accept = false;
+  QTest::mousePress(scene.source, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(scene.source, scene.OnTarget(QPoint(3, 4)));
+  QTest::mouseRelease(scene.source, Qt::LeftButton, {}, scene.OnTarget(QPoint(3, 4)));
+  EXPECT_TRUE(scene.dropped.empty());
+  EXPECT_EQ(scene.ended, (std::vector<QObject*>{nullptr}));
+
+  scene.accept = true;
+  scene.states.clear();
+  QTest::mousePress(scene.source, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(scene.source, scene.OnTarget(QPoint(3, 4)));
+  QTest::mouseMove(scene.source, QPoint(5, 5));
+  QTest::mouseRelease(scene.source, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(scene.states, (std::vector<TDragState>{TDragState::dsDragEnter, TDragState::dsDragLeave}));
+  EXPECT_TRUE(scene.dropped.empty());
+}
+
+TEST(DragTest, EscapeCancelsAndAThresholdDelaysTheStart) {
+  DragScene scene;
+  QTest::mousePress(scene.source, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(scene.source, scene.OnTarget(QPoint(3, 4)));
+  QTest::keyClick(&scene.window, Qt::Key_Escape);
+  EXPECT_FALSE(scene.source->Dragging());
+  QTest::mouseRelease(scene.source, Qt::LeftButton, {}, scene.OnTarget(QPoint(3, 4)));
+  EXPECT_TRUE(scene.dropped.empty());
+  EXPECT_EQ(scene.states.back(), TDragState::dsDragLeave);
+
+  scene.source->DragMode = TDragMode::dmManual;
+  scene.starts = 0;
+  QCursor::setPos(scene.source->mapToGlobal(QPoint(5, 5)));
+  scene.source->BeginDrag(false, 50);
+  QTest::mousePress(scene.source, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(scene.source, QPoint(15, 5));
+  EXPECT_EQ(scene.starts, 0);
+  QTest::mouseMove(scene.source, scene.OnTarget(QPoint(3, 4)));
+  EXPECT_EQ(scene.starts, 1);
+  QTest::mouseRelease(scene.source, Qt::LeftButton, {}, scene.OnTarget(QPoint(3, 4)));
+  EXPECT_EQ(scene.dropped.size(), 1u);
+}
