@@ -20,7 +20,7 @@ QPointer<TControl> gCaptureControl;
 
 std::uintptr_t MouseKeys(const QMouseEvent* event) {
   std::uintptr_t keys = 0;
-  const Qt::MouseButtons buttons = event->buttons() | event->button();
+  const Qt::MouseButtons buttons = event->buttons();  // a release no longer holds its button
   if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
   if (buttons & Qt::RightButton) keys |= MK_RBUTTON;
   if (buttons & Qt::MiddleButton) keys |= MK_MBUTTON;
