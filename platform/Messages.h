@@ -35,3 +35,21 @@ enum : unsigned { SC_MINIMIZE = 0xF020, SC_RESTORE = 0xF120, SC_CLOSE = 0xF060 }
 
 // Mouse-key flags of a mouse message's WParam.
 enum : unsigned { MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10 };
+
+// Window-side messages, notifications of the controls and the message-queue flags.
+enum : unsigned {
+  WM_PAINT = 0x000F,
+  WM_QUIT = 0x0012,
+  WM_ERASEBKGND = 0x0014,
+  PM_NOREMOVE = 0x0000,
+  PM_REMOVE = 0x0001,
+  CM_BASE = 0xB000,
+  CM_DIALOGCHAR = CM_BASE + 6,
+  CM_VISIBLECHANGED = CM_BASE + 11,
+  CM_ENABLEDCHANGED = CM_BASE + 12,
+  CM_FONTCHANGED = CM_BASE + 14,
+  CM_TEXTCHANGED = CM_BASE + 18,
+  CM_MOUSEENTER = CM_BASE + 19,
+  CM_MOUSELEAVE = CM_BASE + 20,
+  CM_SYSCOLORCHANGE = CM_BASE + 36,
+};

@@ -1,0 +1,61 @@
+#include "platform/MessageQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/Messages.h"
+
+namespace {
+
+class PressCounter final : public QWidget {
+ public:
+  int Presses = 0;
+
+ protected:
+  void mousePressEvent(QMouseEvent*) override { ++Presses; }
+};
+
+void PostPress(QWidget& widget, QPoint local) {
+  const QPoint global = widget.mapToGlobal(local);
+  QCoreApplication::postEvent(&widget, new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::LeftButton,
+                                                       Qt::LeftButton, Qt::NoModifier));
+}
+
+}  // namespace
+
+TEST(MessageQueueTest, NothingPendingGivesFalse) {
+  TMsg msg;
+  EXPECT_FALSE(PeekMessageA(msg, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+TEST(MessageQueueTest, PeekWithoutRemovingLeavesThePressToBeDelivered) {
+  PressCounter widget;
+  widget.resize(40, 40);
+  widget.show();
+  PostPress(widget, QPoint(3, 4));
+  TMsg msg;
+  ASSERT_TRUE(PeekMessageA(msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, static_cast<unsigned>(WM_LBUTTONDOWN));
+  EXPECT_EQ(msg.hwnd, &widget);
+  const QPoint global = widget.mapToGlobal(QPoint(3, 4));
+  EXPECT_EQ(msg.pt, (TPoint{global.x(), global.y()}));
+  EXPECT_EQ(widget.Presses, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(widget.Presses, 1);
+}
+
+TEST(MessageQueueTest, RemovingTakesThePressAwayAndFiltersApply) {
+  PressCounter widget;
+  widget.show();
+  PostPress(widget, QPoint(1, 1));
+  TMsg msg;
+  EXPECT_FALSE(PeekMessageA(msg, nullptr, WM_RBUTTONDOWN, WM_RBUTTONDOWN, PM_REMOVE));
+  QWidget other;
+  EXPECT_FALSE(PeekMessageA(msg, &other, 0, 0, PM_REMOVE));
+  EXPECT_TRUE(PeekMessageA(msg, &widget, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(widget.Presses, 0);
+}
