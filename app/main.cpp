@@ -1,8 +1,18 @@
 // The program's main block.
+#include "app/Unit_Main.h"
+#include "controls/DateUtil.h"
+#include "controls/VXConst.h"
 #include "platform/Application.h"
 
 int main(int argc, char** argv) {
   TApplication Application(argc, argv);
+  InitializeVXConst();
+  InitializeDateUtil();
   Application.SetTitle("The Velmora Address Book");
-  return 0;
+  auto Form_Main = std::make_unique<TForm_Main>();
+  Application.CloseOnTermination(Form_Main.get());
+  Form_Main->show();
+  const int result = Application.Run();
+  Form_Main.reset();
+  return result;
 }

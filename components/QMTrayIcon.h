@@ -7,12 +7,11 @@
 #include <memory>
 
 #include "platform/Classes.h"
+#include "platform/Controls.h"
 #include "platform/Messages.h"
 
 class TIcon;
 class TPopupMenu;
-
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // DefaultAction is true on entry; clearing it suppresses the built-in action.
 using TTrayClickEvent = std::function<void(QObject* Sender, TMouseButton Button, bool& DefaultAction)>;

@@ -15,7 +15,7 @@
 
 class TBasicAction;
 
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum TShiftStateFlag : unsigned {
   ssShift = 1,

@@ -1,5 +1,6 @@
 #include "platform/ExtCtrls.h"
 
+#include <QPainter>
 #include <QTimer>
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FTimer(new QTimer(this)) {
@@ -30,4 +31,34 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 void TTimer::Update() {
   FTimer->stop();
   if (FEnabled && FInterval != 0 && FOnTimer) FTimer->start(static_cast<int>(FInterval));
+}
+
+TImage::TImage(QWidget* parent) : TGraphicControl(parent) {}
+
+void TImage::SetPicture(const QImage& picture) {
+  FPicture = picture;
+  update();
+}
+
+void TImage::SetStretch(bool stretch) {
+  FStretch = stretch;
+  update();
+}
+
+void TImage::SetCenter(bool center) {
+  FCenter = center;
+  update();
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+  if (FPicture.isNull()) return;
+  QPainter painter(this);
+  if (FStretch) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), FPicture);
+  } else if (FCenter) {
+    painter.drawImage((width() - FPicture.width()) / 2, (height() - FPicture.height()) / 2, FPicture);
+  } else {
+    painter.drawImage(0, 0, FPicture);
+  }
 }

@@ -2,6 +2,7 @@
 // The class library's timer component: OnTimer every Interval milliseconds while Enabled.
 
 #include "platform/Classes.h"
+#include "platform/Controls.h"
 
 class QTimer;
 
@@ -25,4 +26,25 @@ class TTimer final : public TComponent {
   TNotifyEvent FOnTimer;
   bool FEnabled = true;
   unsigned FInterval = 1000;
+};
+
+// A picture on a form: drawn in the form's own paint, so that transparent controls above it show
+// it. The picture is centred (or stretched over the control) and what it leaves free shows what
+// lies beneath.
+class TImage : public TGraphicControl {
+ public:
+  explicit TImage(QWidget* parent = nullptr);
+  void SetPicture(const QImage& picture);
+  [[nodiscard]] const QImage& Picture() const { return FPicture; }
+  void Clear() { SetPicture(QImage()); }
+  void SetStretch(bool stretch);
+  void SetCenter(bool center);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage FPicture;
+  bool FStretch = false;
+  bool FCenter = false;
 };

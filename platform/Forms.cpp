@@ -102,6 +102,7 @@ class TForm::TKeyPreviewFilter final : public QObject {
   explicit TKeyPreviewFilter(TForm* form) : QObject(form), Form(form) { qApp->installEventFilter(this); }
   ~TKeyPreviewFilter() override { qApp->removeEventFilter(this); }
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyRelease) Form->FPreviewed = {};
     return event->type() == QEvent::KeyPress && Form->PreviewKey(watched, *static_cast<QKeyEvent*>(event));
   }
 
@@ -190,6 +191,9 @@ bool TForm::event(QEvent* event) {
 
 bool TForm::PreviewKey(QObject* watched, QKeyEvent& key) {
   if (!KeyPreview || !watched->isWidgetType() || !IsInside(watched, this)) return false;
+  // A key the focused control ignores travels on to its parents: the form sees it once.
+  if (&key == FPreviewed.Event && key.timestamp() == FPreviewed.Timestamp && key.key() == FPreviewed.Key) return false;
+  FPreviewed = {&key, key.timestamp(), key.key()};
   unsigned short code = VirtualKeyOf(key);
   if (code != 0) {
     FormKeyDown(code, ShiftStateOf(key));

@@ -85,6 +85,11 @@ class TForm : public QWidget {
   bool PreviewKey(QObject* watched, QKeyEvent& key);
 
   TKeyPreviewFilter* FKeyPreview;
+  struct {
+    const QKeyEvent* Event = nullptr;
+    unsigned long long Timestamp = 0;
+    int Key = 0;
+  } FPreviewed;
   bool FInModal = false;
   bool FMinimizing = false;
 };

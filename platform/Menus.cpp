@@ -51,8 +51,10 @@ TMenuItem* TPopupMenu::Add(const AnsiString& caption, TNotifyEvent onClick) {
   return item;
 }
 
-void TPopupMenu::AddSeparator() {
-  FMenu->addSeparator();
+TMenuItem* TPopupMenu::AddSeparator() {
+  auto* item = new TMenuItem(this, FMenu->addSeparator());
+  FItems.push_back(item);
+  return item;
 }
 
 int TPopupMenu::AlignedLeft(int X) const {

@@ -37,7 +37,8 @@ class TPopupMenu : public TComponent {
   ~TPopupMenu() override;
 
   TMenuItem* Add(const AnsiString& caption, TNotifyEvent onClick = {});
-  void AddSeparator();
+  // The item "-": a separator line.
+  TMenuItem* AddSeparator();
   [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
   [[nodiscard]] TMenuItem* Items(int index) const { return FItems.at(static_cast<std::size_t>(index)); }
 

@@ -409,6 +409,12 @@ make_glyphs() {
         s=${e##*-}; s=${s%.png}
         bmp_glyph "$e" "${e%.png}.bmp" "$s"
     done
+    # The narrow buttons of the main window's top bar carry a smaller glyph beside their caption.
+    for e in find:12 print:12 list:10 grid:10; do
+        role=${e%%:*}; s=${e#*:}
+        convert "$d/$role-24.png" -resize "${s}x${s}" -channel A -threshold 50% +channel -background '#FF00FF' \
+            -alpha remove -alpha off -type TrueColor "BMP3:$d/$role-$s.bmp"
+    done
     write_glyph_sources "$d/SOURCES.md"
 }
 

@@ -1,0 +1,396 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "TestSupport.h"
+#include "app/CardBook.h"
+#include "app/RegLib.h"
+#include "app/Unit_Main.h"
+#include "components/QMWave.h"
+#include "controls/VXCtrls.h"
+#include "platform/CodePage.h"
+#include "platform/Dialogs.h"
+#include "platform/Jpeg.h"
+#include "platform/Menus.h"
+#include "platform/Registry.h"
+#include "platform/Sound.h"
+#include "ui_Unit_Main.h"
+
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::TempProgramFolder;
+using testing_support::WriteBytes;
+
+std::string Card(std::string_view surname, std::string_view first = "", std::string_view picture = "") {
+  CardValues values{};
+  values[cfSurname] = surname;
+  values[cfFirstName] = first;
+  values[cfPicture] = picture;
+  return BuildCardLine(values);
+}
+
+void WriteJpeg(const std::filesystem::path& file, int width, int height, QRgb colour) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(colour);
+  TJPEGImage jpeg;
+  jpeg.Assign(image);
+  WriteBytes(file, jpeg.SaveToBytes());
+}
+
+// A program folder with a book, two colour schemes and three card pictures, and the main window
+// over it, driven as a user would.
+class MainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    SetSoundDevice("null");
+    std::filesystem::create_directories(Folder.Path / "skins");
+    std::filesystem::create_directories(Folder.Path / "images");
+    WriteJpeg(Folder.Path / "skins" / "blue1.jpg", 500, 300, qRgb(0, 0, 200));
+    WriteJpeg(Folder.Path / "skins" / "blue2.jpg", 500, 60, qRgb(0, 0, 100));
+    WriteJpeg(Folder.Path / "skins" / "red1.jpg", 500, 300, qRgb(200, 0, 0));
+    WriteJpeg(Folder.Path / "skins" / "red2.jpg", 500, 60, qRgb(100, 0, 0));
+    WriteJpeg(Folder.Path / "images" / "000_HELP.JPG", 150, 160, qRgb(255, 255, 255));
+    WriteJpeg(Folder.Path / "images" / "cat.jpg", 150, 160, qRgb(0, 255, 0));
+    WriteJpeg(Folder.Path / "images" / "Dog.JPG", 150, 160, qRgb(255, 0, 255));
+    PreviousBoxes = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+      Shown.push_back(request.Text);
+      return IDOK;
+    });
+  }
+
+  void TearDown() override {
+    Window.reset();
+    SetMessageBoxHandler(std::move(PreviousBoxes));
+  }
+
+  void WriteBook(std::initializer_list<std::string> cards) {
+    std::string text = "ABK10\r\n";
+    for (const std::string& card : cards) text += card + "\r\n";
+    WriteBytes(Folder.Path / "AddressBook.abk", text);
+  }
+
+  void Start() {
+    Window = std::make_unique<TForm_Main>();
+    for (TQMWave* wave : {Window->WaveMoveCard, Window->WaveDelete, Window->WaveUndoOk, Window->WaveUndoFailure,
+                          Window->WaveDeleteImage}) {
+      wave->OnPlay = [this, wave](QObject*) { Sounds.push_back(wave); };
+    }
+    Window->show();
+    Window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    Sounds.clear();
+  }
+
+  // Ends the program as the Exit button does and returns the book file's bytes.
+  std::string Exit() {
+    Window->Controls().Button_Exit->Click();
+    Window.reset();
+    return ReadBytes(Folder.Path / "AddressBook.abk");
+  }
+
+  Ui::TForm_Main& Ui() { return Window->Controls(); }
+  QString Counter() { return Ui().Label_CardNo->text(); }
+  QString Surname() { return Ui().Edit_SurName->text(); }
+  void Type(QWidget* field, const QString& text) {
+    field->setFocus();
+    QTest::keyClicks(field, text);
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : Window.get();
+    QTest::keyClick(target, key, modifiers);
+  }
+
+  TempProgramFolder Folder;
+  std::unique_ptr<TForm_Main> Window;
+  std::vector<TQMWave*> Sounds;
+  std::vector<AnsiString> Shown;
+  MessageBoxHandler PreviousBoxes;
+};
+
+TEST_F(MainWindow, EmptyBookTypeStoreAndExit) {
+  Start();
+  EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 1"));
+  EXPECT_EQ(Window->CurrentCard, 0);
+  Ui().Button_Next->Click();  // nothing to show
+  Ui().Button_Previous->Click();
+  EXPECT_EQ(Window->CurrentCard, 0);
+  EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 1"));
+
+  Type(Ui().Edit_SurName, QStringLiteral("  Doe "));
+  EXPECT_TRUE(Window->Modified);
+  Type(Ui().Edit_Company, QStringLiteral(" Acme "));
+  Type(Ui().Edit_Comments, QStringLiteral("line one"));
+  QTest::keyClick(Ui().Edit_Comments, Qt::Key_Return);  // a new line inside the notes
+  QTest::keyClicks(Ui().Edit_Comments, QStringLiteral("line two"));
+  Ui().Button_Next->Click();  // stores the new card by appending it
+  CardValues typed{};
+  typed[cfSurname] = "Doe";
+  typed[cfCompany] = " Acme ";
+  typed[cfNotes] = "line one\r\nline two";
+  ASSERT_EQ(Window->Cards.Count(), 1);
+  EXPECT_EQ(Window->Cards[0], BuildCardLine(typed));
+  EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 1"));
+  EXPECT_EQ(Exit(), "ABK10\r\n" + BuildCardLine(typed) + "\r\n");
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(kSettingsKey, false));
+  EXPECT_EQ(registry.ReadString("Version"), "ABK10");
+  EXPECT_EQ(registry.ReadString("InstallPath"), Folder.Path.string() + "/");
+  EXPECT_EQ(registry.ReadString("AddressBook"), "AddressBook.abk");
+  EXPECT_EQ(registry.ReadInteger("PlaySounds"), 1);
+  EXPECT_EQ(registry.ReadInteger("CurrentSkin"), 0);
+  EXPECT_FALSE(std::filesystem::exists(Folder.Path / "AddressBook.bkp"));
+}
+
+TEST_F(MainWindow, StepsThroughTheBookWithWrapAround) {
+  WriteBook({Card("Ann"), Card("Bob"), Card("Cid")});
+  Start();
+  EXPECT_EQ(Surname(), QStringLiteral("Ann"));
+  EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 3"));
+  Ui().Button_Previous->Click();
+  EXPECT_EQ(Surname(), QStringLiteral("Cid"));
+  Ui().Button_Next->Click();
+  EXPECT_EQ(Surname(), QStringLiteral("Ann"));
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(Surname(), QStringLiteral("Bob"));
+  Key(Qt::Key_End);
+  EXPECT_EQ(Counter(), QStringLiteral("Card 3 of 3"));
+  Key(Qt::Key_Home);
+  EXPECT_EQ(Surname(), QStringLiteral("Ann"));
+  EXPECT_EQ(Sounds.size(), 3u);  // Previous, Next and PageDown; Home and End are silent
+  // A new card goes on to the first card; Previous from a new card shows the last.
+  Ui().Button_New->Click();
+  EXPECT_EQ(Counter(), QStringLiteral("Card 4 of 4"));
+  Ui().Button_Previous->Click();
+  EXPECT_EQ(Surname(), QStringLiteral("Cid"));
+  Ui().Button_New->Click();
+  Ui().Button_Next->Click();
+  EXPECT_EQ(Surname(), QStringLiteral("Ann"));
+  EXPECT_EQ(Window->Cards.Count(), 3);  // blank new cards were dropped
+}
+
+TEST_F(MainWindow, NewCardStoredByAMoveKeepsItsValuesOnView) {
+  WriteBook({Card("A"), Card("B"), Card("C"), Card("D")});
+  Start();
+  Key(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(Counter(), QStringLiteral("Card 5 of 5"));
+  EXPECT_EQ(QApplication::focusWidget(), Ui().Edit_SurName);
+  Type(Ui().Edit_SurName, QStringLiteral("E"));
+  Window->Button_SaveClick(Window.get());
+  EXPECT_EQ(Counter(), QStringLiteral("Card 6 of 6"));
+  EXPECT_EQ(Window->CurrentCard, 5);
+  // Storing again appends a second card and leaves the first as it was.
+  Type(Ui().Edit_Name, QStringLiteral("x"));
+  Window->Button_SaveClick(Window.get());
+  ASSERT_EQ(Window->Cards.Count(), 6);
+  // A new card shows, and so stores, the default picture.
+  EXPECT_EQ(Window->Cards[4], Card("E", "", "000_HELP.JPG"));
+  EXPECT_EQ(Window->Cards[5], Card("E", "x", "000_HELP.JPG"));
+}
+
+TEST_F(MainWindow, DeleteAndUndo) {
+  WriteBook({Card("A"), Card("B"), Card("C"), Card("D"), Card("E")});
+  Start();
+  Ui().Button_Next->Click();
+  Ui().Button_Next->Click();
+  Sounds.clear();
+  Ui().Button_Delete->Click();  // card 3 of 5
+  EXPECT_EQ(Surname(), QStringLiteral("D"));
+  EXPECT_EQ(Window->CurrentCard, 2);
+  EXPECT_EQ(Window->Cards.Count(), 4);
+  Ui().Button_Undo->Click();
+  EXPECT_EQ(Window->Cards.Count(), 5);
+  EXPECT_EQ(Surname(), QStringLiteral("C"));
+  EXPECT_EQ(Window->CurrentCard, 2);
+  EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveDelete, Window->WaveUndoOk}));
+
+  // Unsaved edits: Undo brings the stored values back, then has nothing left to undo.
+  Ui().Button_Next->Click();
+  Type(Ui().Edit_SurName, QStringLiteral("changed"));
+  Sounds.clear();
+  Window->ClearFocus();  // Ctrl+Z typed into a field would mark the card again
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Surname(), QStringLiteral("D"));
+  Ui().Button_Undo->Click();
+  EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveUndoOk, Window->WaveUndoFailure}));
+}
+
+TEST_F(MainWindow, DeletingTheOnlyCardStartsANewOneThatCannotBeUndone) {
+  WriteBook({Card("Only")});
+  Start();
+  Ui().Button_Delete->Click();
+  EXPECT_EQ(Window->Cards.Count(), 0);
+  EXPECT_EQ(Surname(), QString());
+  EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 1"));
+  EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveDelete}));  // no move sound for the new card
+  Sounds.clear();
+  Ui().Button_Undo->Click();
+  EXPECT_EQ(Window->Cards.Count(), 0);
+  EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveMoveCard, Window->WaveUndoFailure}));
+}
+
+TEST_F(MainWindow, DeleteWhileTypingANewCardDropsIt) {
+  WriteBook({Card("A")});
+  Start();
+  Ui().Button_New->Click();
+  Type(Ui().Edit_SurName, QStringLiteral("typed"));
+  Sounds.clear();
+  Ui().Button_Delete->Click();
+  EXPECT_EQ(Window->Cards.Count(), 1);
+  EXPECT_EQ(Surname(), QString());
+  EXPECT_TRUE(Sounds.empty());
+}
+
+TEST_F(MainWindow, KeysAndFocus) {
+  WriteBook({Card("A"), Card("B")});
+  Start();
+  // Enter moves the focus on without marking the card.
+  Ui().Edit_SurName->setFocus();
+  QTest::keyClick(Ui().Edit_SurName, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::focusWidget(), Ui().Edit_Name);
+  EXPECT_FALSE(Window->Modified);
+  // Home and End do nothing while a control has the focus; PageDown works anywhere but the notes.
+  QTest::keyClick(Ui().Edit_Name, Qt::Key_End);
+  EXPECT_EQ(Window->CurrentCard, 0);
+  QTest::keyClick(Ui().Edit_Name, Qt::Key_PageDown);
+  EXPECT_EQ(Window->CurrentCard, 1);
+  Ui().Edit_Comments->setFocus();
+  for (const auto& [key, modifiers] :
+       std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{{Qt::Key_PageUp, {}},
+                                                              {Qt::Key_PageDown, {}},
+                                                              {Qt::Key_N, Qt::ControlModifier},
+                                                              {Qt::Key_Z, Qt::ControlModifier}})
+    QTest::keyClick(Ui().Edit_Comments, key, modifiers);
+  EXPECT_EQ(Window->CurrentCard, 1);
+  EXPECT_EQ(Window->Cards.Count(), 2);
+  Ui().Edit_Name->setFocus();
+  QTest::keyClick(Ui().Edit_Name, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Window->CurrentCard, 1);  // Ctrl+Shift+N is no New
+  // Field colours: white with the focus, light blue after it.
+  EXPECT_EQ(Ui().Edit_Name->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
+  EXPECT_EQ(Ui().Edit_SurName->palette().color(QPalette::Base), QColor(0xD7, 0xD7, 0xFF));
+  EXPECT_EQ(Ui().Edit_City->palette().color(QPalette::Base), QColor(0xDF, 0xDF, 0xFF));
+}
+
+TEST_F(MainWindow, TextTheBookCannotHoldIsNotAccepted) {
+  Start();
+  // Characters typed one by one: Omega is not in the code page, y with diaeresis is the separator.
+  Ui().Edit_SurName->setFocus();
+  for (QChar c : QString::fromUtf16(u"M\u00FCller \u03A9 \u00FF!")) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(Ui().Edit_SurName, &press);
+  }
+  EXPECT_EQ(Surname(), QString::fromUtf16(u"M\u00FCller  !"));
+  Ui().Edit_Comments->setFocus();
+  QKeyEvent omega(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x03A9)));
+  QApplication::sendEvent(Ui().Edit_Comments, &omega);
+  EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QString());
+}
+
+TEST_F(MainWindow, EveryWayOfEndingKeepsTheCardOnView) {
+  WriteBook({Card("A")});
+  Start();
+  Type(Ui().Edit_Name, QStringLiteral("edited"));
+  Window->TrayMenu()->Items(3)->Click();  // "Save and Exit"
+  Window.reset();
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), "ABK10\r\n" + Card("A", "edited") + "\r\n");
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.bkp"), "ABK10\r\n" + Card("A") + "\r\n");
+}
+
+TEST_F(MainWindow, SchemesStepAndAnIndexPastTheSchemesIsDropped) {
+  {
+    TRegLib settings;
+    settings.WriteInteger(kSettingsKey, "CurrentSkin", 5);
+  }
+  Start();
+  EXPECT_EQ(Window->SchemeCount, 2);
+  EXPECT_EQ(Window->SkinIndex, -1);
+  Ui().Button_NextScheme->Click();
+  EXPECT_EQ(Window->SkinIndex, -1);
+  Exit();
+  TRegLib settings;
+  EXPECT_EQ(settings.ReadInteger(kSettingsKey, "CurrentSkin", 9, false), -1);
+
+  Start();  // -1 reads as 0
+  EXPECT_EQ(Window->SkinIndex, 0);
+  EXPECT_EQ(Ui().Image_Back->Picture().pixelColor(10, 10).blue() > 150, true);
+  Ui().Button_PrevScheme->Click();
+  EXPECT_EQ(Window->SkinIndex, 1);
+  EXPECT_GT(Ui().Image_Back->Picture().pixelColor(10, 10).red(), 150);
+  Ui().Button_NextScheme->Click();
+  EXPECT_EQ(Window->SkinIndex, 0);
+  EXPECT_FALSE(Window->Modified);
+}
+
+TEST_F(MainWindow, PicturesStepDeleteAndMenuRule) {
+  WriteBook({Card("A", "", "cat.jpg"), Card("B", "", "missing.jpg"), Card("C")});
+  Start();
+  EXPECT_EQ(Window->ImageCount, 3);
+  EXPECT_EQ(Window->DefaultImage, 0);
+  EXPECT_EQ(Window->CardPicture, "cat.jpg");
+  EXPECT_EQ(Ui().BitMap_Main->Picture().pixelColor(75, 80).green(), 255);
+  Ui().Button_Next->Click();  // a missing picture shows the default one and keeps its name
+  EXPECT_EQ(Window->CardPicture, "missing.jpg");
+  EXPECT_GT(Ui().BitMap_Main->Picture().pixelColor(75, 80).blue(), 240);
+
+  Ui().Button_PrevImage->Click();  // from index 0 to the last picture
+  EXPECT_EQ(Window->CurrentImage, 2);
+  EXPECT_TRUE(Window->Modified);
+  EXPECT_EQ(ExtractFileName(Window->CardPicture), "Dog.JPG");
+
+  Window->ImageMenuPopup(nullptr);
+  EXPECT_TRUE(Window->OptDeletecurrentImage->Enabled());
+  Window->OptDeletecurrentImageClick(nullptr);
+  EXPECT_FALSE(std::filesystem::exists(Folder.Path / "images" / "Dog.JPG"));
+  EXPECT_EQ(Window->ImageCount, 2);
+  EXPECT_EQ(Window->CurrentImage, 1);
+  EXPECT_EQ(Window->Cards[1], Card("B", "", "cat.jpg"));  // stored at once with its new picture
+  Ui().Button_NextImage->Click();
+  EXPECT_EQ(ExtractFileName(Window->CardPicture), "000_HELP.JPG");
+  Window->ImageMenuPopup(nullptr);
+  EXPECT_FALSE(Window->OptDeletecurrentImage->Enabled());
+}
+
+TEST_F(MainWindow, AddingPicturesScalesThemIntoTheImagesFolder) {
+  WriteBook({Card("A")});
+  const auto outside = Folder.Path / "outside";
+  std::filesystem::create_directories(outside);
+  WriteJpeg(outside / "wide.jpg", 400, 300, qRgb(10, 200, 10));
+  WriteJpeg(outside / "tall.jpg", 300, 400, qRgb(10, 10, 200));
+  WriteJpeg(outside / "small.jpg", 100, 120, qRgb(200, 10, 10));
+  std::vector<std::string> chosen = {(outside / "wide.jpg").string(), (outside / "tall.jpg").string(),
+                                     (outside / "small.jpg").string(), (outside / "wide.jpg").string()};
+  const OpenDialogHandler previous =
+      SetOpenDialogHandler([&](const OpenDialogRequest& request) -> std::optional<AnsiString> {
+        EXPECT_EQ(request.Title, " Select a new picture to add to clipart");
+        AnsiString next = chosen.front();
+        chosen.erase(chosen.begin());
+        return next;
+      });
+  Start();
+  auto size = [&](const char* name) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile((Folder.Path / "images" / name).string());
+    return QSize(jpeg.Width(), jpeg.Height());
+  };
+  Window->OptLoadNewImageClick(Window->OptLoadNewImageFit);
+  EXPECT_EQ(size("wide.jpg"), QSize(150, 160));
+  EXPECT_EQ(Window->ImageCount, 4);
+  EXPECT_EQ(Window->CardPicture, Folder.File("images/") + "wide.jpg");
+  Window->OptLoadNewImageClick(Window->OptLoadNewImageFit);
+  EXPECT_EQ(size("tall.jpg"), QSize(150, 160));
+  Window->OptLoadNewImageClick(Window->OptLoadNewImageFit);
+  EXPECT_EQ(size("small.jpg"), QSize(100, 120));          // small pictures stay as they are
+  Window->OptLoadNewImageClick(Window->OptLoadNewImage);  // a name that exists: no second entry
+  EXPECT_EQ(Window->ImageCount, 6);
+  EXPECT_EQ(ExtractFileName(Window->ImageFiles[static_cast<std::size_t>(Window->CurrentImage)]), "wide.jpg");
+  EXPECT_TRUE(Window->Modified);
+  SetOpenDialogHandler(previous);
+}
+
+}  // namespace
