@@ -571,3 +571,14 @@ TEST_F(SpeedButtonTest, TransparentButtonOnScreenShowsTheBackdrop) {
   const QPoint inside = button->geometry().topLeft() + QPoint(1, 1);
   EXPECT_EQ(screen.pixel(inside * screen.devicePixelRatio()), qRgb(0, 255, 0));
 }
+
+TEST_F(SpeedButtonTest, LoadedBuildsAheadTheCellTheFirstPaintNeeds) {
+  const TBitmap glyph = Solid(8, 8, clBlue);
+  button->SetGlyph(&glyph);
+  button->Loaded();
+  EXPECT_NE(button->GlyphPainter().CellIndex(psUp), -1);
+  EXPECT_EQ(button->GlyphPainter().CellIndex(psInactive), -1);
+  button->SetFlat(true);
+  button->Loaded();
+  EXPECT_NE(button->GlyphPainter().CellIndex(psInactive), -1);
+}
