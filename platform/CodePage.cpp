@@ -1,16 +1,21 @@
 #include "platform/CodePage.h"
 
-#include <QCollator>
+#include <unicode/ucol.h>
+
 #include <QHash>
 #include <QLocale>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <numeric>
+#include <thread>
 
 namespace {
 
@@ -84,17 +89,33 @@ struct ByteTable {
   QHash<char16_t, char> FromUnicode;
 };
 
+// ICU collators of the user's locale: with case ignored (secondary strength) and observed.
+struct Collator {
+  Collator(const char* locale, UCollationStrength strength) {
+    UErrorCode status = U_ZERO_ERROR;
+    Handle = ucol_open(locale, &status);
+    if (U_FAILURE(status)) Handle = ucol_open("", &(status = U_ZERO_ERROR));
+    if (Handle) ucol_setStrength(Handle, strength);
+  }
+  ~Collator() {
+    if (Handle) ucol_close(Handle);
+  }
+  Collator(const Collator&) = delete;
+  Collator& operator=(const Collator&) = delete;
+  UCollator* Handle = nullptr;
+};
+
 struct CodePageState {
   std::once_flag once;
   std::atomic<unsigned> codePage = 1252;
-  QCollator caseless;
-  QCollator caseful;
+  std::unique_ptr<Collator> caseless;
+  std::unique_ptr<Collator> caseful;
 };
 
-QLocale CollationLocale() {
+std::string CollationLocale() {
   // The C locale has no collation of its own; an English system's order stands in for it.
   const QLocale system = QLocale::system();
-  return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
+  return system.language() == QLocale::C ? std::string("en_US") : system.name().toStdString();
 }
 
 CodePageState& State() {
@@ -106,9 +127,9 @@ CodePageState& State() {
       if (name && *name) break;
     }
     state.codePage = CodePageForLocale(name ? name : "");
-    for (QCollator* collator : {&state.caseless, &state.caseful}) collator->setLocale(CollationLocale());
-    state.caseless.setCaseSensitivity(Qt::CaseInsensitive);
-    state.caseful.setCaseSensitivity(Qt::CaseSensitive);
+    const std::string locale = CollationLocale();
+    state.caseless = std::make_unique<Collator>(locale.c_str(), UCOL_SECONDARY);
+    state.caseful = std::make_unique<Collator>(locale.c_str(), UCOL_TERTIARY);
   });
   return state;
 }
@@ -182,14 +203,93 @@ bool FitsAnsiCodePage(const QString& text) {
   return QStringToAnsi(text).has_value();
 }
 
-int AnsiCompareText(std::string_view a, std::string_view b) {
-  return State().caseless.compare(AnsiToQString(a), AnsiToQString(b));
+namespace {
+
+int Compare(UCollator* collator, std::string_view a, std::string_view b) {
+  const QString x = AnsiToQString(a);
+  const QString y = AnsiToQString(b);
+  return ucol_strcoll(collator, reinterpret_cast<const UChar*>(x.utf16()), static_cast<int32_t>(x.size()),
+                      reinterpret_cast<const UChar*>(y.utf16()), static_cast<int32_t>(y.size()));
 }
 
-const QCollator& CaselessCollator() {
-  return State().caseless;
+// The sort keys of a run of texts, one after another in one buffer.
+struct SortKeys {
+  std::string Bytes;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> Spans;  // offset, length
+};
+
+void MakeSortKeys(const UCollator* collator, const std::vector<std::string_view>& texts, std::size_t begin,
+                  std::size_t end, SortKeys& keys) {
+  keys.Spans.reserve(end - begin);
+  keys.Bytes.reserve((end - begin) * 24);
+  std::vector<uint8_t> key(256);
+  for (std::size_t i = begin; i < end; ++i) {
+    const QString text = AnsiToQString(texts[i]);
+    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+    const auto length = static_cast<int32_t>(text.size());
+    int32_t size = ucol_getSortKey(collator, chars, length, key.data(), static_cast<int32_t>(key.size()));
+    if (size > static_cast<int32_t>(key.size())) {
+      key.resize(static_cast<std::size_t>(size));
+      size = ucol_getSortKey(collator, chars, length, key.data(), size);
+    }
+    keys.Spans.emplace_back(static_cast<std::uint32_t>(keys.Bytes.size()), static_cast<std::uint32_t>(size));
+    keys.Bytes.append(reinterpret_cast<const char*>(key.data()), static_cast<std::size_t>(size));
+  }
+}
+
+}  // namespace
+
+int AnsiCompareText(std::string_view a, std::string_view b) {
+  return Compare(State().caseless->Handle, a, b);
+}
+
+std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts) {
+  // Large lists make their keys on several threads, each with a collator of its own.
+  constexpr std::size_t kPerThread = 16384;
+  const std::size_t threads =
+      std::clamp<std::size_t>(texts.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+  const std::size_t chunk = (texts.size() + threads - 1) / threads;
+  std::vector<SortKeys> parts(threads);
+  std::vector<std::thread> workers;
+  for (std::size_t t = 1; t < threads; ++t) {
+    workers.emplace_back([&, t] {
+      UErrorCode status = U_ZERO_ERROR;
+      UCollator* clone = ucol_clone(State().caseless->Handle, &status);
+      MakeSortKeys(clone, texts, std::min(texts.size(), t * chunk), std::min(texts.size(), (t + 1) * chunk), parts[t]);
+      ucol_close(clone);
+    });
+  }
+  MakeSortKeys(State().caseless->Handle, texts, 0, std::min(texts.size(), chunk), parts[0]);
+  for (std::thread& worker : workers) worker.join();
+
+  // Each key with its first eight bytes as a number, so that most comparisons are one.
+  struct Key {
+    std::uint64_t Prefix;
+    const char* Bytes;
+    std::uint32_t Size;
+  };
+  std::vector<Key> keys;
+  keys.reserve(texts.size());
+  for (const SortKeys& part : parts)
+    for (const auto& [offset, size] : part.Spans) {
+      const char* bytes = part.Bytes.data() + offset;
+      std::uint64_t prefix = 0;
+      for (std::uint32_t k = 0; k < 8; ++k)
+        prefix = (prefix << 8) | (k < size ? static_cast<unsigned char>(bytes[k]) : 0u);
+      keys.push_back({prefix, bytes, size});
+    }
+  std::vector<std::size_t> order(texts.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const Key& x = keys[a];
+    const Key& y = keys[b];
+    if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
+    const int c = std::memcmp(x.Bytes, y.Bytes, std::min(x.Size, y.Size));
+    return c != 0 ? c < 0 : x.Size < y.Size;
+  });
+  return order;
 }
 
 int AnsiCompareStr(std::string_view a, std::string_view b) {
-  return State().caseful.compare(AnsiToQString(a), AnsiToQString(b));
+  return Compare(State().caseful->Handle, a, b);
 }

@@ -2,10 +2,9 @@
 // The ANSI code page of the user's language, and the one place where 8-bit text meets QString.
 
 #include <QString>
-
-class QCollator;
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/SysUtils.h"
 
@@ -27,7 +26,8 @@ void SetAnsiCodePage(unsigned codePage);
 // Locale-aware comparison with case ignored (the order of CompareStringA with NORM_IGNORECASE):
 // negative, zero or positive.
 [[nodiscard]] int AnsiCompareText(std::string_view a, std::string_view b);
-// The collator behind AnsiCompareText, for sorting many texts through sort keys.
-[[nodiscard]] const QCollator& CaselessCollator();
+// The stable order of texts by AnsiCompareText: order[k] is the index of the k-th text. Large
+// lists compute their sort keys on several threads.
+[[nodiscard]] std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts);
 // The same with case observed.
 [[nodiscard]] int AnsiCompareStr(std::string_view a, std::string_view b);

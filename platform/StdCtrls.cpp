@@ -1,11 +1,8 @@
 #include "platform/StdCtrls.h"
 
 #include <QAbstractListModel>
-#include <QCollator>
-#include <QCollatorSortKey>
 #include <QKeyEvent>
 #include <algorithm>
-#include <numeric>
 
 #include "platform/CodePage.h"
 #include "platform/Forms.h"
@@ -42,17 +39,10 @@ class TListBox::TItems final : public QAbstractListModel {
 namespace {
 
 void SortItems(std::vector<AnsiString>& items) {
-  const QCollator& collator = CaselessCollator();
-  std::vector<QCollatorSortKey> keys;
-  keys.reserve(items.size());
-  for (const AnsiString& item : items) keys.push_back(collator.sortKey(AnsiToQString(item)));
-  std::vector<std::size_t> order(items.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return keys[a].compare(keys[b]) < 0; });
+  const std::vector<std::string_view> views(items.begin(), items.end());
   std::vector<AnsiString> sorted;
   sorted.reserve(items.size());
-  for (std::size_t i : order) sorted.push_back(std::move(items[i]));
+  for (std::size_t i : CaselessOrder(views)) sorted.push_back(std::move(items[i]));
   items = std::move(sorted);
 }
 

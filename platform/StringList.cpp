@@ -1,10 +1,7 @@
 #include "platform/StringList.h"
 
-#include <QCollator>
-#include <QCollatorSortKey>
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 #include "platform/CodePage.h"
 #include "platform/Files.h"
@@ -108,17 +105,9 @@ int TStringList::IndexOf(std::string_view s) const {
 }
 
 void TStringList::Sort() {
-  const QCollator& collator = CaselessCollator();
-  std::vector<QCollatorSortKey> keys;
-  keys.reserve(Lines.size());
-  for (std::string_view line : Lines) keys.push_back(collator.sortKey(AnsiToQString(line)));
-  std::vector<std::size_t> order(Lines.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return keys[a].compare(keys[b]) < 0; });
   std::vector<std::string_view> sorted;
   sorted.reserve(Lines.size());
-  for (std::size_t i : order) sorted.push_back(Lines[i]);
+  for (std::size_t i : CaselessOrder(Lines)) sorted.push_back(Lines[i]);
   Lines = std::move(sorted);
 }
 

@@ -1,0 +1,76 @@
+// The search over the loaded book when nothing matches (a full scan), and the letter list's fill
+// of its sorted list box, at 100,000 and 1,000,000 generated cards. A book file "cards-N.abk" in
+// $VAB_BENCH_DIR is used when present, so that bench/search.sh can time grep on the same file.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "app/CardBook.h"
+#include "app/CardLookup.h"
+#include "bench/BookGenerator.h"
+#include "platform/StdCtrls.h"
+
+namespace {
+
+// A text the generated cards never hold.
+constexpr std::string_view kNoMatch = "Zyxwvut@nowhere";
+
+const TStringList& Cards(int count) {
+  static std::map<int, TStringList> loaded;
+  auto it = loaded.find(count);
+  if (it != loaded.end()) return it->second;
+  TStringList cards;
+  const char* dir = std::getenv("VAB_BENCH_DIR");
+  const std::filesystem::path file =
+      std::filesystem::path(dir ? dir : "") / ("cards-" + std::to_string(count) + ".abk");
+  if (dir && std::filesystem::exists(file))
+    LoadBook(cards, file.string(), BackupFileName(file.string()));
+  else
+    cards = GenerateCards(count);
+  return loaded.emplace(count, std::move(cards)).first->second;
+}
+
+void BM_FindCardNoMatch(benchmark::State& state) {
+  const TStringList& cards = Cards(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    const int found = FindCard(cards, kNoMatch, "");
+    if (found != -1) state.SkipWithError("the text was found");
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(cards.TextSize()));
+}
+BENCHMARK(BM_FindCardNoMatch)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The letter list's fill for "ALL" (every card) and for one letter.
+void BM_LetterListFill(benchmark::State& state) {
+  const TStringList& cards = Cards(static_cast<int>(state.range(0)));
+  const char letter = static_cast<char>(state.range(1));
+  TListBox list;
+  list.SetSorted(true);
+  for (auto _ : state) {
+    list.Clear();
+    list.BeginUpdate();
+    for (std::string_view line : cards) {
+      if (letter != '?' && (line.empty() || !LetterMatches(line.front(), letter))) continue;
+      if (std::optional<AnsiString> entry = LetterListEntry(line)) list.Add(*entry);
+    }
+    list.EndUpdate();
+    benchmark::DoNotOptimize(list.Count());
+  }
+}
+BENCHMARK(BM_LetterListFill)->Args({100000, '?'})->Args({100000, 'S'})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
