@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -559,4 +560,25 @@ TEST_F(SpeedButtonTest, HotStateFollowsTheCursorAfterAPressEnds) {
   QCursor::setPos(form.mapToGlobal(QPoint(150, 100)));
   QTest::mouseClick(button, Qt::RightButton, {}, QPoint(20, 10));
   EXPECT_FALSE(button->MouseInside());
+}
+
+TEST_F(SpeedButtonTest, TransparentButtonOnScreenShowsTheBackdrop) {
+  button->SetFlat(true);
+  button->SetTransparent(true);
+  form.repaint();
+  const QImage screen = form.screen()->grabWindow(form.winId()).toImage();
+  ASSERT_FALSE(screen.isNull());
+  const QPoint inside = button->geometry().topLeft() + QPoint(1, 1);
+  EXPECT_EQ(screen.pixel(inside * screen.devicePixelRatio()), qRgb(0, 255, 0));
+}
+
+TEST_F(SpeedButtonTest, LoadedBuildsAheadTheCellTheFirstPaintNeeds) {
+  const TBitmap glyph = Solid(8, 8, clBlue);
+  button->SetGlyph(&glyph);
+  button->Loaded();
+  EXPECT_NE(button->GlyphPainter().CellIndex(psUp), -1);
+  EXPECT_EQ(button->GlyphPainter().CellIndex(psInactive), -1);
+  button->SetFlat(true);
+  button->Loaded();
+  EXPECT_NE(button->GlyphPainter().CellIndex(psInactive), -1);
 }
