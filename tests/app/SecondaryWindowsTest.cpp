@@ -195,8 +195,12 @@ TEST_F(SecondaryWindows, SearchRunsOnTheTrimmedStringsAndTheMainWindowShowsTheCa
 }
 
 TEST_F(SecondaryWindows, SearchWindowPlacementActivationAndClosing) {
-  Start({Card("Ann"), Card("Bob"), Card("Cid")});
+  Start({Card("Ann"), Card("Bob"), Card("Dan"), Card("Cid")});
   Ui().Button_Next->Click();
+  Ui().Button_Next->Click();
+  Ui().Button_Delete->Click();  // Find ends the chance to undo it
+  ASSERT_EQ(Window->CurrentCard, 2);
+  Ui().Button_Previous->Click();
   int plays = 0;
   // Typed text, then closed by Esc in an edit: nothing is taken back, nothing plays.
   TFormSearch* search = Find([&](TFormSearch& w) {
@@ -215,6 +219,7 @@ TEST_F(SecondaryWindows, SearchWindowPlacementActivationAndClosing) {
   EXPECT_EQ(search->SelectedCard, -1);
   EXPECT_EQ(Window->CurrentCard, 1);
   EXPECT_EQ(plays, 0);
+  EXPECT_EQ(Window->UndoIndex, -1);
 
   // The edits kept their text; a search finds card 2 and plays its sound.
   Find([&](TFormSearch& w) {
@@ -294,6 +299,9 @@ TEST_F(SecondaryWindows, LetterButtonsFilterTheList) {
   };
   TFormNavigate* list = List([&](TFormNavigate& w) {
     EXPECT_EQ(QApplication::focusWidget(), w.Controls().LB_Name);
+    const QPoint client = Window->mapToGlobal(QPoint(0, 0));
+    const QPoint launcher = Ui().Button_List->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(w.pos(), QPoint(client.x() + 80, launcher.y() + Ui().Button_List->height() / 4));
     EXPECT_EQ(w.size(), QSize(211, 226));
     ASSERT_EQ(LetterButtons(w).size(), 27u);
     for (TSpeedButton* button : LetterButtons(w)) ASSERT_NE(button, nullptr);
@@ -338,7 +346,9 @@ TEST_F(SecondaryWindows, DoubleClickFetchesTheFirstCardThatBeginsWithTheEntry) {
 }
 
 TEST_F(SecondaryWindows, LetterListClosesWithoutAChoiceAndLeavesEveryButtonBlack) {
-  Start({Card("Ann"), Card("Bob"), Card("Cid")});
+  Start({Card("Ann"), Card("Bob"), Card("Cid"), Card("Dan")});
+  Window->LastCard();
+  Ui().Button_Delete->Click();  // List ends the chance to undo it
   using Drive = std::function<void(TFormNavigate&)>;
   const std::vector<std::pair<const char*, Drive>> closes = {
       {"Esc in the list", [](TFormNavigate& w) { QTest::keyClick(w.Controls().LB_Name, Qt::Key_Escape); }},
@@ -372,7 +382,8 @@ TEST_F(SecondaryWindows, LetterListClosesWithoutAChoiceAndLeavesEveryButtonBlack
     });
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(RedButtons(*list), QStringList());
-    EXPECT_EQ(Window->CurrentCard, 0);
+    EXPECT_EQ(Window->CurrentCard, 2);
+    EXPECT_EQ(Window->UndoIndex, -1);
   }
 }
 
