@@ -33,7 +33,9 @@ TFormSearch::TFormSearch(QWidget* parent) : TForm(parent), ui(std::make_unique<U
 TFormSearch::~TFormSearch() = default;
 
 void TFormSearch::FormCreate() {
-  FFrame = new TSecondaryFrame(this, true, true, false);
+  // The Search button is the window's one speed button, built on the custom control: it must
+  // click, not drag.
+  FFrame = new TSecondaryFrame(this, true, true, true);
   FFrame->SetSchemeImages(ui->Image_Bck, nullptr);
   FFrame->RefreshScheme();
 }
