@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QTextCursor>
 #include <QThread>
 
 #include "app/FormResources.h"
@@ -49,6 +51,7 @@ void SetText(QLineEdit* edit, const AnsiString& text) {
 }
 
 void SetText(QPlainTextEdit* edit, const AnsiString& text) {
+  // What the book holds always fits the notes.
   QString plain = AnsiToQString(text);
   plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   edit->setPlainText(plain);
@@ -80,7 +83,8 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
     field->installEventFilter(this);
   }
   for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setValidator(new TAnsiTextValidator(edit));
-  ui->Edit_Comments->installEventFilter(this);
+  ui->Edit_Comments->setTabChangesFocus(true);
+  connect(ui->Edit_Comments, &QPlainTextEdit::textChanged, this, [this] { Edit_CommentsChange(); });
   ui->BitMap_Main->SetCenter(true);
   ui->BitMap_Main->installEventFilter(this);
   ui->LabelName->installEventFilter(this);
@@ -135,8 +139,11 @@ void TForm_Main::CreateComponents() {
   OptLoadNewImage = FImageMenu->Add("Load new image", [this](QObject* s) { OptLoadNewImageClick(s); });
   OptLoadNewImageFit = FImageMenu->Add("Load image, fit better ", [this](QObject* s) { OptLoadNewImageClick(s); });
   OptLoadNewImageFit->SetDefault(true);
+  OptLoadNewImage->SetHint("Load an image stretching it to 150x160");
+  OptLoadNewImageFit->SetHint("Load an image trying to fit it without real dirtortion");
   OptDeletecurrentImage =
       FImageMenu->Add("Delete current image", [this](QObject* s) { OptDeletecurrentImageClick(s); });
+  OptDeletecurrentImage->SetHint("Delete current image from the list");
   FImageMenu->AddSeparator();
   FImageMenu->Add("Clipart Browser !", [this](QObject* s) { BrowseImagesClick(s); });
   FImageMenu->Add("Next Image", [this](QObject*) { ui->Button_NextImage->Click(); });
@@ -193,7 +200,7 @@ void TForm_Main::FormActivate() {
 void TForm_Main::FormClose() {
   // Every way of ending the program keeps the card on view.
   if (Modified) Button_SaveClick(this);
-  QCoreApplication::quit();
+  TerminateApplication();
 }
 
 void TForm_Main::FormDestroy() {
@@ -284,6 +291,12 @@ bool TForm_Main::LoadCardPicture(const AnsiString& fileName) {
   } catch (const std::exception&) {
     return false;
   }
+}
+
+bool TForm_Main::ShowPictureOrDefault(const AnsiString& file) {
+  if (FileExists(file)) return LoadCardPicture(file);
+  return DefaultImage < static_cast<int>(ImageFiles.size()) &&
+         LoadCardPicture(ImageFiles[static_cast<std::size_t>(DefaultImage)]);
 }
 
 void TForm_Main::ShowImageOrDefault(int index) {
@@ -533,31 +546,60 @@ void TForm_Main::FormKeyPress(char& Key) {
   }
 }
 
+namespace {
+
+bool IsLeftClick(const QEvent* event, const QWidget* widget) {
+  if (event->type() != QEvent::MouseButtonRelease) return false;
+  const auto* mouse = static_cast<const QMouseEvent*>(event);
+  return mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint());
+}
+
+// Focus moving with the window's activation or a pop-up menu is no focus change of the form's.
+bool IsFormFocusChange(const QEvent* event) {
+  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+}  // namespace
+
 bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ui->BitMap_Main) {
-    if (event->type() == QEvent::MouseButtonDblClick) BrowseImagesClick(watched);
+    if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+      BrowseImagesClick(watched);
     if (event->type() == QEvent::ContextMenu) {
       const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
       FImageMenu->Popup(menuEvent->globalPos().x(), menuEvent->globalPos().y());
       return true;
     }
-  } else if (watched == ui->LabelName && event->type() == QEvent::MouseButtonRelease) {
-    LabelNameClick(watched);
-  } else if (watched == ui->Label8 && event->type() == QEvent::MouseButtonRelease) {
-    Button_NextSchemeClick(watched);
-  } else if (event->type() == QEvent::FocusIn) {
+  } else if (watched == ui->LabelName) {
+    if (IsLeftClick(event, ui->LabelName)) LabelNameClick(watched);
+  } else if (watched == ui->Label8) {
+    if (IsLeftClick(event, ui->Label8)) Button_NextSchemeClick(watched);
+  } else if (event->type() == QEvent::FocusIn && IsFormFocusChange(event)) {
     SetFieldColour(static_cast<QWidget*>(watched), kFocusedFieldColour);
-  } else if (event->type() == QEvent::FocusOut) {
+  } else if (event->type() == QEvent::FocusOut && IsFormFocusChange(event)) {
     SetFieldColour(static_cast<QWidget*>(watched), kLeftFieldColour);
   } else if (event->type() == QEvent::KeyPress) {
     // Edit_KeyPress: every character that reaches a field marks the card.
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (KeyPressCharOf(*key) != 0 || !key->text().isEmpty()) {
-      if (watched == ui->Edit_Comments && !key->text().isEmpty() && !FitsAnsiCodePage(key->text())) return true;
-      if (KeyPressCharOf(*key) != 0) Modified = true;
-    }
+    if (KeyPressCharOf(*static_cast<QKeyEvent*>(event)) != 0) Modified = true;
   }
   return TForm::eventFilter(watched, event);
+}
+
+void TForm_Main::Edit_CommentsChange() {
+  // The notes refuse what the book cannot hold, however it arrives (typed, pasted, dropped).
+  const QString text = ui->Edit_Comments->toPlainText();
+  const std::optional<AnsiString> bytes = QStringToAnsi(text);
+  if (bytes && bytes->find(kFieldSeparator) == AnsiString::npos) {
+    FAcceptedNotes = text;
+    return;
+  }
+  const int position = std::max(0, ui->Edit_Comments->textCursor().position() - 1);
+  const QSignalBlocker blocker(ui->Edit_Comments);
+  ui->Edit_Comments->setPlainText(FAcceptedNotes);
+  QTextCursor cursor = ui->Edit_Comments->textCursor();
+  cursor.setPosition(std::min(position, static_cast<int>(FAcceptedNotes.size())));
+  ui->Edit_Comments->setTextCursor(cursor);
 }
 
 // ---- tray and minimising ----
@@ -687,7 +729,7 @@ void TForm_Main::OptDeletecurrentImageClick(QObject*) {
   if (CurrentImage >= ImageCount) CurrentImage = ImageCount - 1;
   if (CurrentImage < 0) return;  // the only picture is gone: nothing to show instead
   CardPicture = ImageFiles[static_cast<std::size_t>(CurrentImage)];
-  if (!(FileExists(CardPicture) && LoadCardPicture(CardPicture))) ShowImageOrDefault(DefaultImage);
+  if (!ShowPictureOrDefault(CardPicture)) return;
   Button_SaveClick(this);
 }
 
@@ -722,10 +764,7 @@ void TForm_Main::OptLoadNewImageClick(QObject* Sender) {
       CurrentImage = ImageCount - 1;
       CardPicture = target;
     }
-    if (CurrentImage >= 0) {
-      const AnsiString& shown = ImageFiles[static_cast<std::size_t>(CurrentImage)];
-      if (!(FileExists(shown) && LoadCardPicture(shown))) ShowImageOrDefault(DefaultImage);
-    }
+    if (CurrentImage < 0 || !ShowPictureOrDefault(ImageFiles[static_cast<std::size_t>(CurrentImage)])) return;
     Modified = true;
   } catch (const std::exception&) {
     // the command stops silently

@@ -2,6 +2,7 @@
 // The main window: the card book on view, the card commands, the colour schemes and card
 // pictures, the tray icon and the sounds.
 
+#include <QString>
 #include <memory>
 #include <vector>
 
@@ -134,6 +135,9 @@ class TForm_Main final : public TForm {
   void ShowScheme();
   // Loads a JPEG file into the card picture; false when it cannot be shown.
   bool LoadCardPicture(const AnsiString& fileName);
+  // Shows the file when it exists, else the default picture; false when that cannot be shown.
+  bool ShowPictureOrDefault(const AnsiString& file);
+  void Edit_CommentsChange();
   void ShowImageOrDefault(int index);
   void StepImage(int index);
   void LeaveCard();
@@ -151,6 +155,7 @@ class TForm_Main final : public TForm {
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;
   AnsiString FLastPictureFolder;
+  QString FAcceptedNotes;
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;

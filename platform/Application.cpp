@@ -76,10 +76,39 @@ void SubstituteFonts() {
     QFont::insertSubstitutions(family, sans);
 }
 
+// "Text|*.a;*.b|Other|*.c" as the file dialog's name filters "Text (*.a *.b)".
+QStringList NameFilters(const AnsiString& filter) {
+  const QStringList parts = AnsiToQString(filter).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    // The file system tells case apart; offer the upper-case spelling of each pattern too.
+    QStringList patterns;
+    for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+      patterns << pattern;
+      if (pattern.toUpper() != pattern) patterns << pattern.toUpper();
+    }
+    // The description often repeats its patterns: "JPEG (*.jpg)".
+    const QString name = parts[i].section(u'(', 0, 0).trimmed();
+    filters << name + QStringLiteral(" (") + patterns.join(u' ') + u')';
+  }
+  return filters;
+}
+
+std::optional<AnsiString> ShowWidgetFileDialog(const OpenDialogRequest& request) {
+  QFileDialog dialog(nullptr, AnsiToQString(request.Title), AnsiToQString(request.InitialDir));
+  dialog.setNameFilters(NameFilters(request.Filter));
+  dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!request.FileName.empty()) dialog.selectFile(AnsiToQString(request.FileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QStringToAnsi(dialog.selectedFiles().constFirst());
+}
+
 }  // namespace
 
 void InstallWidgetMessageBoxes() {
   SetMessageBoxHandler(ShowWidgetMessageBox);
+  SetOpenDialogHandler(ShowWidgetFileDialog);
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -113,6 +142,7 @@ void TApplication::CloseOnTermination(QWidget* mainWindow) {
 
 TApplication::~TApplication() {
   SetMessageBoxHandler(nullptr);
+  SetOpenDialogHandler(nullptr);
 }
 
 void TApplication::SetTitle(const AnsiString& title) {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QTimer>
 
 #include "platform/CodePage.h"
 
@@ -83,7 +84,8 @@ char KeyPressCharOf(const QKeyEvent& event) {
     case Qt::Key_Backspace:
       return '\b';
     case Qt::Key_Tab:
-      return '\t';
+    case Qt::Key_Backtab:
+      return 0;  // moves the focus, types nothing
     default:
       break;
   }
@@ -117,11 +119,11 @@ TForm::~TForm() = default;
 TModalResult TForm::ShowModal() {
   ModalResult = mrNone;
   setWindowModality(Qt::ApplicationModal);
+  FInModal = true;
   show();
   activateWindow();
   raise();
   QEventLoop loop;
-  FInModal = true;
   while (ModalResult == mrNone && isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
   FInModal = false;
   hide();
@@ -207,8 +209,24 @@ bool TForm::PreviewKey(QObject* watched, QKeyEvent& key) {
   return false;
 }
 
+void TForm::showEvent(QShowEvent* event) {
+  if (!FEverShown || FInModal) {
+    FActivatePending = true;
+    // A window system that does not activate the new window still gets its first card shown.
+    QTimer::singleShot(0, this, [this] { RunPendingActivate(); });
+  }
+  FEverShown = true;
+  QWidget::showEvent(event);
+}
+
+void TForm::RunPendingActivate() {
+  if (!FActivatePending || !isVisible()) return;
+  FActivatePending = false;
+  FormActivate();
+}
+
 void TForm::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) RunPendingActivate();
   if (event->type() == QEvent::WindowStateChange && isMinimized() && !FMinimizing) {
     // The title bar's minimise box: the platform sends it as a system command first.
     setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -222,6 +240,14 @@ void TForm::closeEvent(QCloseEvent* event) {
   FormClose();
   if (FInModal && ModalResult == mrNone) ModalResult = mrCancel;
   event->accept();
+}
+
+void TerminateApplication() {
+  // Modal forms end their shows first, so that the main loop is reached and ends.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* form = dynamic_cast<TForm*>(window); form && form->isVisible() && form->windowModality() != Qt::NonModal)
+      form->Close();
+  QCoreApplication::quit();
 }
 
 TForm* GetParentForm(QWidget* control) {

@@ -63,7 +63,9 @@ class TForm : public QWidget {
   bool KeyPreview = false;
 
  protected:
-  // Handlers the windows override; each runs where the platform would run it.
+  // Handlers the windows override; each runs where the platform would run it. FormActivate runs
+  // when the form becomes the program's active form: at its first show, and at each modal show
+  // (switching to other programs and back, or closing a modal window over it, does not count).
   virtual void FormActivate() {}
   virtual void FormClose() {}
   // Key preview: key may be set to 0 to swallow the key.
@@ -76,6 +78,7 @@ class TForm : public QWidget {
 
   bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -84,7 +87,11 @@ class TForm : public QWidget {
   // Key preview: true when the form swallowed the key.
   bool PreviewKey(QObject* watched, QKeyEvent& key);
 
+  void RunPendingActivate();
+
   TKeyPreviewFilter* FKeyPreview;
+  bool FEverShown = false;
+  bool FActivatePending = false;
   struct {
     const QKeyEvent* Event = nullptr;
     unsigned long long Timestamp = 0;
@@ -93,6 +100,9 @@ class TForm : public QWidget {
   bool FInModal = false;
   bool FMinimizing = false;
 };
+
+// Ends the program: every modal show ends (with mrCancel), then the main loop.
+void TerminateApplication();
 
 // The form a control sits on, or nullptr.
 [[nodiscard]] TForm* GetParentForm(QWidget* control);

@@ -33,6 +33,11 @@ void TMenuItem::SetDefault(bool isDefault) {
   FAction->setFont(font);
 }
 
+void TMenuItem::SetHint(const AnsiString& hint) {
+  FAction->setStatusTip(AnsiToQString(hint));
+  FAction->setToolTip(AnsiToQString(hint));
+}
+
 void TMenuItem::Click() {
   if (OnClick) OnClick(this);
 }

@@ -21,6 +21,8 @@ class TMenuItem final : public TComponent {
   [[nodiscard]] bool Enabled() const;
   void SetVisible(bool visible);
   void SetDefault(bool isDefault);
+  // The text the status line and the tool tip show for the item.
+  void SetHint(const AnsiString& hint);
   // Runs OnClick, as a choice from the menu does.
   void Click();
   [[nodiscard]] QAction* Action() const { return FAction; }

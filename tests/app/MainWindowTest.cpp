@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "TestSupport.h"
 #include "app/CardBook.h"
@@ -391,6 +392,64 @@ TEST_F(MainWindow, AddingPicturesScalesThemIntoTheImagesFolder) {
   EXPECT_EQ(ExtractFileName(Window->ImageFiles[static_cast<std::size_t>(Window->CurrentImage)]), "wide.jpg");
   EXPECT_TRUE(Window->Modified);
   SetOpenDialogHandler(previous);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindow, ActivationShowsTheCardOnceSoOtherWindowsKeepTheEdits) {
+  WriteBook({Card("A")});
+  Start();
+  Type(Ui().Edit_City, QStringLiteral("Town"));
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  Window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  EXPECT_EQ(Ui().Edit_City->text(), QStringLiteral("Town"));
+  EXPECT_TRUE(Window->Modified);
+  // The focused field keeps its colour while another window is active.
+  Ui().Edit_City->setFocus();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  EXPECT_EQ(Ui().Edit_City->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
+}
+
+TEST_F(MainWindow, TabMovesOnWithoutMarkingAndTheNotesRefuseWhatTheBookCannotHold) {
+  WriteBook({Card("A")});
+  Start();
+  Ui().Edit_SurName->setFocus();
+  QTest::keyClick(Ui().Edit_SurName, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Ui().Edit_Name);
+  EXPECT_FALSE(Window->Modified);
+  Ui().Edit_Comments->setFocus();
+  QTest::keyClick(Ui().Edit_Comments, Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), Ui().Edit_Comments);
+  EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QString());
+
+  Type(Ui().Edit_Comments, QStringLiteral("keep me"));
+  for (const QString& refused : {QString(QChar(0x03A9)), QString(QChar(0x00FF))}) {
+    Ui().Edit_Comments->insertPlainText(refused);  // as a paste or a drop inserts it
+    EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QStringLiteral("keep me"));
+  }
+  Window->Button_SaveClick(Window.get());
+  EXPECT_EQ(ReadCardView(Window->Cards[0]).Notes, "keep me");
+}
+
+TEST_F(MainWindow, EndingWhileASecondaryWindowIsOpenStillSavesTheCard) {
+  WriteBook({Card("A")});
+  Start();
+  Type(Ui().Edit_Name, QStringLiteral("typed"));
+  QTimer::singleShot(0, [this] {
+    QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+    Window->close();  // as the end of the desktop session does
+  });
+  Ui().Button_Search->Click();
+  EXPECT_FALSE(QApplication::activeModalWidget());
+  Window.reset();
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), "ABK10\r\n" + Card("A", "typed") + "\r\n");
 }
 
 }  // namespace
