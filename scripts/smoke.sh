@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts the program in a temporary program folder and settings home, closes it after a moment,
-# and fails when it crashed or did not end.
+# Starts the program in a temporary program folder and settings home, ends it after a moment with
+# SIGTERM (which it takes as its close box), and fails when it crashed, did not end, or did not
+# save its book on the way out.
 set -euo pipefail
 program=$(realpath "$1")
 work=$(mktemp -d)
@@ -12,10 +13,22 @@ pid=$!
 sleep 2
 if kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; fi
 status=0
+for _ in $(seq 1 50); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  kill -KILL "$pid"
+  echo "smoke run did not end after SIGTERM" >&2
+  exit 1
+fi
 wait "$pid" || status=$?
-# 143 is the end by SIGTERM for a program that does not handle it.
-if [ "$status" -ne 0 ] && [ "$status" -ne 143 ]; then
+if [ "$status" -ne 0 ]; then
   echo "smoke run failed with status $status" >&2
   exit 1
 fi
-echo "smoke run ended normally"
+if ! head -c 7 "$work/AddressBook.abk" | grep -q "ABK10"; then
+  echo "smoke run ended without saving its book" >&2
+  exit 1
+fi
+echo "smoke run ended normally and saved its book"
