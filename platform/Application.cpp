@@ -147,7 +147,7 @@ TApplication::~TApplication() {
 
 void TApplication::SetTitle(const AnsiString& title) {
   SetApplicationTitle(title);
-  setApplicationDisplayName(AnsiToQString(title));
+  setApplicationName(AnsiToQString(title));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -4,7 +4,7 @@
 
 TSpeedButton::TSpeedButton(QWidget* parent) : QToolButton(parent) {
   setFocusPolicy(Qt::NoFocus);
-  setAutoRaise(true);
+  setAutoFillBackground(true);
   connect(this, &QToolButton::clicked, this, [this] {
     if (OnClick) OnClick(this);
   });
