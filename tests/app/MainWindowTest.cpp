@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "TestSupport.h"
+#include "WindowFixtures.h"
 #include "app/CardBook.h"
 #include "app/RegLib.h"
 #include "app/Unit_Main.h"
@@ -23,25 +24,12 @@
 
 namespace {
 
+using testing_support::Card;
+using testing_support::MessageBoxRecorder;
 using testing_support::ReadBytes;
 using testing_support::TempProgramFolder;
 using testing_support::WriteBytes;
-
-std::string Card(std::string_view surname, std::string_view first = "", std::string_view picture = "") {
-  CardValues values{};
-  values[cfSurname] = surname;
-  values[cfFirstName] = first;
-  values[cfPicture] = picture;
-  return BuildCardLine(values);
-}
-
-void WriteJpeg(const std::filesystem::path& file, int width, int height, QRgb colour) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(colour);
-  TJPEGImage jpeg;
-  jpeg.Assign(image);
-  WriteBytes(file, jpeg.SaveToBytes());
-}
+using testing_support::WriteJpeg;
 
 // A program folder with a book, two colour schemes and three card pictures, and the main window
 // over it, driven as a user would.
@@ -58,21 +46,12 @@ class MainWindow : public testing::Test {
     WriteJpeg(Folder.Path / "images" / "000_HELP.JPG", 150, 160, qRgb(255, 255, 255));
     WriteJpeg(Folder.Path / "images" / "cat.jpg", 150, 160, qRgb(0, 255, 0));
     WriteJpeg(Folder.Path / "images" / "Dog.JPG", 150, 160, qRgb(255, 0, 255));
-    PreviousBoxes = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
-      Shown.push_back(request.Text);
-      return IDOK;
-    });
   }
 
-  void TearDown() override {
-    Window.reset();
-    SetMessageBoxHandler(std::move(PreviousBoxes));
-  }
+  void TearDown() override { Window.reset(); }
 
   void WriteBook(std::initializer_list<std::string> cards) {
-    std::string text = "ABK10\r\n";
-    for (const std::string& card : cards) text += card + "\r\n";
-    WriteBytes(Folder.Path / "AddressBook.abk", text);
+    testing_support::WriteBook(Folder.Path / "AddressBook.abk", cards);
   }
 
   void Start() {
@@ -109,8 +88,7 @@ class MainWindow : public testing::Test {
   TempProgramFolder Folder;
   std::unique_ptr<TForm_Main> Window;
   std::vector<TQMWave*> Sounds;
-  std::vector<AnsiString> Shown;
-  MessageBoxHandler PreviousBoxes;
+  MessageBoxRecorder Boxes;
 };
 
 TEST_F(MainWindow, EmptyBookTypeStoreAndExit) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "TestSupport.h"
+#include "WindowFixtures.h"
 #include "app/CardBook.h"
 #include "app/FormFrame.h"
 #include "app/Form_Navigate.h"
@@ -29,23 +30,13 @@
 
 namespace {
 
+using testing_support::Card;
+using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
 using testing_support::WriteBytes;
 
-std::string Card(std::string_view surname, std::string_view first = "", std::string_view picture = "") {
-  CardValues values{};
-  values[cfSurname] = surname;
-  values[cfFirstName] = first;
-  values[cfPicture] = picture;
-  return BuildCardLine(values);
-}
-
 void WriteJpeg(const std::filesystem::path& file, QRgb colour) {
-  QImage image(300, 300, QImage::Format_RGB32);
-  image.fill(colour);
-  TJPEGImage jpeg;
-  jpeg.Assign(image);
-  WriteBytes(file, jpeg.SaveToBytes());
+  testing_support::WriteJpeg(file, 300, 300, colour);
 }
 
 const QColor kRed(255, 0, 0);
@@ -62,23 +53,12 @@ class SecondaryWindows : public testing::Test {
     WriteJpeg(Folder.Path / "skins" / "blue2.jpg", qRgb(0, 0, 100));
     WriteJpeg(Folder.Path / "skins" / "red1.jpg", qRgb(200, 0, 0));
     WriteJpeg(Folder.Path / "skins" / "red2.jpg", qRgb(100, 0, 0));
-    PreviousBoxes = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
-      Shown.push_back(request.Text);
-      return IDOK;
-    });
   }
 
-  void TearDown() override {
-    Window.reset();
-    SetMessageBoxHandler(std::move(PreviousBoxes));
-  }
+  void TearDown() override { Window.reset(); }
 
   void Start(std::initializer_list<std::string> cards) {
-    if (cards.size() > 0) {
-      std::string text = "ABK10\r\n";
-      for (const std::string& card : cards) text += card + "\r\n";
-      WriteBytes(Folder.Path / "AddressBook.abk", text);
-    }
+    if (cards.size() > 0) testing_support::WriteBook(Folder.Path / "AddressBook.abk", cards);
     Window = std::make_unique<TForm_Main>();
     Window->move(200, 150);
     Window->show();
@@ -114,8 +94,7 @@ class SecondaryWindows : public testing::Test {
 
   TempProgramFolder Folder;
   std::unique_ptr<TForm_Main> Window;
-  std::vector<AnsiString> Shown;
-  MessageBoxHandler PreviousBoxes;
+  MessageBoxRecorder Boxes;
 };
 
 void SetText(QLineEdit* edit, const QString& text) {
@@ -263,7 +242,7 @@ TEST_F(SecondaryWindows, AnEmptyBookOpensNeitherWindowUntilATypedCardIsStored) {
   for (TVxSpeedButton* launcher : {Ui().Button_Search, Ui().Button_List}) {
     EXPECT_EQ(Open<TForm>(launcher, [](TForm&) {}), nullptr);
   }
-  EXPECT_TRUE(Shown.empty());
+  EXPECT_TRUE(Boxes.Shown.empty());
   Ui().Edit_SurName->setFocus();
   QTest::keyClicks(Ui().Edit_SurName, QStringLiteral("Typed"));
   TFormNavigate* list =
@@ -471,7 +450,7 @@ TEST_F(SecondaryWindows, SchemeBackgroundIsReloadedOnlyAfterTheSchemeChanged) {
                 EXPECT_GT(background(w).red(), 150);
               }),
               nullptr);
-    EXPECT_EQ(Shown.size(), 1u);
+    EXPECT_EQ(Boxes.Shown.size(), 1u);
   }
 }
 

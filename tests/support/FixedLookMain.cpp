@@ -1,5 +1,5 @@
-// Test main for the custom controls: an application with a fixed palette and font, so
-// that system colours and text sizes are known.
+// main of the tests that draw: an application with a fixed palette and font, so that system
+// colours and text sizes are known.
 #include <gtest/gtest.h>
 
 #include <QApplication>
