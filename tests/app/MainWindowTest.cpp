@@ -20,6 +20,7 @@
 #include "platform/Menus.h"
 #include "platform/Registry.h"
 #include "platform/Sound.h"
+#include "platform/Tray.h"
 #include "ui_Unit_Main.h"
 
 namespace {
@@ -428,6 +429,29 @@ TEST_F(MainWindow, EndingWhileASecondaryWindowIsOpenStillSavesTheCard) {
   EXPECT_FALSE(QApplication::activeModalWidget());
   Window.reset();
   EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), "ABK10\r\n" + Card("A", "typed") + "\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindow, MinimisingHidesTheWindowUntilTheTrayBringsItBack) {
+  Start();
+  TPopupMenu* tray = Window->TrayMenu();
+  ASSERT_EQ(tray->Count(), 4);
+  EXPECT_EQ(tray->Items(0)->Caption(), "Open address book ");
+  EXPECT_EQ(tray->Items(2)->Caption(), "Minimize to Tray");
+  EXPECT_EQ(tray->Items(3)->Caption(), "Save and Exit");
+  tray->Items(2)->Click();  // posts the system's minimise command
+  QTRY_VERIFY(!Window->isVisible());
+  tray->Items(0)->Click();
+  EXPECT_TRUE(Window->isVisible());
+
+  Window->showMinimized();  // the title bar's minimise box
+  QTRY_VERIFY(!Window->isVisible());
+  ShowApplicationWindow(true);  // what a double-click on the tray icon does
+  EXPECT_TRUE(Window->isVisible());
+  EXPECT_FALSE(Window->isMinimized());
 }
 
 }  // namespace
