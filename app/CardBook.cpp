@@ -113,7 +113,8 @@ BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiStri
     cards.Delete(0);
   } catch (const EStringListError&) {
     cards.Clear();  // a file without a single line is an empty book
-  } catch (const EStreamError&) {
+  } catch (const std::exception&) {
+    // Unreadable, or too large to hold: either way the file is left as it is.
     cards.Clear();
     (load.Source == BookLoad::TSource::Book ? load.BookUnreadable : load.BackupUnreadable) = true;
   }

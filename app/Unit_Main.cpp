@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QThread>
+#include <cstdio>
 
 #include "app/FormResources.h"
 #include "app/Form_Navigate.h"
@@ -201,6 +202,15 @@ void TForm_Main::FormClose() {
   // Every way of ending the program keeps the card on view.
   if (Modified) Button_SaveClick(this);
   TerminateApplication();
+}
+
+void TForm_Main::SaveForSessionEnd() {
+  if (Modified) Button_SaveClick(this);
+  const AnsiString error = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
+  if (!error.empty())
+    std::fprintf(stderr, "%s\n", error.c_str());
+  else
+    FBookLoad = BookLoad{BookLoad::TSource::Book, false, false};  // the book on disk is now this one
 }
 
 void TForm_Main::FormDestroy() {
@@ -747,6 +757,7 @@ void TForm_Main::OptLoadNewImageClick(QObject* Sender) {
     const bool existed = FileExists(target);
     if (!FileExists(target) || !std::filesystem::equivalent(ResolvePathForWrite(source), ResolvePathForWrite(target)))
       CopyFile(source, target, false);
+    if (!FileExists(target)) return;  // nothing arrived in the picture folder
     if (Sender == OptLoadNewImage)
       StretchImage(target, 150, 160);
     else

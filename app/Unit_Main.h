@@ -67,6 +67,9 @@ class TForm_Main final : public TForm {
   void ShowCard(QObject* Sender, int Index);
   [[nodiscard]] AnsiString FormatCardNumber() const;
   void SoundPlay(TQMWave* Wave);
+  // The desktop session is ending: stores the card on view and writes the book now, since the
+  // session may end the program without a close.
+  void SaveForSessionEnd();
 
   // Card commands.
   void Button_SaveClick(QObject* Sender);

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   Application.SetTitle("The Velmora Address Book");
   auto Form_Main = std::make_unique<TForm_Main>();
   Application.CloseOnTermination(Form_Main.get());
+  Application.OnCommitData = [&Form_Main] { Form_Main->SaveForSessionEnd(); };
   Form_Main->show();
   const int result = Application.Run();
   Form_Main.reset();

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 
 #include "platform/CodePage.h"
@@ -64,8 +65,10 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
 int TerminationPipe[2] = {-1, -1};
 
 void OnTerminationSignal(int) {
+  const int saved = errno;
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = ::write(TerminationPipe[1], &byte, 1);
+  errno = saved;
 }
 
 // The windows' fonts, as the program names them, are found under the names of free look-alikes.
@@ -101,7 +104,13 @@ std::optional<AnsiString> ShowWidgetFileDialog(const OpenDialogRequest& request)
   dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!request.FileName.empty()) dialog.selectFile(AnsiToQString(request.FileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QStringToAnsi(dialog.selectedFiles().constFirst());
+  const QString chosen = dialog.selectedFiles().constFirst();
+  std::optional<AnsiString> name = QStringToAnsi(chosen);
+  if (!name) {
+    QMessageBox::warning(nullptr, dialog.windowTitle(),
+                         QStringLiteral("The name of \"%1\" holds characters this program cannot keep.").arg(chosen));
+  }
+  return name;
 }
 
 }  // namespace
@@ -137,7 +146,10 @@ void TApplication::CloseOnTermination(QWidget* mainWindow) {
       closeWindow();
     });
   }
-  connect(this, &QGuiApplication::commitDataRequest, this, [closeWindow](QSessionManager&) { closeWindow(); });
+  // The session may still be cancelled: keep what is on view, but do not end.
+  connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+    if (OnCommitData) OnCommitData();
+  });
 }
 
 TApplication::~TApplication() {

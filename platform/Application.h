@@ -3,6 +3,7 @@
 // handler that shows a failure escaping an event handler in a message box and goes on.
 
 #include <QApplication>
+#include <functional>
 
 #include "platform/SysUtils.h"
 
@@ -13,9 +14,11 @@ class TApplication final : public QApplication {
 
   void SetTitle(const AnsiString& title);
   [[nodiscard]] int Run() { return exec(); }
-  // Closes the main window, as its close box does, when the program is asked to end from outside:
-  // SIGTERM, SIGINT, SIGHUP, or the desktop session ending.
+  // Closes the main window, as its close box does, when the program is asked to end from outside
+  // (SIGTERM, SIGINT, SIGHUP); at the end of the desktop session, which may yet be cancelled, runs
+  // OnCommitData.
   void CloseOnTermination(QWidget* mainWindow);
+  std::function<void()> OnCommitData;
   bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <numeric>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -250,17 +251,34 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
       std::clamp<std::size_t>(texts.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
   const std::size_t chunk = (texts.size() + threads - 1) / threads;
   std::vector<SortKeys> parts(threads);
+  std::vector<char> done(threads, 0);
   std::vector<std::thread> workers;
+  auto range = [&](std::size_t t) {
+    return std::pair{std::min(texts.size(), t * chunk), std::min(texts.size(), (t + 1) * chunk)};
+  };
   for (std::size_t t = 1; t < threads; ++t) {
-    workers.emplace_back([&, t] {
-      UErrorCode status = U_ZERO_ERROR;
-      UCollator* clone = ucol_clone(State().caseless->Handle, &status);
-      MakeSortKeys(clone, texts, std::min(texts.size(), t * chunk), std::min(texts.size(), (t + 1) * chunk), parts[t]);
-      ucol_close(clone);
-    });
+    try {
+      workers.emplace_back([&, t] {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator* clone = ucol_clone(State().caseless->Handle, &status);
+        if (U_FAILURE(status) || !clone) return;
+        try {
+          MakeSortKeys(clone, texts, range(t).first, range(t).second, parts[t]);
+          done[t] = 1;
+        } catch (const std::bad_alloc&) {
+          parts[t] = {};
+        }
+        ucol_close(clone);
+      });
+    } catch (const std::system_error&) {
+      break;  // no more threads: this one makes the rest
+    }
   }
-  MakeSortKeys(State().caseless->Handle, texts, 0, std::min(texts.size(), chunk), parts[0]);
+  MakeSortKeys(State().caseless->Handle, texts, range(0).first, range(0).second, parts[0]);
+  done[0] = 1;
   for (std::thread& worker : workers) worker.join();
+  for (std::size_t t = 1; t < threads; ++t)
+    if (!done[t]) MakeSortKeys(State().caseless->Handle, texts, range(t).first, range(t).second, parts[t]);
 
   // Each key with its first eight bytes as a number, so that most comparisons are one.
   struct Key {

@@ -24,7 +24,16 @@ AnsiString& ProgramFolderOverride() {
 
 fs::path AnsiToNative(std::string_view path) {
   const QByteArray native = QFile::encodeName(AnsiToQString(path));
-  return fs::path(std::string(native.constData(), static_cast<std::size_t>(native.size())));
+  fs::path converted(std::string(native.constData(), static_cast<std::size_t>(native.size())));
+  // A name the code page cannot hold reached the program as its own bytes (NativeToAnsi); those
+  // bytes, not their reading in the code page, are the name on disk.
+  fs::path raw{std::string(path)};
+  if (raw == converted) return converted;
+  std::error_code ec;
+  for (const bool parent : {false, true})
+    for (const fs::path* candidate : {&converted, &raw})
+      if (fs::exists(fs::symlink_status(parent ? candidate->parent_path() : *candidate, ec))) return *candidate;
+  return converted;
 }
 
 QString FoldedName(const fs::path& name) {
@@ -101,6 +110,39 @@ int CreateExclusive(const fs::path& path, fs::path& created, mode_t mode) {
   return -1;
 }
 
+// Copies source to a new file target and syncs it; 0 or the error.
+int CopySynced(const fs::path& source, const fs::path& target) {
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return errno;
+  const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (out < 0) {
+    const int error = errno;
+    ::close(in);
+    return error;
+  }
+  int error = 0;
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got < 0) error = errno;
+      break;
+    }
+    if (!WriteAll(out, std::string_view(buffer, static_cast<std::size_t>(got)))) {
+      error = errno;
+      break;
+    }
+  }
+  struct stat info {};
+  if (error == 0 && ::fstat(in, &info) == 0 && ::fchmod(out, info.st_mode & 07777) != 0) error = errno;
+  if (error == 0 && ::fsync(out) != 0) error = errno;
+  if (::close(out) != 0 && error == 0) error = errno;
+  ::close(in);
+  if (error != 0) ::unlink(target.c_str());
+  return error;
+}
+
 bool SyncFolder(const fs::path& folder) {
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -135,6 +177,14 @@ AnsiString NativeToAnsi(const fs::path& path) {
 }
 
 std::optional<fs::path> ResolveExistingPath(const AnsiString& path) {
+  if (path.empty()) return std::nullopt;
+  if (path.back() == '/' && path.size() > 1) {
+    // "name/" names a folder only.
+    std::optional<fs::path> folder = ResolveExistingPath(path.substr(0, path.find_last_not_of('/') + 1));
+    std::error_code ec;
+    if (folder && fs::is_directory(*folder, ec)) return folder;
+    return std::nullopt;
+  }
   const fs::path native = AnsiToNative(path);
   std::error_code ec;
   if (fs::exists(fs::symlink_status(native, ec))) return native;
@@ -289,7 +339,13 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
 
 AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
                               const std::function<void(TFileSink&)>& produce) {
-  const fs::path targetPath = ResolvePathForWrite(target);
+  fs::path targetPath = ResolvePathForWrite(target);
+  // A link stays a link: the file it names is the one replaced.
+  std::error_code linkError;
+  if (fs::is_symlink(targetPath, linkError)) {
+    const fs::path named = fs::weakly_canonical(targetPath, linkError);
+    if (!linkError) targetPath = named;
+  }
   const fs::path folder = targetPath.parent_path();
   struct stat previous {};
   const bool targetExists = ::stat(targetPath.c_str(), &previous) == 0;
@@ -303,6 +359,9 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
     if (!alsoRemove.empty()) ::unlink(alsoRemove.c_str());
     return ErrorText(step, error);
   };
+  // A shared book keeps its group where the system allows it.
+  if (targetExists) [[maybe_unused]]
+    const int ignored = ::fchown(fd, static_cast<uid_t>(-1), previous.st_gid);
   // O_CREAT applies the umask; give the new file exactly the old one's permissions.
   if (targetExists && ::fchmod(fd, previous.st_mode & 07777) != 0) {
     const int error = errno;
@@ -328,8 +387,9 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
   }
   if (::close(fd) != 0) return fail("cannot close", errno);
 
-  if (targetExists && !backup.empty()) {
-    const fs::path backupPath = ResolvePathForWrite(backup);
+  const fs::path backupPath = backup.empty() ? fs::path() : ResolvePathForWrite(backup);
+  std::error_code same;
+  if (targetExists && !backupPath.empty() && !fs::equivalent(targetPath, backupPath, same)) {
     fs::path link;
     bool linked = false;
     for (int attempt = 0; attempt < 16 && !linked; ++attempt) {
@@ -338,10 +398,18 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
       linked = ::link(targetPath.c_str(), link.c_str()) == 0;
       if (!linked && errno != EEXIST) break;
     }
+    if (!linked && (errno == EPERM || errno == ENOTSUP || errno == EXDEV || errno == EMLINK || errno == ENOSYS)) {
+      // No hard links here (FAT, some network and FUSE file systems): a synced copy instead.
+      const int error = CopySynced(targetPath, link);
+      if (error != 0) return fail("cannot keep the backup", error, link);
+      linked = true;
+    }
     if (!linked) return fail("cannot keep the backup", errno);
     if (::rename(link.c_str(), backupPath.c_str()) != 0) return fail("cannot keep the backup", errno, link);
   }
   if (::rename(temporary.c_str(), targetPath.c_str()) != 0) return fail("cannot replace the file", errno);
-  if (!SyncFolder(folder)) return ErrorText("cannot flush the folder to disk", errno);
+  // Some file systems cannot sync a folder at all (EINVAL); the rename is then as durable as it gets.
+  if (!SyncFolder(folder) && errno != EINVAL && errno != ENOTSUP)
+    return ErrorText("cannot flush the folder to disk", errno);
   return {};
 }

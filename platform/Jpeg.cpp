@@ -55,6 +55,7 @@ struct DecodeJob {
 // Returns 0 on success, else libjpeg's message number.
 int Decode(DecodeJob* job) {
   jpeg_decompress_struct info;
+  std::memset(&info, 0, sizeof info);
   ErrorManager manager;
   jpeg_progress_mgr progress;
   InstallErrorManager(manager);
@@ -107,6 +108,7 @@ struct EncodeJob {
 
 int Encode(EncodeJob* job) {
   jpeg_compress_struct info;
+  std::memset(&info, 0, sizeof info);
   ErrorManager manager;
   InstallErrorManager(manager);
   info.err = &manager.Base;
@@ -151,7 +153,11 @@ void TJPEGImage::LoadFromBytes(std::string_view bytes) {
 std::string TJPEGImage::SaveToBytes() const {
   if (Image.isNull()) throw EJPEG(JERR_EMPTY_IMAGE);
   const QImage source = Image.convertToFormat(QImage::Format_RGB32);
-  EncodeJob job{&source, nullptr, 0};
+  // A buffer of our own that the encoder never outgrows: it does not free it when it fails.
+  const std::size_t capacity =
+      static_cast<std::size_t>(source.width()) * static_cast<std::size_t>(source.height()) * 4 + 65536;
+  EncodeJob job{&source, static_cast<unsigned char*>(std::malloc(capacity)), static_cast<unsigned long>(capacity)};
+  if (!job.Output) throw EJPEG(JERR_OUT_OF_MEMORY);
   const int code = Encode(&job);
   std::string bytes;
   if (code == 0) bytes.assign(reinterpret_cast<const char*>(job.Output), job.OutputSize);

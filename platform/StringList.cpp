@@ -159,8 +159,12 @@ void TStringList::SplitIntoLines(std::string_view text) {
 }
 
 void TStringList::SetText(std::string_view text) {
-  Clear();
-  SplitIntoLines(Store->Adopt(text));
+  // The text may lie in this list's own storage: copy it before letting that go.
+  auto store = std::make_shared<Arena>();
+  const std::string_view kept = store->Adopt(text);
+  Lines.clear();
+  Store = std::move(store);
+  SplitIntoLines(kept);
 }
 
 void TStringList::LoadFromFile(const AnsiString& fileName) {

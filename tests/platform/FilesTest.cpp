@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFile>
+
 #include "TestSupport.h"
+#include "platform/CodePage.h"
 
 namespace {
 
@@ -111,6 +114,50 @@ TEST(FilesReplace, FailureIsReportedAndCreatesNothing) {
   const auto target = folder.Path / "missing" / "book.abk";
   EXPECT_NE(ReplaceFileDurably(target.string(), "", "new"), "");
   EXPECT_FALSE(std::filesystem::exists(folder.Path / "missing"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FilesReplace, ALinkedFileIsReplacedWhereItPointsAndTheLinkStays) {
+  TempProgramFolder folder;
+  std::filesystem::create_directory(folder.Path / "synced");
+  WriteBytes(folder.Path / "synced" / "real.abk", "old");
+  std::filesystem::create_symlink("synced/real.abk", folder.Path / "book.abk");
+  EXPECT_EQ(ReplaceFileDurably(folder.File("book.abk"), folder.File("book.bkp"), "new"), "");
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.Path / "book.abk"));
+  EXPECT_EQ(ReadBytes(folder.Path / "synced" / "real.abk"), "new");
+  EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "old");
+}
+
+TEST(FilesReplace, ABackupNamedAsTheFileItselfKeepsNoCopyAndLeavesNothingBehind) {
+  TempProgramFolder folder;
+  WriteBytes(folder.Path / "book.bkp", "old");
+  EXPECT_EQ(ReplaceFileDurably(folder.File("book.bkp"), folder.File("book.bkp"), "new"), "");
+  EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "new");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path), {}), 2);  // config and the book
+}
+
+TEST(FilesNames, EmptyPathsAndFileNamesWithATrailingSeparatorDoNotExist) {
+  TempProgramFolder folder;
+  WriteBytes(folder.Path / "file", "x");
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(ResolveExistingPath("").has_value());
+  EXPECT_FALSE(ResolveExistingPath(folder.File("file") + "/").has_value());
+  EXPECT_TRUE(ResolveExistingPath(folder.Path.string() + "/").has_value());
+}
+
+TEST(FilesNames, AFolderNameTheCodePageCannotHoldStillWorks) {
+  TempProgramFolder folder;
+  const auto foreign = folder.Path / "\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0";  // Cyrillic, in UTF-8
+  std::filesystem::create_directory(foreign);
+  const AnsiString name = NativeToAnsi(foreign);
+  ASSERT_FALSE(QStringToAnsi(QFile::decodeName(foreign.c_str())).has_value());
+  EXPECT_TRUE(DirectoryExists(name));
+  EXPECT_EQ(ReplaceFileDurably(name + "/book.abk", name + "/book.bkp", "cards"), "");
+  EXPECT_EQ(ReadBytes(foreign / "book.abk"), "cards");
+  EXPECT_TRUE(FileExists(name + "/book.abk"));
 }
 
 }  // namespace
