@@ -168,12 +168,70 @@ void SetAnsiCodePage(unsigned codePage) {
   State().codePage = codePage;
 }
 
+namespace {
+
+constexpr char16_t kRawByteBase = 0xF700;  // a byte no character stands for reads as U+F700 + byte
+
+std::optional<QByteArray> EncodeStrictly(const char* converter, QStringView text) {
+  QStringEncoder encoder(converter, QStringConverter::Flag::Stateless);
+  QByteArray bytes = encoder(text);
+  if (encoder.hasError()) return std::nullopt;
+  return bytes;
+}
+
+// A multi-byte code page: characters where the bytes make one, and U+F700 + byte for each byte
+// that is no part of a character, so that the bytes come back unchanged.
+QString DecodeMultiByte(const char* converter, std::string_view text) {
+  const QByteArrayView bytes(text.data(), static_cast<qsizetype>(text.size()));
+  QStringDecoder whole(converter, QStringConverter::Flag::Stateless);
+  QString decoded = whole(bytes);
+  if (!whole.hasError() && EncodeStrictly(converter, decoded) == bytes) return decoded;
+  QString result;
+  for (qsizetype i = 0; i < bytes.size();) {
+    bool taken = false;
+    for (qsizetype length : {2, 1}) {
+      if (i + length > bytes.size()) continue;
+      QStringDecoder one(converter, QStringConverter::Flag::Stateless);
+      const QString character = one(bytes.sliced(i, length));
+      if (!one.hasError() && !character.isEmpty() && character.size() <= 2 &&
+          EncodeStrictly(converter, character) == bytes.sliced(i, length)) {
+        result += character;
+        i += length;
+        taken = true;
+        break;
+      }
+    }
+    if (!taken) result += QChar(static_cast<char16_t>(kRawByteBase + static_cast<unsigned char>(bytes[i++])));
+  }
+  return result;
+}
+
+std::optional<AnsiString> EncodeMultiByte(const char* converter, const QString& text) {
+  AnsiString result;
+  qsizetype start = 0;
+  auto flush = [&](qsizetype end) {
+    if (end == start) return true;
+    const std::optional<QByteArray> bytes = EncodeStrictly(converter, QStringView(text).mid(start, end - start));
+    if (!bytes) return false;
+    result.append(bytes->constData(), static_cast<std::size_t>(bytes->size()));
+    return true;
+  };
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < kRawByteBase || c > kRawByteBase + 0xFF) continue;
+    if (!flush(i)) return std::nullopt;
+    result += static_cast<char>(c - kRawByteBase);
+    start = i + 1;
+  }
+  if (!flush(text.size())) return std::nullopt;
+  return result;
+}
+
+}  // namespace
+
 QString AnsiToQString(std::string_view text) {
   const unsigned codePage = AnsiCodePage();
-  if (!IsSingleByte(codePage)) {
-    QStringDecoder decoder(ConverterName(codePage));
-    return decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-  }
+  if (!IsSingleByte(codePage)) return DecodeMultiByte(ConverterName(codePage), text);
   const ByteTable& table = TableFor(codePage);
   QString result(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
   QChar* out = result.data();
@@ -183,12 +241,7 @@ QString AnsiToQString(std::string_view text) {
 
 std::optional<AnsiString> QStringToAnsi(const QString& text) {
   const unsigned codePage = AnsiCodePage();
-  if (!IsSingleByte(codePage)) {
-    QStringEncoder encoder(ConverterName(codePage));
-    const QByteArray bytes = encoder(text);
-    if (encoder.hasError()) return std::nullopt;
-    return AnsiString(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  }
+  if (!IsSingleByte(codePage)) return EncodeMultiByte(ConverterName(codePage), text);
   const ByteTable& table = TableFor(codePage);
   AnsiString result;
   result.reserve(static_cast<std::size_t>(text.size()));

@@ -55,6 +55,21 @@ TEST_F(CodePageConversion, EveryByteRoundTripsIncludingUndefinedOnes) {
   EXPECT_EQ(AnsiToQString("\x80\xFF"), QString::fromUtf16(u"\u20AC\u00FF"));
 }
 
+TEST_F(CodePageConversion, MultiByteCodePagesKeepBytesThatMakeNoCharacter) {
+  SetAnsiCodePage(932);
+  const std::string cases[] = {
+      "ab\xA0"
+      "cd",
+      "Caf\xE9",
+      "\x82\xA0\x82\xA2",
+      "\x82",
+      "\xFF\xFE",
+      "plain"};
+  for (const std::string& bytes : cases) EXPECT_EQ(QStringToAnsi(AnsiToQString(bytes)), bytes) << bytes;
+  EXPECT_EQ(AnsiToQString("\x82\xA0"), QString::fromUtf16(u"\u3042"));        // HIRAGANA A
+  EXPECT_FALSE(QStringToAnsi(QString::fromUtf16(u"caf\u00E9")).has_value());  // no e acute in 932
+}
+
 TEST_F(CodePageConversion, TextTheCodePageCannotHoldIsRefused) {
   SetAnsiCodePage(1252);
   EXPECT_EQ(QStringToAnsi(QString::fromUtf16(u"Caf\u00E9")), "Caf\xE9");
