@@ -2,23 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "CardFixtures.h"
 #include "TestSupport.h"
 
 namespace {
 
+using testing_support::CardFields;
 using testing_support::ReadBytes;
 using testing_support::TempProgramFolder;
 using testing_support::WriteBytes;
-
-CardValues Values(std::string_view surname, std::string_view first = "", std::string_view notes = "",
-                  std::string_view picture = "") {
-  CardValues values{};
-  values[cfSurname] = surname;
-  values[cfFirstName] = first;
-  values[cfNotes] = notes;
-  values[cfPicture] = picture;
-  return values;
-}
 
 std::string Line(std::initializer_list<std::string_view> fields) {
   std::string line;
@@ -42,26 +34,26 @@ TEST(CardLine, StoresValuesAsTheLineAllowsThem) {
     int field;
     std::string stored;
   };
-  CardValues company = Values("x");
+  CardValues company = CardFields("x");
   company[cfCompany] = "  Acme  ";
-  CardValues address = Values("x");
+  CardValues address = CardFields("x");
   address[cfAddress] = "1 Road\r\nTown";
-  CardValues separator = Values("x");
+  CardValues separator = CardFields("x");
   separator[cfCity] =
       "M\xFF"
       "nchen";
   const Case cases[] = {
-      {"surname trimmed", Values("  Doe \t"), cfSurname, "Doe"},
-      {"first name trimmed", Values("x", "\tJane  "), cfFirstName, "Jane"},
+      {"surname trimmed", CardFields("  Doe \t"), cfSurname, "Doe"},
+      {"first name trimmed", CardFields("x", "\tJane  "), cfFirstName, "Jane"},
       {"company keeps blanks", company, cfCompany, "  Acme  "},
-      {"picture with folder", Values("x", "", "", "C:\\pics\\a.jpg"), cfPicture, "a.jpg"},
-      {"picture with drive", Values("x", "", "", "D:b.JPG"), cfPicture, "b.JPG"},
-      {"picture with path", Values("x", "", "", "/home/u/c.jpg"), cfPicture, "c.jpg"},
-      {"notes of two lines", Values("x", "", "one\r\ntwo"), cfNotes, "one@!two"},
-      {"notes with lone breaks", Values("x", "", "a\nb\rc\r\n"), cfNotes, "a@!b@!c@!"},
+      {"picture with folder", CardFields("x", "", "C:\\pics\\a.jpg"), cfPicture, "a.jpg"},
+      {"picture with drive", CardFields("x", "", "D:b.JPG"), cfPicture, "b.JPG"},
+      {"picture with path", CardFields("x", "", "/home/u/c.jpg"), cfPicture, "c.jpg"},
+      {"notes of two lines", CardFields("x", "", "", "one\r\ntwo"), cfNotes, "one@!two"},
+      {"notes with lone breaks", CardFields("x", "", "", "a\nb\rc\r\n"), cfNotes, "a@!b@!c@!"},
       {"line break outside notes", address, cfAddress, "1 Road Town"},
       {"separator byte dropped", separator, cfCity, "Mnchen"},
-      {"NUL dropped", Values(std::string_view("D\0oe", 4)), cfSurname, "Doe"},
+      {"NUL dropped", CardFields(std::string_view("D\0oe", 4)), cfSurname, "Doe"},
   };
   for (const Case& c : cases) {
     const std::string line = BuildCardLine(c.values);
@@ -223,11 +215,11 @@ TEST_F(BookFile, AFailedSaveIsReportedAndKeepsTheBook) {
 }
 
 TEST_F(BookFile, CardsRoundTripThroughTheFile) {
-  CardValues values = Values(" Doe ", "Jane", "line one\r\nline two", "C:\\x\\face.jpg");
+  CardValues values = CardFields(" Doe ", "Jane", "C:\\x\\face.jpg", "line one\r\nline two");
   values[cfCountry] = " \xC9ire ";
   values[cfCompany] = "";
   Cards.Add(BuildCardLine(values));
-  Cards.Add(BuildCardLine(Values("Second")));
+  Cards.Add(BuildCardLine(CardFields("Second")));
   EXPECT_EQ(SaveBook(Cards, Book(), Backup(), BookLoad{}), "");
   ASSERT_EQ(Load().size(), 2u);
   const CardView view = ReadCardView(Cards[0]);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CardFixtures.h"
 #include "app/CardBook.h"
 
 namespace {
@@ -14,12 +15,7 @@ TStringList Book(std::initializer_list<CardValues> cards) {
 
 CardValues Card(std::string_view surname, std::string_view first, std::string_view picture = "",
                 std::string_view notes = "") {
-  CardValues values{};
-  values[cfSurname] = surname;
-  values[cfFirstName] = first;
-  values[cfPicture] = picture;
-  values[cfNotes] = notes;
-  return values;
+  return testing_support::CardFields(surname, first, picture, notes);
 }
 
 TEST(Search, ExactBytesOverTheWholeLine) {

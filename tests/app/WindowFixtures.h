@@ -7,20 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "CardFixtures.h"
 #include "TestSupport.h"
 #include "app/CardBook.h"
 #include "platform/Dialogs.h"
 #include "platform/Jpeg.h"
 
 namespace testing_support {
-
-inline std::string Card(std::string_view surname, std::string_view first = "", std::string_view picture = "") {
-  CardValues values{};
-  values[cfSurname] = surname;
-  values[cfFirstName] = first;
-  values[cfPicture] = picture;
-  return BuildCardLine(values);
-}
 
 inline void WriteJpeg(const std::filesystem::path& file, int width, int height, QRgb colour) {
   QImage image(width, height, QImage::Format_RGB32);
