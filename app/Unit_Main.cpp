@@ -8,6 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QSystemTrayIcon>
 #include <QTextCursor>
 #include <QThread>
 #include <cstdio>
@@ -615,7 +616,8 @@ void TForm_Main::Edit_CommentsChange() {
 // ---- tray and minimising ----
 
 void TForm_Main::HandleSysCommand(TMessage& Message) {
-  if (Message.WParam == SC_MINIMIZE) {
+  // Without a notification area nothing could bring a hidden window back: it is minimised instead.
+  if (Message.WParam == SC_MINIMIZE && QSystemTrayIcon::isSystemTrayAvailable()) {
     ShowApplicationWindow(false);
     hide();
     return;
@@ -625,6 +627,7 @@ void TForm_Main::HandleSysCommand(TMessage& Message) {
 
 void TForm_Main::CmOpenClick(QObject*) {
   ShowApplicationWindow(true);
+  if (isMinimized()) showNormal();
   show();
   raise();
   activateWindow();

@@ -121,6 +121,9 @@ void InstallWidgetMessageBoxes() {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // The program ends when its main window closes, not when its last visible window does: it lives
+  // on in the tray with every window hidden.
+  setQuitOnLastWindowClosed(false);
   InstallWidgetMessageBoxes();
   SubstituteFonts();
 }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -442,11 +443,17 @@ TEST_F(MainWindow, MinimisingHidesTheWindowUntilTheTrayBringsItBack) {
   EXPECT_EQ(tray->Items(0)->Caption(), "Open address book ");
   EXPECT_EQ(tray->Items(2)->Caption(), "Minimize to Tray");
   EXPECT_EQ(tray->Items(3)->Caption(), "Save and Exit");
+  // Hidden where a notification area can bring it back, minimised where there is none.
+  auto gone = [this] {
+    return QSystemTrayIcon::isSystemTrayAvailable() ? !Window->isVisible() : Window->isMinimized();
+  };
   tray->Items(2)->Click();  // posts the system's minimise command
-  QTRY_VERIFY(!Window->isVisible());
+  QTRY_VERIFY(gone());
   tray->Items(0)->Click();
   EXPECT_TRUE(Window->isVisible());
+  EXPECT_FALSE(Window->isMinimized());
 
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   Window->showMinimized();  // the title bar's minimise box
   QTRY_VERIFY(!Window->isVisible());
   ShowApplicationWindow(true);  // what a double-click on the tray icon does
