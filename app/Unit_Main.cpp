@@ -260,17 +260,10 @@ void TForm_Main::ShowCard(QObject*, int Index) {
     for (int i = 0; i < kEditFieldCount; ++i)
       if (view.HasField(i)) SetText(edits[i], view.Edits[static_cast<std::size_t>(i)]);
     if (view.HasField(cfNotes)) SetText(ui->Edit_Comments, view.Notes);
-  }
-  if (Cards.Count() > 0 && Index >= 0 && Index < Cards.Count()) {
-    if (!view.PictureSlot.empty() && IsJpgPictureName(view.PictureSlot)) {
-      CardPicture = view.PictureSlot;
-      const AnsiString own = ImagesFolder + CardPicture;
-      if (!(FileExists(own) && LoadCardPicture(own))) ShowImageOrDefault(DefaultImage);
-    } else {
-      // A card without a picture of its own shows the default one and stores none.
-      CardPicture = view.PictureSlot;
-      ShowImageOrDefault(DefaultImage);
-    }
+    // A card without a ".JPG" picture of its own shows the default one and keeps its slot.
+    CardPicture = view.PictureSlot;
+    const AnsiString own = ImagesFolder + CardPicture;
+    if (!(IsJpgPictureName(CardPicture) && FileExists(own) && LoadCardPicture(own))) ShowDefaultPicture();
   }
   Modified = false;
   RefreshCounter();
@@ -305,19 +298,16 @@ bool TForm_Main::LoadCardPicture(const AnsiString& fileName) {
 }
 
 bool TForm_Main::ShowPictureOrDefault(const AnsiString& file) {
-  if (FileExists(file)) return LoadCardPicture(file);
-  return DefaultImage < static_cast<int>(ImageFiles.size()) &&
-         LoadCardPicture(ImageFiles[static_cast<std::size_t>(DefaultImage)]);
+  return FileExists(file) ? LoadCardPicture(file) : ShowDefaultPicture();
 }
 
-void TForm_Main::ShowImageOrDefault(int index) {
-  if (index >= 0 && index < static_cast<int>(ImageFiles.size()) &&
-      LoadCardPicture(ImageFiles[static_cast<std::size_t>(index)]))
-    return;
-  if (index != DefaultImage)
-    ShowImageOrDefault(DefaultImage);
-  else if (ImageFiles.empty())
+bool TForm_Main::ShowDefaultPicture() {
+  if (ImageFiles.empty()) {
     ui->BitMap_Main->Clear();
+    return false;
+  }
+  return DefaultImage < static_cast<int>(ImageFiles.size()) &&
+         LoadCardPicture(ImageFiles[static_cast<std::size_t>(DefaultImage)]);
 }
 
 // ---- card commands ----

@@ -141,7 +141,8 @@ class TForm_Main final : public TForm {
   // Shows the file when it exists, else the default picture; false when that cannot be shown.
   bool ShowPictureOrDefault(const AnsiString& file);
   void Edit_CommentsChange();
-  void ShowImageOrDefault(int index);
+  // The picture at DefaultImage; false when there is none or it cannot be shown.
+  bool ShowDefaultPicture();
   void StepImage(int index);
   void LeaveCard();
   // Shows the card a secondary window chose, when it lies within the book.
