@@ -1,8 +1,8 @@
 // The program's main block.
-#include "app/Unit_Main.h"
-#include "controls/DateUtil.h"
-#include "controls/VXConst.h"
-#include "platform/Application.h"
+#include "Application.h"
+#include "DateUtil.h"
+#include "Unit_Main.h"
+#include "VXConst.h"
 
 int main(int argc, char** argv) {
   TApplication Application(argc, argv);

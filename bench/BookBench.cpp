@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <map>
 
-#include "app/CardBook.h"
-#include "bench/BookGenerator.h"
+#include "BookGenerator.h"
+#include "CardBook.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "bench/BookGenerator.h"
+#include "BookGenerator.h"
 
 #include <array>
 #include <random>
 #include <string_view>
 
-#include "app/CardBook.h"
+#include "CardBook.h"
 
 namespace {
 

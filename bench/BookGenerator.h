@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/StringList.h"
+#include "StringList.h"
 
 // The same count and seed give the same cards.
 [[nodiscard]] TStringList GenerateCards(int count, std::uint64_t seed = 1);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bench/BookGenerator.h"
+#include "BookGenerator.h"
 
 int main(int argc, char** argv) {
   if (argc < 3 || std::atoi(argv[1]) < 0) {

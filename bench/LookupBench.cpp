@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <map>
 
-#include "app/CardBook.h"
-#include "app/CardLookup.h"
-#include "bench/BookGenerator.h"
-#include "platform/StdCtrls.h"
+#include "BookGenerator.h"
+#include "CardBook.h"
+#include "CardLookup.h"
+#include "StdCtrls.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <filesystem>
 
-#include "app/CardBook.h"
-#include "app/Unit_Main.h"
-#include "bench/BookGenerator.h"
-#include "controls/VXCtrls.h"
-#include "platform/Files.h"
-#include "platform/Sound.h"
+#include "BookGenerator.h"
+#include "CardBook.h"
+#include "Files.h"
+#include "Sound.h"
+#include "Unit_Main.h"
+#include "VXCtrls.h"
 #include "ui_Unit_Main.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "components/QMTrayIcon.h"
+#include "QMTrayIcon.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/Menus.h"
-#include "platform/Tray.h"
+#include "Menus.h"
+#include "Tray.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Classes.h"
-#include "platform/Controls.h"
-#include "platform/Messages.h"
+#include "Classes.h"
+#include "Controls.h"
+#include "Messages.h"
 
 class TIcon;
 class TPopupMenu;

@@ -1,4 +1,4 @@
-#include "components/QMWave.h"
+#include "QMWave.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/Files.h"
-#include "platform/Sound.h"
+#include "Files.h"
+#include "Sound.h"
 
 EInOutError::EInOutError(int errorCode) : Exception(Format("I/O error %d", errorCode)), ErrorCode(errorCode) {}
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/Classes.h"
+#include "Classes.h"
 
 // The run-time's input/output error, raised by file operations that fail.
 class EInOutError : public Exception {

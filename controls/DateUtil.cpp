@@ -1,9 +1,9 @@
-#include "controls/DateUtil.h"
+#include "DateUtil.h"
 
 #include <QLocale>
 
-#include "platform/CodePage.h"
-#include "platform/SysUtils.h"
+#include "CodePage.h"
+#include "SysUtils.h"
 
 namespace {
 

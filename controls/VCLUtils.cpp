@@ -1,4 +1,4 @@
-#include "controls/VCLUtils.h"
+#include "VCLUtils.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "platform/Controls.h"
-#include "platform/MessageQueue.h"
-#include "platform/Messages.h"
+#include "Controls.h"
+#include "MessageQueue.h"
+#include "Messages.h"
 
 namespace {
 

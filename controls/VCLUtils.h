@@ -4,8 +4,8 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/Graphics.h"
-#include "platform/SysUtils.h"
+#include "Graphics.h"
+#include "SysUtils.h"
 
 class QWidget;
 

@@ -1,9 +1,9 @@
-#include "controls/VXConst.h"
+#include "VXConst.h"
 
 #include <QPixmap>
 #include <QString>
 
-#include "platform/Cursors.h"
+#include "Cursors.h"
 
 void InitializeVXConst() {
   SetScreenCursor(crVxHand, QCursor(QPixmap(QStringLiteral(":/cursors/VX_HANDCUR")), 6, 0));

@@ -1,9 +1,9 @@
-#include "controls/VXCtrls.h"
+#include "VXCtrls.h"
 
 #include <algorithm>
 
-#include "controls/MaxMin.h"
-#include "controls/VCLUtils.h"
+#include "MaxMin.h"
+#include "VCLUtils.h"
 
 TGlyphCache* SharedGlyphCache = nullptr;
 

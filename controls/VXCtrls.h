@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Controls.h"
-#include "platform/Forms.h"
-#include "platform/Graphics.h"
+#include "Controls.h"
+#include "Forms.h"
+#include "Graphics.h"
 
 class TPopupMenu;
 class TTimer;

@@ -1,12 +1,12 @@
 #include <QApplication>
 #include <QCursor>
 
-#include "controls/VCLUtils.h"
-#include "controls/VXCtrls.h"
-#include "platform/ActnList.h"
-#include "platform/ExtCtrls.h"
-#include "platform/Menus.h"
-#include "platform/MessageQueue.h"
+#include "ActnList.h"
+#include "ExtCtrls.h"
+#include "Menus.h"
+#include "MessageQueue.h"
+#include "VCLUtils.h"
+#include "VXCtrls.h"
 
 namespace {
 

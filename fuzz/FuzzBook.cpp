@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/CardBook.h"
-#include "platform/Files.h"
+#include "CardBook.h"
+#include "Files.h"
 
 namespace {
 

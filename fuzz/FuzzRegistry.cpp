@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/RegistryStore.h"
+#include "RegistryStore.h"
 
 namespace {
 

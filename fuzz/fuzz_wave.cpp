@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "components/QMWave.h"
-#include "platform/Sound.h"
+#include "QMWave.h"
+#include "Sound.h"
 
 namespace {
 

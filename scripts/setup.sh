@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang clang-format libclang-rt-14-dev git
+  cmake ninja-build ccache g++ clang clang-format libclang-rt-14-dev git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev libasound2-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev

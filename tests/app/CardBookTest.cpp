@@ -1,4 +1,4 @@
-#include "app/CardBook.h"
+#include "CardBook.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/CardBook.h"
+#include "CardBook.h"
 
 namespace testing_support {
 

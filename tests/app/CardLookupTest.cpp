@@ -1,9 +1,9 @@
-#include "app/CardLookup.h"
+#include "CardLookup.h"
 
 #include <gtest/gtest.h>
 
+#include "CardBook.h"
 #include "CardFixtures.h"
-#include "app/CardBook.h"
 
 namespace {
 

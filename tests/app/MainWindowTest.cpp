@@ -8,20 +8,20 @@
 #include <QTest>
 #include <QTimer>
 
+#include "CardBook.h"
+#include "CodePage.h"
+#include "Dialogs.h"
+#include "Jpeg.h"
+#include "Menus.h"
+#include "QMWave.h"
+#include "RegLib.h"
+#include "Registry.h"
+#include "Sound.h"
 #include "TestSupport.h"
+#include "Tray.h"
+#include "Unit_Main.h"
+#include "VXCtrls.h"
 #include "WindowFixtures.h"
-#include "app/CardBook.h"
-#include "app/RegLib.h"
-#include "app/Unit_Main.h"
-#include "components/QMWave.h"
-#include "controls/VXCtrls.h"
-#include "platform/CodePage.h"
-#include "platform/Dialogs.h"
-#include "platform/Jpeg.h"
-#include "platform/Menus.h"
-#include "platform/Registry.h"
-#include "platform/Sound.h"
-#include "platform/Tray.h"
 #include "ui_Unit_Main.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/Pictures.h"
+#include "Pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "app/RegLib.h"
+#include "RegLib.h"
 
 #include <gtest/gtest.h>
 
+#include "Registry.h"
 #include "TestSupport.h"
-#include "platform/Registry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/TextLib.h"
+#include "TextLib.h"
 
 #include <gtest/gtest.h>
 

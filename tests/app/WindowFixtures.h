@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "CardBook.h"
 #include "CardFixtures.h"
+#include "Dialogs.h"
+#include "Jpeg.h"
 #include "TestSupport.h"
-#include "app/CardBook.h"
-#include "platform/Dialogs.h"
-#include "platform/Jpeg.h"
 
 namespace testing_support {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "components/QMTrayIcon.h"
-#include "platform/Menus.h"
-#include "platform/Tray.h"
+#include "Menus.h"
+#include "QMTrayIcon.h"
+#include "Tray.h"
 
 namespace {
 

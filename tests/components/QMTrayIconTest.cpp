@@ -1,7 +1,7 @@
 // TQMTrayIcon driven as the shell drives it: WM_USER messages with the mouse message in lParam,
 // posted to the hidden window named in its shell requests.
 
-#include "components/QMTrayIcon.h"
+#include "QMTrayIcon.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Menus.h"
-#include "platform/Tray.h"
+#include "Menus.h"
+#include "Tray.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "components/QMWave.h"
+#include "QMWave.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 #include <fstream>
 #include <set>
 
-#include "platform/Sound.h"
-#include "tests/platform/SoundCapture.h"
+#include "Sound.h"
+#include "SoundCapture.h"
 
 namespace {
 

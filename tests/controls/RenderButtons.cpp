@@ -8,8 +8,8 @@
 #include <QPalette>
 #include <cstdio>
 
-#include "controls/VXCtrls.h"
-#include "platform/Menus.h"
+#include "Menus.h"
+#include "VXCtrls.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "controls/VCLUtils.h"
+#include "VCLUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +6,12 @@
 #include <QPainter>
 #include <QTest>
 
-#include "controls/DateUtil.h"
-#include "controls/MaxMin.h"
-#include "controls/VXConst.h"
-#include "platform/Controls.h"
-#include "platform/Cursors.h"
-#include "platform/MessageQueue.h"
+#include "Controls.h"
+#include "Cursors.h"
+#include "DateUtil.h"
+#include "MaxMin.h"
+#include "MessageQueue.h"
+#include "VXConst.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <set>
 #include <utility>
 
-#include "controls/VCLUtils.h"
-#include "controls/VXCtrls.h"
+#include "VCLUtils.h"
+#include "VXCtrls.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <functional>
 #include <vector>
 
-#include "controls/VXCtrls.h"
-#include "platform/ActnList.h"
-#include "platform/ExtCtrls.h"
-#include "platform/Menus.h"
+#include "ActnList.h"
+#include "ExtCtrls.h"
+#include "Menus.h"
+#include "VXCtrls.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/Controls.h"
+#include "Controls.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QTest>
 #include <vector>
 
-#include "platform/ActnList.h"
+#include "ActnList.h"
 
 namespace {
 

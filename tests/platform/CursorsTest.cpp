@@ -1,4 +1,4 @@
-#include "platform/Cursors.h"
+#include "Cursors.h"
 
 #include <gtest/gtest.h>
 

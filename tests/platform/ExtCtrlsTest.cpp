@@ -1,4 +1,4 @@
-#include "platform/ExtCtrls.h"
+#include "ExtCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "Files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,8 +6,8 @@
 
 #include <QFile>
 
+#include "CodePage.h"
 #include "TestSupport.h"
-#include "platform/CodePage.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST(FilesFolder, ProgramFolderEndsWithSeparatorAndFollowsTheSeam) {
   EXPECT_EQ(running.back(), '/');
   char exe[4096] = {};
   ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
-  EXPECT_EQ(running + "vab_platform_core_tests", std::string(exe));
+  EXPECT_EQ(running + "vab_platform_runtime_tests", std::string(exe));
   SetProgramFolder("/tmp/elsewhere");
   EXPECT_EQ(ProgramFolder(), "/tmp/elsewhere/");
   SetProgramFolder("");

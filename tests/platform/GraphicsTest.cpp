@@ -1,4 +1,4 @@
-#include "platform/Graphics.h"
+#include "Graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/Jpeg.h"
+#include "Jpeg.h"
 
 #include <gtest/gtest.h>
 

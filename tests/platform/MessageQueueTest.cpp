@@ -1,4 +1,4 @@
-#include "platform/MessageQueue.h"
+#include "MessageQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "platform/Messages.h"
+#include "Messages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/Registry.h"
+#include "Registry.h"
 
 #include <gtest/gtest.h>
 

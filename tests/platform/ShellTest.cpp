@@ -1,4 +1,4 @@
-#include "platform/Shell.h"
+#include "Shell.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

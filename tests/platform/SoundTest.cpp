@@ -1,6 +1,6 @@
 // PlaySoundA against ALSA itself: the test's own configuration captures the samples played.
 
-#include "platform/Sound.h"
+#include "Sound.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 #include <future>
 #include <thread>
 
-#include "tests/platform/SoundCapture.h"
+#include "SoundCapture.h"
 
 namespace {
 

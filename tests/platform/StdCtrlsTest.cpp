@@ -1,4 +1,4 @@
-#include "platform/StdCtrls.h"
+#include "StdCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "platform/StringList.h"
+#include "StringList.h"
 
 #include <gtest/gtest.h>
 
+#include "CodePage.h"
 #include "TestSupport.h"
-#include "platform/CodePage.h"
 
 namespace {
 

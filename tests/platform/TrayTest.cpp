@@ -1,7 +1,7 @@
 // The tray piece without a desktop tray: Shell_NotifyIconA's bookkeeping, the activations turned
 // into mouse messages, utility windows and icons.
 
-#include "platform/Tray.h"
+#include "Tray.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QPixmap>
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "CodePage.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/CardBook.h"
+#include "CardBook.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "platform/Files.h"
+#include "Files.h"
 
 namespace testing_support {
 

@@ -1,0 +1,821 @@
+#include "Unit_Main.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSystemTrayIcon>
+#include <QTextCursor>
+#include <QThread>
+#include <cstdio>
+
+#include "CodePage.h"
+#include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "Files.h"
+#include "FormResources.h"
+#include "Form_Navigate.h"
+#include "Form_Search.h"
+#include "Jpeg.h"
+#include "Menus.h"
+#include "Pictures.h"
+#include "QMTrayIcon.h"
+#include "QMWave.h"
+#include "RegLib.h"
+#include "Tray.h"
+#include "VXCtrls.h"
+#include "ui_Unit_Main.h"
+
+namespace {
+
+// Resource colours of the card fields ($BBGGRR): as streamed, with the focus, after the focus.
+const QColor kFieldColour(0xDF, 0xDF, 0xFF);
+const QColor kFocusedFieldColour(0xFF, 0xFF, 0xFF);
+const QColor kLeftFieldColour(0xD7, 0xD7, 0xFF);
+
+AnsiString TextOf(const QLineEdit* edit) {
+  return QStringToAnsi(edit->text()).value_or(AnsiString());
+}
+
+AnsiString TextOf(const QPlainTextEdit* edit) {
+  // The notes keep their line breaks as CR LF, as the platform's multi-line edit does.
+  QString text = edit->toPlainText();
+  text.replace(u'\n', QStringLiteral("\r\n"));
+  return QStringToAnsi(text).value_or(AnsiString());
+}
+
+void SetText(QLineEdit* edit, const AnsiString& text) {
+  edit->setText(AnsiToQString(text));
+}
+
+void SetText(QPlainTextEdit* edit, const AnsiString& text) {
+  // What the book holds always fits the notes.
+  QString plain = AnsiToQString(text);
+  plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  edit->setPlainText(plain);
+}
+
+void SetFieldColour(QWidget* field, const QColor& colour) {
+  QPalette palette = field->palette();
+  palette.setColor(QPalette::Base, colour);
+  field->setPalette(palette);
+}
+
+}  // namespace
+
+TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TForm_Main>()) {
+  Form_Main = this;
+  SetApplicationMainForm(this);
+  ui->setupUi(this);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(500, 360);
+  setAttribute(Qt::WA_QuitOnClose);
+  KeyPreview = true;
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  StreamSpeedButtons(this);
+  for (QWidget* field : CardFields()) {
+    field->ensurePolished();  // the style sheet's polish would replace the colour
+    SetFieldColour(field, kFieldColour);
+    field->installEventFilter(this);
+  }
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setValidator(new TAnsiTextValidator(edit));
+  ui->Edit_Comments->setTabChangesFocus(true);
+  connect(ui->Edit_Comments, &QPlainTextEdit::textChanged, this, [this] { Edit_CommentsChange(); });
+  ui->BitMap_Main->SetCenter(true);
+  ui->BitMap_Main->installEventFilter(this);
+  ui->LabelName->installEventFilter(this);
+  ui->Label8->installEventFilter(this);
+  CreateComponents();
+  ConnectHandlers();
+  FormCreate();
+}
+
+TForm_Main* Form_Main = nullptr;
+
+TForm_Main::~TForm_Main() {
+  if (!FDestroyed) FormDestroy();
+  delete FormNavigate;
+  delete FormSearch;
+  if (Form_Main == this) Form_Main = nullptr;
+}
+
+// ---- creation, activation, destruction ----
+
+void TForm_Main::CreateComponents() {
+  FComponents = new TComponent();
+  FComponents->setParent(this);
+  auto wave = [this](const char* resource) {
+    auto* w = new TQMWave(FComponents);
+    LoadWaveResource(*w, resource);
+    return w;
+  };
+  WaveMoveCard = wave(":/sounds/WaveMoveCard.wavedata");
+  WaveDelete = wave(":/sounds/WaveDelete.wavedata");
+  WaveUndoOk = wave(":/sounds/WaveUndoOk.wavedata");
+  WaveUndoFailure = wave(":/sounds/WaveUndoFailure.wavedata");
+  WaveDeleteImage = wave(":/sounds/WaveDeleteImage.wavedata");
+
+  FTrayMenu = new TPopupMenu(FComponents);
+  FTrayMenu->Add("Open address book ", [this](QObject* s) { CmOpenClick(s); })->SetDefault(true);
+  FTrayMenu->AddSeparator();
+  FTrayMenu->Add("Minimize to Tray", [this](QObject* s) { MinimizetoTray1Click(s); });
+  FTrayMenu->Add("Save and Exit", [this](QObject* s) { CmCloseClick(s); });
+  FTrayIcon = new TQMTrayIcon(FComponents);
+  TIcon icon;
+  icon.SetImage(ProgramIcon());
+  FTrayIcon->SetHint("The Velmora Address Book");
+  FTrayIcon->SetIcon(&icon);
+  FTrayIcon->SetPopupMenu(FTrayMenu);
+  FTrayIcon->SetShowApplication(true);
+  FTrayIcon->SetVisible(true);
+  FTrayIcon->Loaded();
+
+  FImageMenu = new TPopupMenu(FComponents);
+  FImageMenu->OnPopup = [this](QObject* s) { ImageMenuPopup(s); };
+  OptLoadNewImage = FImageMenu->Add("Load new image", [this](QObject* s) { OptLoadNewImageClick(s); });
+  OptLoadNewImageFit = FImageMenu->Add("Load image, fit better ", [this](QObject* s) { OptLoadNewImageClick(s); });
+  OptLoadNewImageFit->SetDefault(true);
+  OptLoadNewImage->SetHint("Load an image stretching it to 150x160");
+  OptLoadNewImageFit->SetHint("Load an image trying to fit it without real dirtortion");
+  OptDeletecurrentImage =
+      FImageMenu->Add("Delete current image", [this](QObject* s) { OptDeletecurrentImageClick(s); });
+  OptDeletecurrentImage->SetHint("Delete current image from the list");
+  FImageMenu->AddSeparator();
+  FImageMenu->Add("Clipart Browser !", [this](QObject* s) { BrowseImagesClick(s); });
+  FImageMenu->Add("Next Image", [this](QObject*) { ui->Button_NextImage->Click(); });
+  FImageMenu->Add("Previous Image", [this](QObject*) { ui->Button_PrevImage->Click(); });
+}
+
+void TForm_Main::ConnectHandlers() {
+  auto bind = [this](TVxSpeedButton* button, void (TForm_Main::*handler)(QObject*)) {
+    button->OnClick = [this, handler](QObject* sender) { (this->*handler)(sender); };
+  };
+  bind(ui->Button_New, &TForm_Main::Button_NewClick);
+  bind(ui->Button_Undo, &TForm_Main::Button_UndoClick);
+  bind(ui->Button_List, &TForm_Main::Button_ListClick);
+  bind(ui->VxSpeedButton3, &TForm_Main::VxSpeedButton3Click);
+  bind(ui->Button_Previous, &TForm_Main::Button_PreviousClick);
+  bind(ui->Button_Next, &TForm_Main::Button_NextClick);
+  bind(ui->Button_Search, &TForm_Main::Button_SearchClick);
+  bind(ui->Button1, &TForm_Main::Button1Click);
+  bind(ui->Button_Delete, &TForm_Main::Button_DeleteClick);
+  bind(ui->Button_Tools, &TForm_Main::Button_ToolsClick);
+  bind(ui->Button_About, &TForm_Main::Button_AboutClick);
+  bind(ui->Button_Exit, &TForm_Main::Button_ExitClick);
+  bind(ui->Button_NextScheme, &TForm_Main::Button_NextSchemeClick);
+  bind(ui->Button_PrevScheme, &TForm_Main::Button_PrevSchemeClick);
+  bind(ui->Button_NextImage, &TForm_Main::Button_NextImageClick);
+  bind(ui->Button_PrevImage, &TForm_Main::Button_PrevImageClick);
+}
+
+void TForm_Main::FormCreate() {
+  SoundsOn = true;
+  MuteNewSound = false;
+  Settings = std::make_unique<TRegLib>();
+  DefaultImage = 0;
+  ProgramFolder = ::ProgramFolder();
+  SkinsFolder = ProgramFolder + "skins/";
+  ImagesFolder = ProgramFolder + "images/";
+  Settings->WriteString(kSettingsKey, "InstallPath", ProgramFolder);
+  Settings->WriteString(kSettingsKey, "Version", AnsiString(kBookHeader));
+  SoundsOn = Settings->ReadInteger(kSettingsKey, "PlaySounds", 1, true) == 1;
+  SkinIndex = std::max(0, Settings->ReadInteger(kSettingsKey, "CurrentSkin", 0, true));
+  BookFile = ProgramFolder + Settings->ReadString(kSettingsKey, "AddressBook", NewBookFileName(), true);
+  BackupFile = BackupFileName(BookFile);
+  FBookLoad = LoadBook(Cards, BookFile, BackupFile);
+  CollectSchemes();
+  CollectPictures();
+}
+
+void TForm_Main::FormActivate() {
+  ClearFocus();
+  UndoIndex = -1;
+  ShowCard(this, CurrentCard);
+}
+
+void TForm_Main::FormClose() {
+  // Every way of ending the program keeps the card on view.
+  if (Modified) Button_SaveClick(this);
+  TerminateApplication();
+}
+
+void TForm_Main::SaveForSessionEnd() {
+  if (Modified) Button_SaveClick(this);
+  const AnsiString error = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
+  if (!error.empty())
+    std::fprintf(stderr, "%s\n", error.c_str());
+  else
+    FBookLoad = BookLoad{BookLoad::TSource::Book, false, false};  // the book on disk is now this one
+}
+
+void TForm_Main::FormDestroy() {
+  FDestroyed = true;
+  if (Settings) Settings->WriteInteger(kSettingsKey, "CurrentSkin", SkinIndex);
+  const AnsiString error = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
+  if (!error.empty()) MessageBoxA(nullptr, error, ApplicationTitle(), MB_OK | MB_ICONERROR);
+  Settings.reset();
+}
+
+// ---- the card line on view ----
+
+std::vector<QWidget*> TForm_Main::CardFields() const {
+  return {ui->Edit_SurName, ui->Edit_Name,    ui->Edit_Address, ui->Edit_City, ui->Edit_Zip,
+          ui->Edit_State,   ui->Edit_Country, ui->Edit_Phone,   ui->Edit_Fax,  ui->Edit_Company,
+          ui->Edit_Email,   ui->Edit_WebSite, ui->Edit_Comments};
+}
+
+void TForm_Main::AddCard(QObject*, int Index, const AnsiString& SurName, const AnsiString& Name,
+                         const AnsiString& Company, const AnsiString& Address, const AnsiString& City,
+                         const AnsiString& Zip, const AnsiString& State, const AnsiString& Country,
+                         const AnsiString& Phone, const AnsiString& Cellular, const AnsiString& Email,
+                         const AnsiString& WebSite, const AnsiString& Notes, const AnsiString& Picture) {
+  const AnsiString line = BuildCardLine(
+      {SurName, Name, Company, Address, City, Zip, State, Country, Phone, Cellular, Email, WebSite, Picture, Notes});
+  if (Index > Cards.Count() - 1) {
+    Cards.Add(line);
+    ++CurrentCard;
+    RefreshCounter();
+  } else {
+    Cards.Put(Index, line);
+  }
+  Modified = false;
+}
+
+void TForm_Main::ShowCard(QObject*, int Index) {
+  QLineEdit* const edits[kEditFieldCount] = {ui->Edit_SurName, ui->Edit_Name, ui->Edit_Company, ui->Edit_Address,
+                                             ui->Edit_City,    ui->Edit_Zip,  ui->Edit_State,   ui->Edit_Country,
+                                             ui->Edit_Phone,   ui->Edit_Fax,  ui->Edit_Email,   ui->Edit_WebSite};
+  CardView view;
+  if (Cards.Count() == 0) {
+    for (QLineEdit* edit : edits) edit->clear();
+    ui->Edit_Comments->clear();
+  } else if (Index >= 0 && Index < Cards.Count()) {
+    view = ReadCardView(Cards[Index]);
+    for (int i = 0; i < kEditFieldCount; ++i)
+      if (view.HasField(i)) SetText(edits[i], view.Edits[static_cast<std::size_t>(i)]);
+    if (view.HasField(cfNotes)) SetText(ui->Edit_Comments, view.Notes);
+    // A card without a ".JPG" picture of its own shows the default one and keeps its slot.
+    CardPicture = view.PictureSlot;
+    const AnsiString own = ImagesFolder + CardPicture;
+    if (!(IsJpgPictureName(CardPicture) && FileExists(own) && LoadCardPicture(own))) ShowDefaultPicture();
+  }
+  Modified = false;
+  RefreshCounter();
+}
+
+AnsiString TForm_Main::FormatCardNumber() const {
+  return ::FormatCardNumber(CurrentCard, Cards.Count());
+}
+
+void TForm_Main::RefreshCounter() {
+  ui->Label_CardNo->setText(AnsiToQString(FormatCardNumber()));
+}
+
+void TForm_Main::SoundPlay(TQMWave* Wave) {
+  if (!Wave || !SoundsOn) return;
+  try {
+    Wave->Play();
+  } catch (const std::exception&) {
+    // a sound that cannot play is left out
+  }
+}
+
+bool TForm_Main::LoadCardPicture(const AnsiString& fileName) {
+  try {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(fileName);
+    ui->BitMap_Main->SetPicture(jpeg.Bitmap());
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TForm_Main::ShowPictureOrDefault(const AnsiString& file) {
+  return FileExists(file) ? LoadCardPicture(file) : ShowDefaultPicture();
+}
+
+bool TForm_Main::ShowDefaultPicture() {
+  if (ImageFiles.empty()) {
+    ui->BitMap_Main->Clear();
+    return false;
+  }
+  return DefaultImage < static_cast<int>(ImageFiles.size()) &&
+         LoadCardPicture(ImageFiles[static_cast<std::size_t>(DefaultImage)]);
+}
+
+// ---- card commands ----
+
+void TForm_Main::Button_SaveClick(QObject* Sender) {
+  if (!Trim(TextOf(ui->Edit_SurName)).empty())
+    AddCard(Sender, CurrentCard, TextOf(ui->Edit_SurName), TextOf(ui->Edit_Name), TextOf(ui->Edit_Company),
+            TextOf(ui->Edit_Address), TextOf(ui->Edit_City), TextOf(ui->Edit_Zip), TextOf(ui->Edit_State),
+            TextOf(ui->Edit_Country), TextOf(ui->Edit_Phone), TextOf(ui->Edit_Fax), TextOf(ui->Edit_Email),
+            TextOf(ui->Edit_WebSite), TextOf(ui->Edit_Comments), CardPicture);
+  Modified = false;
+}
+
+void TForm_Main::LeaveCard() {
+  UndoIndex = -1;
+  if (Modified) Button_SaveClick(this);
+}
+
+void TForm_Main::Button_NewClick(QObject*) {
+  UndoIndex = -1;
+  if (!MuteNewSound) SoundPlay(WaveMoveCard);
+  MuteNewSound = false;
+  if (Modified) Button_SaveClick(this);
+  for (QWidget* field : CardFields()) {
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) edit->clear();
+  }
+  ui->Edit_Comments->clear();
+  ui->Edit_SurName->setFocus(Qt::OtherFocusReason);
+  if (DefaultImage < static_cast<int>(ImageFiles.size())) {
+    const AnsiString& picture = ImageFiles[static_cast<std::size_t>(DefaultImage)];
+    if (FileExists(picture) && LoadCardPicture(picture)) {
+      CardPicture = picture;
+      CurrentImage = DefaultImage;
+    }
+  }
+  CurrentCard = Cards.Count();
+  RefreshCounter();
+  Modified = true;
+}
+
+void TForm_Main::Button_NextClick(QObject*) {
+  SoundPlay(WaveMoveCard);
+  LeaveCard();
+  ClearFocus();
+  if (CurrentCard >= Cards.Count() - 1) CurrentCard = -1;
+  if (CurrentCard < Cards.Count() - 1) {
+    ++CurrentCard;
+    ShowCard(this, CurrentCard);
+  }
+  if (CurrentCard < 0) CurrentCard = 0;
+  Modified = false;
+}
+
+void TForm_Main::Button_PreviousClick(QObject*) {
+  SoundPlay(WaveMoveCard);
+  LeaveCard();
+  ClearFocus();
+  if (CurrentCard == 0) CurrentCard = Cards.Count();
+  if (CurrentCard > 0) {
+    --CurrentCard;
+    ShowCard(this, CurrentCard);
+  }
+  Modified = false;
+}
+
+void TForm_Main::FirstCard() {
+  LeaveCard();
+  ClearFocus();
+  CurrentCard = 0;
+  ShowCard(this, CurrentCard);
+  Modified = false;
+}
+
+void TForm_Main::LastCard() {
+  LeaveCard();
+  ClearFocus();
+  CurrentCard = std::max(0, Cards.Count() - 1);
+  ShowCard(this, CurrentCard);
+  Modified = false;
+}
+
+void TForm_Main::Button_DeleteClick(QObject*) {
+  Modified = false;
+  bool startNew = true;
+  if (CurrentCard >= 0 && CurrentCard < Cards.Count()) {
+    SoundPlay(WaveDelete);
+    UndoIndex = CurrentCard;
+    UndoList = Cards;
+    Cards.Delete(CurrentCard);
+    if (CurrentCard > Cards.Count() - 1) --CurrentCard;
+    if (CurrentCard >= 0 && Cards.Count() > 0) {
+      ShowCard(this, CurrentCard);
+      startNew = false;
+    } else {
+      CurrentCard = 0;
+      Cards.Clear();
+    }
+  }
+  if (startNew) {
+    MuteNewSound = true;
+    Button_NewClick(this);
+  }
+  Modified = false;
+  QCoreApplication::processEvents();
+  QThread::msleep(200);
+}
+
+void TForm_Main::Button_UndoClick(QObject*) {
+  if (UndoIndex != -1) {
+    if (UndoList.Count() > 0) {
+      CurrentCard = UndoIndex;
+      Cards = UndoList;
+      ShowCard(this, CurrentCard);
+      SoundPlay(WaveUndoOk);
+    } else {
+      SoundPlay(WaveUndoFailure);
+    }
+    return;
+  }
+  if (CurrentCard >= Cards.Count()) {
+    Modified = false;
+    Button_NewClick(this);
+    SoundPlay(WaveUndoFailure);
+  } else if (Modified) {
+    ShowCard(this, CurrentCard);
+    SoundPlay(WaveUndoOk);
+  } else {
+    SoundPlay(WaveUndoFailure);
+  }
+}
+
+void TForm_Main::Button_ExitClick(QObject*) {
+  if (Modified) Button_SaveClick(this);
+  Close();
+}
+
+// ---- launchers of the secondary windows ----
+
+void TForm_Main::Button_ToolsClick(QObject*) {
+  LeaveCard();
+  ShowCard(this, CurrentCard);
+  ClearFocus();
+}
+
+void TForm_Main::Button_AboutClick(QObject*) {
+  ClearFocus();
+}
+
+void TForm_Main::TakeBackCard(int selected) {
+  if (selected >= 0 && selected < Cards.Count()) {
+    CurrentCard = selected;
+    ShowCard(this, CurrentCard);
+  }
+}
+
+void TForm_Main::Button_ListClick(QObject*) {
+  UndoIndex = -1;
+  if (!FormNavigate) FormNavigate = new TFormNavigate;
+  if (Modified) Button_SaveClick(this);
+  if (Cards.Count() == 0) return;
+  const QPoint client = mapToGlobal(QPoint(0, 0));
+  const QPoint button = ui->Button_List->mapToGlobal(QPoint(0, 0));
+  FormNavigate->move(client.x() + 80, button.y() + ui->Button_List->height() / 4);
+  FormNavigate->ShowModal();
+  TakeBackCard(FormNavigate->SelectedCard);
+}
+
+void TForm_Main::Button_SearchClick(QObject*) {
+  if (!FormSearch) FormSearch = new TFormSearch;
+  UndoIndex = -1;
+  if (Modified) Button_SaveClick(this);
+  if (Cards.Count() == 0) return;
+  const QPoint client = mapToGlobal(QPoint(0, 0));
+  const QPoint button = ui->Button_Search->mapToGlobal(QPoint(0, 0));
+  FormSearch->move(client.x() + 110, button.y() + ui->Button_Search->height() / 2 - 6);
+  FormSearch->ShowModal();
+  TakeBackCard(FormSearch->SelectedCard);
+}
+
+void TForm_Main::VxSpeedButton3Click(QObject*) {
+  LeaveCard();
+  if (Cards.Count() == 0)
+    MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+}
+
+void TForm_Main::Button1Click(QObject*) {
+  LeaveCard();
+  if (Cards.Count() == 0)
+    MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+}
+
+// ---- keys ----
+
+bool TForm_Main::NotesHaveFocus() const {
+  return QApplication::focusWidget() == ui->Edit_Comments;
+}
+
+bool TForm_Main::NoControlHasFocus() const {
+  const QWidget* focused = QApplication::focusWidget();
+  return !focused || focused == this || !isAncestorOf(focused);
+}
+
+void TForm_Main::FormKeyDown(unsigned short& Key, TShiftStateBits Shift) {
+  if (NotesHaveFocus()) return;
+  const bool ctrlAlone = Shift == kCtrlBit;
+  switch (Key) {
+    case VK_PRIOR:
+      ui->Button_Previous->Click();
+      break;
+    case VK_NEXT:
+      ui->Button_Next->Click();
+      break;
+    case VK_HOME:
+      if (NoControlHasFocus()) FirstCard();
+      break;
+    case VK_END:
+      if (NoControlHasFocus()) LastCard();
+      break;
+    case 'N':
+      if (ctrlAlone) ui->Button_New->Click();
+      break;
+    case 'Z':
+      if (ctrlAlone) ui->Button_Undo->Click();
+      break;
+    case VK_F1:
+      ui->VxBtnHelp->Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm_Main::FormKeyPress(char& Key) {
+  if (Key == '\r' && !NotesHaveFocus()) {
+    Key = 0;
+    PostMessage(WM_NEXTDLGCTL, 0, 0);
+  }
+}
+
+namespace {
+
+bool IsLeftClick(const QEvent* event, const QWidget* widget) {
+  if (event->type() != QEvent::MouseButtonRelease) return false;
+  const auto* mouse = static_cast<const QMouseEvent*>(event);
+  return mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint());
+}
+
+// Focus moving with the window's activation or a pop-up menu is no focus change of the form's.
+bool IsFormFocusChange(const QEvent* event) {
+  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui->BitMap_Main) {
+    if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+      BrowseImagesClick(watched);
+    if (event->type() == QEvent::ContextMenu) {
+      const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+      FImageMenu->Popup(menuEvent->globalPos().x(), menuEvent->globalPos().y());
+      return true;
+    }
+  } else if (watched == ui->LabelName) {
+    if (IsLeftClick(event, ui->LabelName)) LabelNameClick(watched);
+  } else if (watched == ui->Label8) {
+    if (IsLeftClick(event, ui->Label8)) Button_NextSchemeClick(watched);
+  } else if (event->type() == QEvent::FocusIn && IsFormFocusChange(event)) {
+    SetFieldColour(static_cast<QWidget*>(watched), kFocusedFieldColour);
+  } else if (event->type() == QEvent::FocusOut && IsFormFocusChange(event)) {
+    SetFieldColour(static_cast<QWidget*>(watched), kLeftFieldColour);
+  } else if (event->type() == QEvent::KeyPress) {
+    // Edit_KeyPress: every character that reaches a field marks the card.
+    if (KeyPressCharOf(*static_cast<QKeyEvent*>(event)) != 0) Modified = true;
+  }
+  return TForm::eventFilter(watched, event);
+}
+
+void TForm_Main::Edit_CommentsChange() {
+  // The notes refuse what the book cannot hold, however it arrives (typed, pasted, dropped).
+  const QString text = ui->Edit_Comments->toPlainText();
+  const std::optional<AnsiString> bytes = QStringToAnsi(text);
+  if (bytes && bytes->find(kFieldSeparator) == AnsiString::npos) {
+    FAcceptedNotes = text;
+    return;
+  }
+  const int position = std::max(0, ui->Edit_Comments->textCursor().position() - 1);
+  const QSignalBlocker blocker(ui->Edit_Comments);
+  ui->Edit_Comments->setPlainText(FAcceptedNotes);
+  QTextCursor cursor = ui->Edit_Comments->textCursor();
+  cursor.setPosition(std::min(position, static_cast<int>(FAcceptedNotes.size())));
+  ui->Edit_Comments->setTextCursor(cursor);
+}
+
+// ---- tray and minimising ----
+
+void TForm_Main::HandleSysCommand(TMessage& Message) {
+  // Without a notification area nothing could bring a hidden window back: it is minimised instead.
+  if (Message.WParam == SC_MINIMIZE && QSystemTrayIcon::isSystemTrayAvailable()) {
+    ShowApplicationWindow(false);
+    hide();
+    return;
+  }
+  TForm::HandleSysCommand(Message);
+}
+
+void TForm_Main::CmOpenClick(QObject*) {
+  ShowApplicationWindow(true);
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}
+
+void TForm_Main::MinimizetoTray1Click(QObject*) {
+  PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+void TForm_Main::CmCloseClick(QObject*) {
+  Close();
+}
+
+// ---- colour schemes ----
+
+void TForm_Main::CollectSchemes() {
+  try {
+    SkinFiles = CollectSchemeFiles(SkinsFolder);
+    SchemeCount = static_cast<int>(SkinFiles.size()) / 2;
+    SkinIndex = StartSchemeIndex(SkinIndex, SchemeCount);
+  } catch (const std::exception&) {
+    SkinIndex = -1;
+  }
+  if (SkinIndex != -1) ShowScheme();
+}
+
+void TForm_Main::ShowScheme() {
+  auto load = [](TImage* image, const AnsiString& file) {
+    try {
+      TJPEGImage jpeg;
+      jpeg.LoadFromFile(file);
+      image->SetPicture(jpeg.Bitmap());
+    } catch (const std::exception&) {
+      // the previous picture stays
+    }
+  };
+  load(ui->Image_Back, SkinFiles[static_cast<std::size_t>(2 * SkinIndex)]);
+  load(ui->Image_Top, SkinFiles[static_cast<std::size_t>(2 * SkinIndex + 1)]);
+}
+
+void TForm_Main::Button_NextSchemeClick(QObject*) {
+  if (SkinIndex == -1) return;
+  SkinIndex = NextSchemeIndex(SkinIndex, SchemeCount);
+  ShowScheme();
+}
+
+void TForm_Main::Button_PrevSchemeClick(QObject*) {
+  if (SkinIndex == -1) return;
+  SkinIndex = PreviousSchemeIndex(SkinIndex, SchemeCount);
+  ShowScheme();
+}
+
+// ---- card pictures ----
+
+void TForm_Main::CollectPictures() {
+  ImageFiles = CollectPictureFiles(ImagesFolder);
+  DefaultImage = FindDefaultPicture(ImageFiles);
+  ImageCount = static_cast<int>(ImageFiles.size());
+  CurrentImage = ImageFiles.empty() ? -1 : 0;
+}
+
+void TForm_Main::StepImage(int index) {
+  CurrentImage = index;
+  const AnsiString& picture = ImageFiles[static_cast<std::size_t>(CurrentImage)];
+  if (LoadCardPicture(picture))
+    CardPicture = picture;
+  else
+    CardPicture.clear();
+}
+
+void TForm_Main::Button_NextImageClick(QObject*) {
+  SoundPlay(WaveMoveCard);
+  Modified = true;
+  if (CurrentImage == -1) return;
+  StepImage(NextPictureIndex(CurrentImage, ImageCount));
+}
+
+void TForm_Main::Button_PrevImageClick(QObject*) {
+  SoundPlay(WaveMoveCard);
+  Modified = true;
+  if (CurrentImage == -1) return;
+  StepImage(PreviousPictureIndex(CurrentImage, ImageCount));
+}
+
+void TForm_Main::ImageMenuPopup(QObject*) {
+  switch (PictureDeleteState(ExtractFileName(CardPicture))) {
+    case TDeleteState::Enable:
+      OptDeletecurrentImage->SetEnabled(true);
+      break;
+    case TDeleteState::Disable:
+      OptDeletecurrentImage->SetEnabled(false);
+      break;
+    case TDeleteState::Unchanged:
+      break;
+  }
+}
+
+void TForm_Main::LabelNameClick(QObject*) {
+  const QPoint corner = ui->LabelName->mapToGlobal(QPoint(0, 0));
+  FImageMenu->Popup(corner.x(), corner.y());
+}
+
+void TForm_Main::OptDeletecurrentImageClick(QObject*) {
+  const AnsiString path = LowerCase(ImagesFolder + ExtractFileName(CardPicture));
+  if (!DeleteFile(path)) return;
+  SoundPlay(WaveDeleteImage);
+  const auto found = std::find_if(ImageFiles.begin(), ImageFiles.end(),
+                                  [&](const AnsiString& file) { return LowerCase(file) == path; });
+  if (found == ImageFiles.end()) return;
+  ImageFiles.erase(found);
+  --ImageCount;
+  if (CurrentImage >= ImageCount) CurrentImage = ImageCount - 1;
+  if (CurrentImage < 0) return;  // the only picture is gone: nothing to show instead
+  CardPicture = ImageFiles[static_cast<std::size_t>(CurrentImage)];
+  if (!ShowPictureOrDefault(CardPicture)) return;
+  Button_SaveClick(this);
+}
+
+void TForm_Main::OptLoadNewImageClick(QObject* Sender) {
+  OpenDialogRequest request;
+  request.Title = " Select a new picture to add to clipart";
+  request.Filter = "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg";
+  request.InitialDir = FLastPictureFolder;
+  const std::optional<AnsiString> chosen = ExecuteOpenDialog(request);
+  if (!chosen) return;
+  try {
+    const AnsiString& source = *chosen;
+    FLastPictureFolder = source.substr(0, source.find_last_of('/') + 1);
+    const AnsiString target = ImagesFolder + ExtractFileName(source);
+    const bool existed = FileExists(target);
+    if (!FileExists(target) || !std::filesystem::equivalent(ResolvePathForWrite(source), ResolvePathForWrite(target)))
+      CopyFile(source, target, false);
+    if (!FileExists(target)) return;  // nothing arrived in the picture folder
+    if (Sender == OptLoadNewImage)
+      StretchImage(target, 150, 160);
+    else
+      FitImage(target, 150, 160);
+    if (existed) {
+      const auto found = std::find_if(ImageFiles.begin(), ImageFiles.end(),
+                                      [&](const AnsiString& file) { return LowerCase(file) == LowerCase(target); });
+      if (found != ImageFiles.end()) {
+        CurrentImage = static_cast<int>(found - ImageFiles.begin());
+        CardPicture = *found;
+      }
+    } else {
+      ImageFiles.push_back(target);
+      ++ImageCount;
+      CurrentImage = ImageCount - 1;
+      CardPicture = target;
+    }
+    if (CurrentImage < 0 || !ShowPictureOrDefault(ImageFiles[static_cast<std::size_t>(CurrentImage)])) return;
+    Modified = true;
+  } catch (const std::exception&) {
+    // the command stops silently
+  }
+}
+
+void TForm_Main::BrowseImagesClick(QObject*) {
+  SoundPlay(WaveMoveCard);
+  Modified = true;
+  if (CurrentImage != -1) {
+    if (CurrentImage >= ImageCount) CurrentImage = 0;
+    if (CurrentImage < ImageCount) StepImage(CurrentImage);
+  }
+}
+
+void TForm_Main::StretchImage(const AnsiString& FileName, int Width, int Height) {
+  try {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(FileName);
+    TJPEGImage scaled;
+    scaled.Assign(jpeg.Bitmap().scaled(Width, Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    scaled.SaveToFile(FileName);
+  } catch (const std::exception&) {
+    // the copied file stays as it was
+  }
+}
+
+void TForm_Main::FitImage(const AnsiString& FileName, int Width, int Height) {
+  try {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(FileName);
+    const TFitPlan plan = FitImagePlan(jpeg.Width(), jpeg.Height(), Width, Height);
+    if (plan.Kind == TFitPlan::TKind::Leave) return;
+    QImage target(Width, Height, QImage::Format_RGB32);
+    target.fill(Qt::black);
+    {
+      QPainter painter(&target);
+      painter.setRenderHint(QPainter::SmoothPixmapTransform);
+      if (plan.Kind == TFitPlan::TKind::Stretch)
+        painter.drawImage(QRect(0, 0, Width, Height), jpeg.Bitmap());
+      else
+        painter.drawImage(QRect(0, 0, plan.DrawWidth, plan.DrawHeight), jpeg.Bitmap());
+    }
+    TJPEGImage fitted;
+    fitted.Assign(target);
+    fitted.SaveToFile(FileName);
+  } catch (const std::exception&) {
+    // the copied file stays as it was
+  }
+}

@@ -1,0 +1,169 @@
+#pragma once
+// The main window: the card book on view, the card commands, the colour schemes and card
+// pictures, the tray icon and the sounds.
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "CardBook.h"
+#include "Forms.h"
+#include "StringList.h"
+
+namespace Ui {
+class TForm_Main;
+}
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QWidget;
+class TComponent;
+class TMenuItem;
+class TPopupMenu;
+class TQMTrayIcon;
+class TQMWave;
+class TRegLib;
+class TVxSpeedButton;
+
+class TFormNavigate;
+class TFormSearch;
+
+class TForm_Main final : public TForm {
+ public:
+  explicit TForm_Main(QWidget* parent = nullptr);
+  ~TForm_Main() override;
+
+  // The card book (read by the secondary windows).
+  TStringList Cards;
+  int CurrentCard = 0;
+  bool Modified = false;
+  AnsiString CardPicture;
+  AnsiString BookFile;
+  AnsiString BackupFile;
+
+  AnsiString ProgramFolder;
+  AnsiString SkinsFolder;
+  AnsiString ImagesFolder;
+  std::unique_ptr<TRegLib> Settings;
+  bool SoundsOn = true;
+  bool MuteNewSound = false;
+  TStringList UndoList;
+  int UndoIndex = -1;
+
+  // Colour schemes: entry 2i is the background of scheme i, 2i+1 its top bar.
+  std::vector<AnsiString> SkinFiles;
+  int SchemeCount = 0;
+  int SkinIndex = -1;
+  // Card pictures.
+  std::vector<AnsiString> ImageFiles;
+  int ImageCount = 0;
+  int CurrentImage = -1;
+  int DefaultImage = 0;
+
+  void AddCard(QObject* Sender, int Index, const AnsiString& SurName, const AnsiString& Name, const AnsiString& Company,
+               const AnsiString& Address, const AnsiString& City, const AnsiString& Zip, const AnsiString& State,
+               const AnsiString& Country, const AnsiString& Phone, const AnsiString& Cellular, const AnsiString& Email,
+               const AnsiString& WebSite, const AnsiString& Notes, const AnsiString& Picture);
+  void ShowCard(QObject* Sender, int Index);
+  [[nodiscard]] AnsiString FormatCardNumber() const;
+  void SoundPlay(TQMWave* Wave);
+  // The desktop session is ending: stores the card on view and writes the book now, since the
+  // session may end the program without a close.
+  void SaveForSessionEnd();
+
+  // Card commands.
+  void Button_SaveClick(QObject* Sender);
+  void Button_NewClick(QObject* Sender);
+  void Button_NextClick(QObject* Sender);
+  void Button_PreviousClick(QObject* Sender);
+  void Button_DeleteClick(QObject* Sender);
+  void Button_UndoClick(QObject* Sender);
+  void Button_ExitClick(QObject* Sender);
+  void Button_ToolsClick(QObject* Sender);
+  void Button_AboutClick(QObject* Sender);
+  void Button_ListClick(QObject* Sender);
+  void Button_SearchClick(QObject* Sender);
+  void VxSpeedButton3Click(QObject* Sender);
+  void Button1Click(QObject* Sender);
+  void FirstCard();
+  void LastCard();
+
+  // Tray menu.
+  void CmOpenClick(QObject* Sender);
+  void MinimizetoTray1Click(QObject* Sender);
+  void CmCloseClick(QObject* Sender);
+
+  // Colour schemes and card pictures.
+  void Button_NextSchemeClick(QObject* Sender);
+  void Button_PrevSchemeClick(QObject* Sender);
+  void Button_NextImageClick(QObject* Sender);
+  void Button_PrevImageClick(QObject* Sender);
+  void ImageMenuPopup(QObject* Sender);
+  void LabelNameClick(QObject* Sender);
+  void OptDeletecurrentImageClick(QObject* Sender);
+  void OptLoadNewImageClick(QObject* Sender);
+  void BrowseImagesClick(QObject* Sender);
+  void StretchImage(const AnsiString& FileName, int Width, int Height);
+  void FitImage(const AnsiString& FileName, int Width, int Height);
+
+  // Controls and components, for the secondary windows and the tests.
+  [[nodiscard]] Ui::TForm_Main& Controls() const { return *ui; }
+  [[nodiscard]] TPopupMenu* ImageMenu() const { return FImageMenu; }
+  [[nodiscard]] TPopupMenu* TrayMenu() const { return FTrayMenu; }
+  [[nodiscard]] TQMTrayIcon* TrayIcon1() const { return FTrayIcon; }
+  TQMWave* WaveMoveCard = nullptr;
+  TQMWave* WaveDelete = nullptr;
+  TQMWave* WaveUndoOk = nullptr;
+  TQMWave* WaveUndoFailure = nullptr;
+  TQMWave* WaveDeleteImage = nullptr;
+  TMenuItem* OptLoadNewImage = nullptr;
+  TMenuItem* OptLoadNewImageFit = nullptr;
+  TMenuItem* OptDeletecurrentImage = nullptr;
+
+ protected:
+  void FormActivate() override;
+  void FormClose() override;
+  void FormKeyDown(unsigned short& Key, TShiftStateBits Shift) override;
+  void FormKeyPress(char& Key) override;
+  void HandleSysCommand(TMessage& Message) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormDestroy();
+  void CreateComponents();
+  void ConnectHandlers();
+  void CollectSchemes();
+  void CollectPictures();
+  void ShowScheme();
+  // Loads a JPEG file into the card picture; false when it cannot be shown.
+  bool LoadCardPicture(const AnsiString& fileName);
+  // Shows the file when it exists, else the default picture; false when that cannot be shown.
+  bool ShowPictureOrDefault(const AnsiString& file);
+  void Edit_CommentsChange();
+  // The picture at DefaultImage; false when there is none or it cannot be shown.
+  bool ShowDefaultPicture();
+  void StepImage(int index);
+  void LeaveCard();
+  // Shows the card a secondary window chose, when it lies within the book.
+  void TakeBackCard(int selected);
+  [[nodiscard]] std::vector<QWidget*> CardFields() const;
+  [[nodiscard]] bool NotesHaveFocus() const;
+  [[nodiscard]] bool NoControlHasFocus() const;
+  void RefreshCounter();
+
+  std::unique_ptr<Ui::TForm_Main> ui;
+  TComponent* FComponents = nullptr;  // owner of the non-visual components
+  TPopupMenu* FImageMenu = nullptr;
+  TPopupMenu* FTrayMenu = nullptr;
+  TQMTrayIcon* FTrayIcon = nullptr;
+  BookLoad FBookLoad;
+  AnsiString FLastPictureFolder;
+  QString FAcceptedNotes;
+  bool FDestroyed = false;
+  TFormNavigate* FormNavigate = nullptr;
+  TFormSearch* FormSearch = nullptr;
+};
+
+// The program's main window while it exists; the secondary windows read the book through it.
+extern TForm_Main* Form_Main;

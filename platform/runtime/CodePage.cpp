@@ -1,0 +1,366 @@
+#include "CodePage.h"
+
+#include <unicode/ucol.h>
+
+#include <QHash>
+#include <QLocale>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <numeric>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+struct LanguageCodePage {
+  std::string_view language;
+  unsigned codePage;
+};
+
+// Languages whose Windows ANSI code page is not 1252.
+constexpr LanguageCodePage kCodePages[] = {
+    {"cs", 1250}, {"pl", 1250}, {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250}, {"sq", 1250},
+    {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251}, {"mk", 1251}, {"kk", 1251},
+    {"ky", 1251}, {"tt", 1251}, {"mn", 1251}, {"el", 1253}, {"tr", 1254}, {"az", 1254}, {"uz", 1254}, {"he", 1255},
+    {"iw", 1255}, {"yi", 1255}, {"ar", 1256}, {"fa", 1256}, {"ur", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257},
+    {"vi", 1258}, {"th", 874},  {"ja", 932},  {"ko", 949},  {"zh", 936},
+};
+
+const char* ConverterName(unsigned codePage) {
+  switch (codePage) {
+    case 874:
+      return "windows-874";
+    case 932:
+      return "windows-31j";
+    case 936:
+      return "GBK";
+    case 949:
+      return "windows-949";
+    case 950:
+      return "Big5";
+    case 1250:
+      return "windows-1250";
+    case 1251:
+      return "windows-1251";
+    case 1253:
+      return "windows-1253";
+    case 1254:
+      return "windows-1254";
+    case 1255:
+      return "windows-1255";
+    case 1256:
+      return "windows-1256";
+    case 1257:
+      return "windows-1257";
+    case 1258:
+      return "windows-1258";
+    default:
+      return "windows-1252";
+  }
+}
+
+bool IsSingleByte(unsigned codePage) {
+  return codePage != 932 && codePage != 936 && codePage != 949 && codePage != 950;
+}
+
+// A single-byte code page as two tables. A byte the code page leaves undefined reads as a private
+// character of its own (U+F700 + byte), so that every byte survives the way through a widget.
+struct ByteTable {
+  explicit ByteTable(unsigned codePage) {
+    QStringDecoder decoder(ConverterName(codePage));
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      const QString one = decoder(QByteArrayView(&byte, 1));
+      char16_t c = one.size() == 1 && one[0] != QChar::ReplacementCharacter ? one[0].unicode()
+                                                                            : static_cast<char16_t>(0xF700 + b);
+      if (b == 0) c = 0;
+      ToUnicode[static_cast<std::size_t>(b)] = c;
+      FromUnicode.insert(c, static_cast<char>(b));
+    }
+  }
+  std::array<char16_t, 256> ToUnicode{};
+  QHash<char16_t, char> FromUnicode;
+};
+
+// ICU collators of the user's locale: with case ignored (secondary strength) and observed.
+struct Collator {
+  Collator(const char* locale, UCollationStrength strength) {
+    UErrorCode status = U_ZERO_ERROR;
+    Handle = ucol_open(locale, &status);
+    if (U_FAILURE(status)) Handle = ucol_open("", &(status = U_ZERO_ERROR));
+    if (Handle) ucol_setStrength(Handle, strength);
+  }
+  ~Collator() {
+    if (Handle) ucol_close(Handle);
+  }
+  Collator(const Collator&) = delete;
+  Collator& operator=(const Collator&) = delete;
+  UCollator* Handle = nullptr;
+};
+
+struct CodePageState {
+  std::once_flag once;
+  std::atomic<unsigned> codePage = 1252;
+  std::unique_ptr<Collator> caseless;
+  std::unique_ptr<Collator> caseful;
+};
+
+std::string CollationLocale() {
+  // The C locale has no collation of its own; an English system's order stands in for it.
+  const QLocale system = QLocale::system();
+  return system.language() == QLocale::C ? std::string("en_US") : system.name().toStdString();
+}
+
+CodePageState& State() {
+  static CodePageState state;
+  std::call_once(state.once, [] {
+    const char* name = nullptr;
+    for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+      name = std::getenv(var);
+      if (name && *name) break;
+    }
+    state.codePage = CodePageForLocale(name ? name : "");
+    const std::string locale = CollationLocale();
+    state.caseless = std::make_unique<Collator>(locale.c_str(), UCOL_SECONDARY);
+    state.caseful = std::make_unique<Collator>(locale.c_str(), UCOL_TERTIARY);
+  });
+  return state;
+}
+
+const ByteTable& TableFor(unsigned codePage) {
+  static std::mutex mutex;
+  static std::map<unsigned, std::unique_ptr<ByteTable>> tables;
+  const std::lock_guard lock(mutex);
+  std::unique_ptr<ByteTable>& table = tables[codePage];
+  if (!table) table = std::make_unique<ByteTable>(codePage);
+  return *table;
+}
+
+}  // namespace
+
+unsigned CodePageForLocale(std::string_view localeName) {
+  const std::string_view language = localeName.substr(0, localeName.find_first_of("_.@"));
+  if (language == "zh") {
+    // Traditional Chinese locales use Big5, the others GBK.
+    const bool traditional = localeName.find("_TW") != std::string_view::npos ||
+                             localeName.find("_HK") != std::string_view::npos ||
+                             localeName.find("_MO") != std::string_view::npos;
+    return traditional ? 950 : 936;
+  }
+  for (const auto& entry : kCodePages)
+    if (entry.language == language) return entry.codePage;
+  return 1252;
+}
+
+unsigned AnsiCodePage() {
+  return State().codePage;
+}
+
+void SetAnsiCodePage(unsigned codePage) {
+  State().codePage = codePage;
+}
+
+namespace {
+
+constexpr char16_t kRawByteBase = 0xF700;  // a byte no character stands for reads as U+F700 + byte
+
+std::optional<QByteArray> EncodeStrictly(const char* converter, QStringView text) {
+  QStringEncoder encoder(converter, QStringConverter::Flag::Stateless);
+  QByteArray bytes = encoder(text);
+  if (encoder.hasError()) return std::nullopt;
+  return bytes;
+}
+
+// A multi-byte code page: characters where the bytes make one, and U+F700 + byte for each byte
+// that is no part of a character, so that the bytes come back unchanged.
+QString DecodeMultiByte(const char* converter, std::string_view text) {
+  const QByteArrayView bytes(text.data(), static_cast<qsizetype>(text.size()));
+  QStringDecoder whole(converter, QStringConverter::Flag::Stateless);
+  QString decoded = whole(bytes);
+  if (!whole.hasError() && EncodeStrictly(converter, decoded) == bytes) return decoded;
+  QString result;
+  for (qsizetype i = 0; i < bytes.size();) {
+    bool taken = false;
+    for (qsizetype length : {2, 1}) {
+      if (i + length > bytes.size()) continue;
+      QStringDecoder one(converter, QStringConverter::Flag::Stateless);
+      const QString character = one(bytes.sliced(i, length));
+      if (!one.hasError() && !character.isEmpty() && character.size() <= 2 &&
+          EncodeStrictly(converter, character) == bytes.sliced(i, length)) {
+        result += character;
+        i += length;
+        taken = true;
+        break;
+      }
+    }
+    if (!taken) result += QChar(static_cast<char16_t>(kRawByteBase + static_cast<unsigned char>(bytes[i++])));
+  }
+  return result;
+}
+
+std::optional<AnsiString> EncodeMultiByte(const char* converter, const QString& text) {
+  AnsiString result;
+  qsizetype start = 0;
+  auto flush = [&](qsizetype end) {
+    if (end == start) return true;
+    const std::optional<QByteArray> bytes = EncodeStrictly(converter, QStringView(text).mid(start, end - start));
+    if (!bytes) return false;
+    result.append(bytes->constData(), static_cast<std::size_t>(bytes->size()));
+    return true;
+  };
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < kRawByteBase || c > kRawByteBase + 0xFF) continue;
+    if (!flush(i)) return std::nullopt;
+    result += static_cast<char>(c - kRawByteBase);
+    start = i + 1;
+  }
+  if (!flush(text.size())) return std::nullopt;
+  return result;
+}
+
+}  // namespace
+
+QString AnsiToQString(std::string_view text) {
+  const unsigned codePage = AnsiCodePage();
+  if (!IsSingleByte(codePage)) return DecodeMultiByte(ConverterName(codePage), text);
+  const ByteTable& table = TableFor(codePage);
+  QString result(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+  QChar* out = result.data();
+  for (char c : text) *out++ = QChar(table.ToUnicode[static_cast<unsigned char>(c)]);
+  return result;
+}
+
+std::optional<AnsiString> QStringToAnsi(const QString& text) {
+  const unsigned codePage = AnsiCodePage();
+  if (!IsSingleByte(codePage)) return EncodeMultiByte(ConverterName(codePage), text);
+  const ByteTable& table = TableFor(codePage);
+  AnsiString result;
+  result.reserve(static_cast<std::size_t>(text.size()));
+  for (QChar c : text) {
+    const auto found = table.FromUnicode.constFind(c.unicode());
+    if (found == table.FromUnicode.cend()) return std::nullopt;
+    result += *found;
+  }
+  return result;
+}
+
+bool FitsAnsiCodePage(const QString& text) {
+  return QStringToAnsi(text).has_value();
+}
+
+namespace {
+
+int Compare(UCollator* collator, std::string_view a, std::string_view b) {
+  const QString x = AnsiToQString(a);
+  const QString y = AnsiToQString(b);
+  return ucol_strcoll(collator, reinterpret_cast<const UChar*>(x.utf16()), static_cast<int32_t>(x.size()),
+                      reinterpret_cast<const UChar*>(y.utf16()), static_cast<int32_t>(y.size()));
+}
+
+// The sort keys of a run of texts, one after another in one buffer.
+struct SortKeys {
+  std::string Bytes;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> Spans;  // offset, length
+};
+
+void MakeSortKeys(const UCollator* collator, const std::vector<std::string_view>& texts, std::size_t begin,
+                  std::size_t end, SortKeys& keys) {
+  keys.Spans.reserve(end - begin);
+  keys.Bytes.reserve((end - begin) * 24);
+  std::vector<uint8_t> key(256);
+  for (std::size_t i = begin; i < end; ++i) {
+    const QString text = AnsiToQString(texts[i]);
+    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+    const auto length = static_cast<int32_t>(text.size());
+    int32_t size = ucol_getSortKey(collator, chars, length, key.data(), static_cast<int32_t>(key.size()));
+    if (size > static_cast<int32_t>(key.size())) {
+      key.resize(static_cast<std::size_t>(size));
+      size = ucol_getSortKey(collator, chars, length, key.data(), size);
+    }
+    keys.Spans.emplace_back(static_cast<std::uint32_t>(keys.Bytes.size()), static_cast<std::uint32_t>(size));
+    keys.Bytes.append(reinterpret_cast<const char*>(key.data()), static_cast<std::size_t>(size));
+  }
+}
+
+}  // namespace
+
+int AnsiCompareText(std::string_view a, std::string_view b) {
+  return Compare(State().caseless->Handle, a, b);
+}
+
+std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts) {
+  // Large lists make their keys on several threads, each with a collator of its own.
+  constexpr std::size_t kPerThread = 16384;
+  const std::size_t threads =
+      std::clamp<std::size_t>(texts.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+  const std::size_t chunk = (texts.size() + threads - 1) / threads;
+  std::vector<SortKeys> parts(threads);
+  std::vector<char> done(threads, 0);
+  std::vector<std::thread> workers;
+  auto range = [&](std::size_t t) {
+    return std::pair{std::min(texts.size(), t * chunk), std::min(texts.size(), (t + 1) * chunk)};
+  };
+  for (std::size_t t = 1; t < threads; ++t) {
+    try {
+      workers.emplace_back([&, t] {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator* clone = ucol_clone(State().caseless->Handle, &status);
+        if (U_FAILURE(status) || !clone) return;
+        try {
+          MakeSortKeys(clone, texts, range(t).first, range(t).second, parts[t]);
+          done[t] = 1;
+        } catch (const std::bad_alloc&) {
+          parts[t] = {};
+        }
+        ucol_close(clone);
+      });
+    } catch (const std::system_error&) {
+      break;  // no more threads: this one makes the rest
+    }
+  }
+  MakeSortKeys(State().caseless->Handle, texts, range(0).first, range(0).second, parts[0]);
+  done[0] = 1;
+  for (std::thread& worker : workers) worker.join();
+  for (std::size_t t = 1; t < threads; ++t)
+    if (!done[t]) MakeSortKeys(State().caseless->Handle, texts, range(t).first, range(t).second, parts[t]);
+
+  // Each key with its first eight bytes as a number, so that most comparisons are one.
+  struct Key {
+    std::uint64_t Prefix;
+    const char* Bytes;
+    std::uint32_t Size;
+  };
+  std::vector<Key> keys;
+  keys.reserve(texts.size());
+  for (const SortKeys& part : parts)
+    for (const auto& [offset, size] : part.Spans) {
+      const char* bytes = part.Bytes.data() + offset;
+      std::uint64_t prefix = 0;
+      for (std::uint32_t k = 0; k < 8; ++k)
+        prefix = (prefix << 8) | (k < size ? static_cast<unsigned char>(bytes[k]) : 0u);
+      keys.push_back({prefix, bytes, size});
+    }
+  std::vector<std::size_t> order(texts.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const Key& x = keys[a];
+    const Key& y = keys[b];
+    if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
+    const int c = std::memcmp(x.Bytes, y.Bytes, std::min(x.Size, y.Size));
+    return c != 0 ? c < 0 : x.Size < y.Size;
+  });
+  return order;
+}
+
+int AnsiCompareStr(std::string_view a, std::string_view b) {
+  return Compare(State().caseful->Handle, a, b);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The file system as the units see it: 8-bit paths in the ANSI code page, names matched with case
+// ignored (as on Windows), and the program folder that is the base of every file the program keeps.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "SysUtils.h"
+
+// The folder of the running program with a trailing "/".
+[[nodiscard]] AnsiString ProgramFolder();
+// Points ProgramFolder() at another folder (tests); an empty text restores the running program's.
+void SetProgramFolder(const AnsiString& folder);
+
+// The native path of an existing file or folder, each component matched with case ignored when
+// no exact match exists; nullopt when there is none.
+[[nodiscard]] std::optional<std::filesystem::path> ResolveExistingPath(const AnsiString& path);
+// The native path to create or replace: the existing file whatever its case, or the name as given
+// inside the resolved folder.
+[[nodiscard]] std::filesystem::path ResolvePathForWrite(const AnsiString& path);
+[[nodiscard]] AnsiString NativeToAnsi(const std::filesystem::path& path);
+
+// Windows wildcard match ("*" any run, "?" one character), case ignored.
+[[nodiscard]] bool MatchesMask(std::string_view name, std::string_view mask);
+// Names (without folder) of the regular files in folder that match mask, sorted by name.
+[[nodiscard]] std::vector<AnsiString> FindFiles(const AnsiString& folder, std::string_view mask);
+
+[[nodiscard]] bool FileExists(const AnsiString& path);
+[[nodiscard]] bool DirectoryExists(const AnsiString& path);
+// These report success; a failure leaves the files as they were.
+bool DeleteFile(const AnsiString& path);
+bool RenameFile(const AnsiString& from, const AnsiString& to);
+bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists);
+
+// Whole-file reads and writes for the stream classes. ReadWholeFile raises EFOpenError when the
+// file cannot be opened and EReadError when reading fails; WriteWholeFile raises EFCreateError when
+// the file cannot be created and EWriteError when writing or closing fails.
+[[nodiscard]] std::unique_ptr<char[]> ReadWholeFile(const AnsiString& path, std::size_t& size);
+void WriteWholeFile(const AnsiString& path, std::string_view contents);
+
+// Replaces target by contents so that a failure at any step leaves the previous target complete
+// under its own name, or under backup when one is asked for: the contents go to an exclusive
+// temporary file beside target (with target's permissions) and are synced; the previous target
+// becomes backup through a hard link, never by removing target; the temporary file is renamed
+// over target and the folder synced. An empty backup keeps no copy. Returns an empty text on
+// success and the failure's description otherwise.
+[[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                                            std::string_view contents);
+
+// Bytes on their way to a file, written in pieces of 1 MiB; after a failed write every later
+// Append is dropped and Error() holds the errno.
+class TFileSink final {
+ public:
+  explicit TFileSink(int fd);
+  ~TFileSink();
+  TFileSink(const TFileSink&) = delete;
+  TFileSink& operator=(const TFileSink&) = delete;
+
+  void Append(std::string_view bytes);
+  // Writes what is buffered; false once any write has failed.
+  bool Flush();
+  [[nodiscard]] int Error() const { return WriteError; }
+
+ private:
+  int Fd;
+  std::unique_ptr<char[]> Buffer;
+  std::size_t Used = 0;
+  int WriteError = 0;
+};
+
+// ReplaceFileDurably with the contents produced into a sink, so that a large file is never
+// held whole in memory. An exception from produce removes the temporary file and passes on.
+[[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                                            const std::function<void(TFileSink&)>& produce);

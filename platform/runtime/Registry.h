@@ -1,0 +1,59 @@
+#pragma once
+// The current user's registry: typed values (REG_SZ, REG_DWORD) under keys, kept in one
+// human-readable store file ("REGEDIT4" layout) under $XDG_CONFIG_HOME, written atomically.
+// Key and value names are matched with case ignored. A missing, unreadable or corrupt store
+// reads as an empty registry; a corrupt one is kept aside as "registry.reg.corrupt".
+
+#include <QString>
+#include <memory>
+#include <string_view>
+
+#include "SysUtils.h"
+
+class QSettings;
+class QVariant;
+
+using HKEY = unsigned;
+inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
+
+// The store file: $XDG_CONFIG_HOME (or ~/.config) + "/velmora-address-book/registry.reg".
+[[nodiscard]] AnsiString RegistryStoreFile();
+
+class TRegistry final {
+ public:
+  TRegistry();
+  ~TRegistry();
+  TRegistry(const TRegistry&) = delete;
+  TRegistry& operator=(const TRegistry&) = delete;
+
+  HKEY RootKey = HKEY_CURRENT_USER;
+  [[nodiscard]] const AnsiString& CurrentPath() const { return Path; }
+
+  // Opens key: a path from the root when it begins with "\", else below the current key.
+  // Creates the missing keys when canCreate is set; returns whether the key is open.
+  bool OpenKey(std::string_view key, bool canCreate);
+  void CloseKey();
+  [[nodiscard]] bool KeyExists(std::string_view key) const;
+  [[nodiscard]] bool ValueExists(std::string_view name) const;
+
+  // A missing value reads as "" through ReadString. Otherwise these raise ERegistryException:
+  // "Failed to get data for '%s'" for a missing integer, "Invalid data
+  // type for '%s'" for a value of the other type, "Failed to set data for '%s'" when the store
+  // cannot be written.
+  [[nodiscard]] AnsiString ReadString(std::string_view name) const;
+  [[nodiscard]] int ReadInteger(std::string_view name) const;
+  void WriteString(std::string_view name, std::string_view value);
+  void WriteInteger(std::string_view name, int value);
+  bool DeleteValue(std::string_view name);
+
+ private:
+  [[nodiscard]] AnsiString AbsolutePath(std::string_view key) const;
+  [[nodiscard]] QString ValueKey(std::string_view name) const;
+  [[nodiscard]] QVariant Value(std::string_view name) const;
+  void Write(std::string_view name, const QVariant& value);
+
+  std::unique_ptr<QSettings> Store;
+  AnsiString Path;  // the open key, "" for the root
+  QString Group;    // the open key as the store spells it
+  bool Open = false;
+};

@@ -1,0 +1,64 @@
+#pragma once
+// TStringList over 8-bit strings. The lines are views into an append-only arena shared by copies
+// of the list, so a loaded file costs one buffer and one array of views, whatever its line count.
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "SysUtils.h"
+
+class TStringList final {
+ public:
+  using TStringListSortCompare = std::function<int(std::string_view, std::string_view)>;
+
+  TStringList();
+  TStringList(const TStringList& other);
+  TStringList& operator=(const TStringList& other);
+  TStringList(TStringList&&) noexcept;
+  TStringList& operator=(TStringList&&) noexcept;
+  ~TStringList();
+
+  [[nodiscard]] int Count() const { return static_cast<int>(Lines.size()); }
+  // Raises EStringListError "List index out of bounds (%d)" for a bad index.
+  [[nodiscard]] std::string_view Get(int index) const;
+  [[nodiscard]] std::string_view operator[](int index) const { return Get(index); }
+  [[nodiscard]] AnsiString Strings(int index) const { return AnsiString(Get(index)); }
+  void Put(int index, std::string_view s);
+  int Add(std::string_view s);
+  void Insert(int index, std::string_view s);
+  void Delete(int index);
+  void Exchange(int index1, int index2);
+  void Clear();
+  void Reserve(int count);
+  // The first line equal to s with case ignored (locale-aware), or -1.
+  [[nodiscard]] int IndexOf(std::string_view s) const;
+
+  // Sorts by the default order: locale-aware with case ignored.
+  void Sort();
+  void CustomSort(const TStringListSortCompare& compare);
+
+  // Every line followed by CR LF.
+  [[nodiscard]] AnsiString Text() const;
+  // Splits text into lines: a line ends at CR LF, a lone CR or a lone LF; the first NUL ends the text.
+  void SetText(std::string_view text);
+  // Raises EFOpenError when the file cannot be opened and EReadError when it cannot be read.
+  void LoadFromFile(const AnsiString& fileName);
+  // Raises EFCreateError when the file cannot be created and EWriteError when a write fails.
+  void SaveToFile(const AnsiString& fileName) const;
+
+  [[nodiscard]] auto begin() const { return Lines.cbegin(); }
+  [[nodiscard]] auto end() const { return Lines.cend(); }
+  // Bytes of Text() without building it.
+  [[nodiscard]] std::size_t TextSize() const;
+
+ private:
+  struct Arena;
+  void CheckIndex(int index) const;
+  void SplitIntoLines(std::string_view text);
+  std::string_view Keep(std::string_view s);
+
+  std::vector<std::string_view> Lines;
+  std::shared_ptr<Arena> Store;
+};

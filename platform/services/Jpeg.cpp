@@ -1,0 +1,173 @@
+#include "Jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include "Files.h"
+
+namespace {
+
+// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back to
+// the call that started the work. Only C objects live between setjmp and the jump.
+struct ErrorManager {
+  jpeg_error_mgr Base;
+  std::jmp_buf Jump;
+  int Code;
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr info) {
+  auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+  manager->Code = info->err->msg_code;
+  std::longjmp(manager->Jump, 1);
+}
+
+void IgnoreMessage(j_common_ptr) {}
+
+// Endless progressive scans are a way to keep a decoder busy for ever.
+constexpr int kMaxScans = 1000;
+
+void LimitScans(j_common_ptr info) {
+  if (info->is_decompressor) {
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number > kMaxScans) ERREXIT1(info, JERR_IMAGE_TOO_BIG, kMaxScans);
+  }
+}
+
+void InstallErrorManager(ErrorManager& manager) {
+  jpeg_std_error(&manager.Base);
+  manager.Base.error_exit = ErrorExit;
+  manager.Base.output_message = IgnoreMessage;
+  manager.Code = 0;
+}
+
+struct DecodeJob {
+  const unsigned char* Data;
+  unsigned long Size;
+  QImage* Image;
+};
+
+// Returns 0 on success, else libjpeg's message number.
+int Decode(DecodeJob* job) {
+  jpeg_decompress_struct info;
+  std::memset(&info, 0, sizeof info);
+  ErrorManager manager;
+  jpeg_progress_mgr progress;
+  InstallErrorManager(manager);
+  info.err = &manager.Base;
+  if (setjmp(manager.Jump)) {
+    jpeg_destroy_decompress(&info);
+    return manager.Code;
+  }
+  jpeg_create_decompress(&info);
+  progress.progress_monitor = LimitScans;
+  info.progress = &progress;
+  jpeg_mem_src(&info, job->Data, job->Size);
+  jpeg_read_header(&info, TRUE);
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  jpeg_calc_output_dimensions(&info);
+  if (static_cast<long long>(info.output_width) * info.output_height > kMaxJpegPixels)
+    ERREXIT1(&info, JERR_IMAGE_TOO_BIG, static_cast<unsigned>(kMaxJpegPixels));
+  *job->Image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
+  if (job->Image->isNull()) ERREXIT1(&info, JERR_OUT_OF_MEMORY, 0);
+  jpeg_start_decompress(&info);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = job->Image->scanLine(static_cast<int>(info.output_scanline));
+    jpeg_read_scanlines(&info, &row, 1);
+    if (cmyk) {
+      // Adobe's CMYK is stored inverted: each channel already holds 255 - ink.
+      auto* pixel = reinterpret_cast<unsigned char*>(row);
+      for (JDIMENSION x = 0; x < info.output_width; ++x, pixel += 4) {
+        const int k = pixel[3];
+        const unsigned char r = static_cast<unsigned char>(pixel[0] * k / 255);
+        const unsigned char g = static_cast<unsigned char>(pixel[1] * k / 255);
+        const unsigned char b = static_cast<unsigned char>(pixel[2] * k / 255);
+        pixel[0] = b;
+        pixel[1] = g;
+        pixel[2] = r;
+        pixel[3] = 0xFF;
+      }
+    }
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return 0;
+}
+
+struct EncodeJob {
+  const QImage* Image;
+  unsigned char* Output;
+  unsigned long OutputSize;
+};
+
+int Encode(EncodeJob* job) {
+  jpeg_compress_struct info;
+  std::memset(&info, 0, sizeof info);
+  ErrorManager manager;
+  InstallErrorManager(manager);
+  info.err = &manager.Base;
+  if (setjmp(manager.Jump)) {
+    jpeg_destroy_compress(&info);
+    return manager.Code;
+  }
+  jpeg_create_compress(&info);
+  jpeg_mem_dest(&info, &job->Output, &job->OutputSize);
+  info.image_width = static_cast<JDIMENSION>(job->Image->width());
+  info.image_height = static_cast<JDIMENSION>(job->Image->height());
+  info.input_components = 4;
+  info.in_color_space = JCS_EXT_BGRX;
+  jpeg_set_defaults(&info);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    auto row = const_cast<JSAMPROW>(job->Image->constScanLine(static_cast<int>(info.next_scanline)));
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  return 0;
+}
+
+}  // namespace
+
+void TJPEGImage::LoadFromFile(const AnsiString& fileName) {
+  std::size_t size = 0;
+  const std::unique_ptr<char[]> bytes = ReadWholeFile(fileName, size);
+  LoadFromBytes({bytes.get(), size});
+}
+
+void TJPEGImage::LoadFromBytes(std::string_view bytes) {
+  QImage decoded;
+  DecodeJob job{reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()),
+                &decoded};
+  if (bytes.empty()) throw EJPEG(JERR_INPUT_EMPTY);
+  if (const int code = Decode(&job)) throw EJPEG(code);
+  Image = std::move(decoded);
+}
+
+std::string TJPEGImage::SaveToBytes() const {
+  if (Image.isNull()) throw EJPEG(JERR_EMPTY_IMAGE);
+  const QImage source = Image.convertToFormat(QImage::Format_RGB32);
+  // A buffer of our own that the encoder never outgrows: it does not free it when it fails.
+  const std::size_t capacity =
+      static_cast<std::size_t>(source.width()) * static_cast<std::size_t>(source.height()) * 4 + 65536;
+  EncodeJob job{&source, static_cast<unsigned char*>(std::malloc(capacity)), static_cast<unsigned long>(capacity)};
+  if (!job.Output) throw EJPEG(JERR_OUT_OF_MEMORY);
+  const int code = Encode(&job);
+  std::string bytes;
+  if (code == 0) bytes.assign(reinterpret_cast<const char*>(job.Output), job.OutputSize);
+  std::free(job.Output);
+  if (code) throw EJPEG(code);
+  return bytes;
+}
+
+void TJPEGImage::SaveToFile(const AnsiString& fileName) const {
+  const std::string bytes = SaveToBytes();
+  const AnsiString error = ReplaceFileDurably(fileName, "", bytes);
+  if (!error.empty()) throw EWriteError(Format("Cannot write \"%s\": %s", fileName.c_str(), error.c_str()));
+}

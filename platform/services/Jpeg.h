@@ -1,0 +1,37 @@
+#pragma once
+// JPEG pictures through libjpeg: decoding into a bitmap and encoding with the encoder's defaults.
+// Failures raise EJPEG "JPEG error #%d" with libjpeg's message number; libjpeg never ends the
+// process.
+
+#include <QImage>
+#include <string_view>
+
+#include "SysUtils.h"
+
+class EJPEG : public Exception {
+ public:
+  explicit EJPEG(int code) : Exception(Format("JPEG error #%d", code)), Code(code) {}
+  int Code;
+};
+
+// Pictures larger than this many pixels are refused before any pixel memory is allocated.
+inline constexpr long long kMaxJpegPixels = 64LL * 1024 * 1024;
+
+class TJPEGImage final {
+ public:
+  void LoadFromFile(const AnsiString& fileName);
+  void LoadFromBytes(std::string_view bytes);
+  // Encodes the picture with the encoder's default settings.
+  void SaveToFile(const AnsiString& fileName) const;
+  [[nodiscard]] std::string SaveToBytes() const;
+
+  // The decoded picture (RGB32), or the picture to encode.
+  [[nodiscard]] const QImage& Bitmap() const { return Image; }
+  void Assign(const QImage& image) { Image = image.convertToFormat(QImage::Format_RGB32); }
+  [[nodiscard]] int Width() const { return Image.width(); }
+  [[nodiscard]] int Height() const { return Image.height(); }
+  [[nodiscard]] bool Empty() const { return Image.isNull(); }
+
+ private:
+  QImage Image;
+};

@@ -1,0 +1,332 @@
+#include "Tray.h"
+
+#include <QAction>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "CodePage.h"
+
+namespace {
+
+class TPostedMessage final : public QEvent {
+ public:
+  explicit TPostedMessage(const TMessage& message) : QEvent(EventType()), Message(message) {}
+  static QEvent::Type EventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+  }
+  TMessage Message;
+};
+
+class TUtilityWindow final : public QObject {
+ public:
+  explicit TUtilityWindow(TWndMethod method) : Method(std::move(method)) {}
+
+  std::intptr_t Dispatch(TMessage& message) {
+    // A copy: the procedure may deallocate its own window.
+    const TWndMethod method = Method;
+    if (method) method(message);
+    return message.Result;
+  }
+
+  bool event(QEvent* event) override {
+    if (event->type() != TPostedMessage::EventType()) return QObject::event(event);
+    Dispatch(static_cast<TPostedMessage*>(event)->Message);
+    return true;
+  }
+
+  TWndMethod Method;
+};
+
+std::set<HWND>& LiveWindows() {
+  static std::set<HWND> windows;
+  return windows;
+}
+
+TUtilityWindow* FindWindow(HWND window) {
+  return LiveWindows().contains(window) ? static_cast<TUtilityWindow*>(window) : nullptr;
+}
+
+struct TShellIcon {
+  QPointer<TUtilityWindow> Window;
+  unsigned Id = 0;
+  unsigned CallbackMessage = 0;
+  bool Notify = false;
+  std::unique_ptr<QSystemTrayIcon> Icon;
+};
+
+std::vector<std::unique_ptr<TShellIcon>>& ShellIcons() {
+  static std::vector<std::unique_ptr<TShellIcon>> icons;
+  return icons;
+}
+
+ShellNotifyListener& Listener() {
+  static ShellNotifyListener listener;
+  return listener;
+}
+
+std::vector<std::unique_ptr<TShellIcon>>::iterator FindShellIcon(HWND window, unsigned id) {
+  auto& icons = ShellIcons();
+  return std::find_if(icons.begin(), icons.end(), [&](const std::unique_ptr<TShellIcon>& icon) {
+    return icon->Window.data() == window && icon->Id == id;
+  });
+}
+
+QIcon BlankIcon() {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  return QIcon(pixmap);
+}
+
+void ApplyFields(TShellIcon& icon, const NOTIFYICONDATAA& data) {
+  if (data.uFlags & NIF_MESSAGE) {
+    icon.Notify = true;
+    icon.CallbackMessage = data.uCallbackMessage;
+  }
+  if (data.uFlags & NIF_ICON) icon.Icon->setIcon(data.hIcon && !data.hIcon->isNull() ? *data.hIcon : BlankIcon());
+  if (data.uFlags & NIF_TIP) icon.Icon->setToolTip(AnsiToQString({data.szTip, strnlen(data.szTip, sizeof data.szTip)}));
+}
+
+bool AddShellIcon(const NOTIFYICONDATAA& data) {
+  if (FindShellIcon(data.hWnd, data.uID) != ShellIcons().end()) return false;
+  auto icon = std::make_unique<TShellIcon>();
+  icon->Window = FindWindow(data.hWnd);
+  icon->Id = data.uID;
+  icon->Icon = std::make_unique<QSystemTrayIcon>();
+  icon->Icon->setIcon(BlankIcon());
+  ApplyFields(*icon, data);
+  TShellIcon* raw = icon.get();
+  QObject::connect(raw->Icon.get(), &QSystemTrayIcon::activated, raw->Icon.get(),
+                   [raw](QSystemTrayIcon::ActivationReason reason) {
+                     if (!raw->Notify || !raw->Window) return;
+                     for (const unsigned mouseMessage : ShellMouseMessages(reason))
+                       PostMessageA(raw->Window.data(), raw->CallbackMessage, raw->Id, mouseMessage);
+                   });
+  raw->Icon->show();
+  ShellIcons().push_back(std::move(icon));
+  return true;
+}
+
+void RemoveShellIconsOf(HWND window) {
+  std::erase_if(ShellIcons(), [&](const std::unique_ptr<TShellIcon>& icon) {
+    return !icon->Window || icon->Window.data() == window;
+  });
+}
+
+struct TApplicationWindow {
+  bool Visible = true;
+  bool ShowMainForm = true;
+  QPointer<QWidget> MainForm;
+  std::vector<QPointer<QWidget>> HiddenWindows;
+};
+
+TApplicationWindow& AppWindow() {
+  static TApplicationWindow state;
+  return state;
+}
+
+// The windows that carry taskbar entries: not menus, tips or the tray's own icon window.
+bool IsApplicationWindow(const QWidget* widget) {
+  const Qt::WindowType type = widget->windowType();
+  return (type == Qt::Window || type == Qt::Dialog) && !widget->inherits("QSystemTrayIconSys");
+}
+
+}  // namespace
+
+HWND AllocateHWnd(TWndMethod method) {
+  auto* window = new TUtilityWindow(std::move(method));
+  LiveWindows().insert(window);
+  return window;
+}
+
+void DeallocateHWnd(HWND window) {
+  TUtilityWindow* utility = FindWindow(window);
+  if (!utility) return;
+  LiveWindows().erase(window);
+  RemoveShellIconsOf(window);
+  utility->Method = nullptr;
+  // Deferred: the window may be deallocated from inside its own procedure.
+  if (QCoreApplication::instance())
+    utility->deleteLater();
+  else
+    delete utility;
+}
+
+bool PostMessageA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  TUtilityWindow* utility = FindWindow(window);
+  if (!utility) return false;
+  QCoreApplication::postEvent(utility, new TPostedMessage(TMessage{msg, wParam, lParam, 0}));
+  return true;
+}
+
+std::intptr_t SendMessageA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  TUtilityWindow* utility = FindWindow(window);
+  if (!utility) return 0;
+  TMessage message{msg, wParam, lParam, 0};
+  return utility->Dispatch(message);
+}
+
+std::intptr_t DefWindowProcA(HWND, unsigned, std::uintptr_t, std::intptr_t) {
+  return 0;
+}
+
+TIcon::TIcon() = default;
+
+TIcon::~TIcon() = default;
+
+void TIcon::Assign(const TPersistent* Source) {
+  if (Source && !dynamic_cast<const TIcon*>(Source)) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  const auto* source = static_cast<const TIcon*>(Source);
+  FImage = source && source->FImage ? std::make_unique<QIcon>(*source->FImage) : nullptr;
+  if (OnChange) OnChange();
+}
+
+void TIcon::SetImage(const QIcon& image) {
+  FImage = image.isNull() ? nullptr : std::make_unique<QIcon>(image);
+  if (OnChange) OnChange();
+}
+
+HICON TIcon::Handle() const {
+  return FImage.get();
+}
+
+HICON ApplicationIcon() {
+  static QIcon icon;
+  const QIcon windowIcon = QApplication::windowIcon();
+  if (!windowIcon.isNull()) {
+    icon = windowIcon;
+  } else {
+    // A framed white page, as a program without an icon of its own shows.
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(2, 1, 11, 13);
+    painter.end();
+    icon = QIcon(pixmap);
+  }
+  return &icon;
+}
+
+bool Shell_NotifyIconA(unsigned message, const NOTIFYICONDATAA* data) {
+  if (!data) return false;
+  if (Listener()) Listener()(message, *data);
+  if (!QApplication::instance() || !FindWindow(data->hWnd)) return false;
+  switch (message) {
+    case NIM_ADD:
+      return AddShellIcon(*data);
+    case NIM_MODIFY: {
+      const auto found = FindShellIcon(data->hWnd, data->uID);
+      if (found == ShellIcons().end()) return false;
+      ApplyFields(**found, *data);
+      return true;
+    }
+    case NIM_DELETE: {
+      const auto found = FindShellIcon(data->hWnd, data->uID);
+      if (found == ShellIcons().end()) return false;
+      ShellIcons().erase(found);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+std::vector<unsigned> ShellMouseMessages(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      return {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    // Follows the Trigger of the first press.
+    case QSystemTrayIcon::DoubleClick:
+      return {WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    case QSystemTrayIcon::Context:
+      return {WM_RBUTTONDOWN, WM_RBUTTONUP};
+    case QSystemTrayIcon::MiddleClick:
+      return {WM_MBUTTONDOWN, WM_MBUTTONUP};
+    default:
+      return {};
+  }
+}
+
+ShellNotifyListener SetShellNotifyListener(ShellNotifyListener listener) {
+  return std::exchange(Listener(), std::move(listener));
+}
+
+QSystemTrayIcon* ShellNotifyIconObject(HWND window, unsigned id) {
+  const auto found = FindShellIcon(window, id);
+  return found == ShellIcons().end() ? nullptr : (*found)->Icon.get();
+}
+
+void ShowApplicationWindow(bool show) {
+  TApplicationWindow& app = AppWindow();
+  app.Visible = show;
+  if (!QApplication::instance()) return;
+  if (show) {
+    for (const QPointer<QWidget>& window : app.HiddenWindows)
+      if (window) window->show();
+    app.HiddenWindows.clear();
+    return;
+  }
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && IsApplicationWindow(window)) {
+      app.HiddenWindows.emplace_back(window);
+      window->hide();
+    }
+}
+
+bool ApplicationWindowVisible() {
+  return AppWindow().Visible;
+}
+
+void BringApplicationToFront() {
+  if (!QApplication::instance()) return;
+  QWidget* front = AppWindow().MainForm;
+  if (!front || !front->isVisible()) {
+    front = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->isVisible() && IsApplicationWindow(window)) {
+        front = window;
+        break;
+      }
+  }
+  if (!front) return;
+  front->raise();
+  front->activateWindow();
+}
+
+void SetApplicationMainForm(QWidget* form) {
+  AppWindow().MainForm = form;
+}
+
+QWidget* ApplicationMainForm() {
+  return AppWindow().MainForm;
+}
+
+void SetApplicationShowMainForm(bool show) {
+  AppWindow().ShowMainForm = show;
+}
+
+bool ApplicationShowMainForm() {
+  return AppWindow().ShowMainForm;
+}
+
+int MenuItemHeight() {
+  QMenu menu;
+  QAction* item = menu.addAction(QStringLiteral("X"));
+  return menu.actionGeometry(item).height();
+}

@@ -1,0 +1,175 @@
+#include "Application.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <QFileDialog>
+#include <QFont>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+
+#include "CodePage.h"
+#include "Dialogs.h"
+
+namespace {
+
+int ShowWidgetMessageBox(const MessageBoxRequest& request) {
+  QMessageBox box;
+  box.setWindowTitle(AnsiToQString(request.Caption));
+  box.setText(AnsiToQString(request.Text));
+  switch (request.Flags & 0xF0u) {
+    case MB_ICONERROR:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MB_ICONQUESTION:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MB_ICONWARNING:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MB_ICONINFORMATION:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
+  }
+  switch (request.Flags & 0xFu) {
+    case MB_OKCANCEL:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case MB_YESNOCANCEL:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+    case MB_YESNO:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    default:
+      return IDOK;
+  }
+}
+
+int TerminationPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(TerminationPipe[1], &byte, 1);
+  errno = saved;
+}
+
+// The windows' fonts, as the program names them, are found under the names of free look-alikes.
+void SubstituteFonts() {
+  const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Arimo"),
+                            QStringLiteral("DejaVu Sans")};
+  for (const QString& family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Tahoma")})
+    QFont::insertSubstitutions(family, sans);
+}
+
+// "Text|*.a;*.b|Other|*.c" as the file dialog's name filters "Text (*.a *.b)".
+QStringList NameFilters(const AnsiString& filter) {
+  const QStringList parts = AnsiToQString(filter).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    // The file system tells case apart; offer the upper-case spelling of each pattern too.
+    QStringList patterns;
+    for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+      patterns << pattern;
+      if (pattern.toUpper() != pattern) patterns << pattern.toUpper();
+    }
+    // The description often repeats its patterns: "JPEG (*.jpg)".
+    const QString name = parts[i].section(u'(', 0, 0).trimmed();
+    filters << name + QStringLiteral(" (") + patterns.join(u' ') + u')';
+  }
+  return filters;
+}
+
+std::optional<AnsiString> ShowWidgetFileDialog(const OpenDialogRequest& request) {
+  QFileDialog dialog(nullptr, AnsiToQString(request.Title), AnsiToQString(request.InitialDir));
+  dialog.setNameFilters(NameFilters(request.Filter));
+  dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!request.FileName.empty()) dialog.selectFile(AnsiToQString(request.FileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString chosen = dialog.selectedFiles().constFirst();
+  std::optional<AnsiString> name = QStringToAnsi(chosen);
+  if (!name) {
+    QMessageBox::warning(nullptr, dialog.windowTitle(),
+                         QStringLiteral("The name of \"%1\" holds characters this program cannot keep.").arg(chosen));
+  }
+  return name;
+}
+
+}  // namespace
+
+void InstallWidgetMessageBoxes() {
+  SetMessageBoxHandler(ShowWidgetMessageBox);
+  SetOpenDialogHandler(ShowWidgetFileDialog);
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // The program ends when its main window closes, not when its last visible window does: it lives
+  // on in the tray with every window hidden.
+  setQuitOnLastWindowClosed(false);
+  InstallWidgetMessageBoxes();
+  SubstituteFonts();
+}
+
+void TApplication::CloseOnTermination(QWidget* mainWindow) {
+  QPointer<QWidget> window(mainWindow);
+  auto closeWindow = [window] {
+    if (window) window->close();
+  };
+  if (TerminationPipe[0] < 0 && ::pipe2(TerminationPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  }
+  if (TerminationPipe[0] >= 0) {
+    auto* notifier = new QSocketNotifier(TerminationPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [closeWindow] {
+      char bytes[16];
+      while (::read(TerminationPipe[0], bytes, sizeof bytes) > 0) {
+      }
+      closeWindow();
+    });
+  }
+  // The session may still be cancelled: keep what is on view, but do not end.
+  connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+    if (OnCommitData) OnCommitData();
+  });
+}
+
+TApplication::~TApplication() {
+  SetMessageBoxHandler(nullptr);
+  SetOpenDialogHandler(nullptr);
+}
+
+void TApplication::SetTitle(const AnsiString& title) {
+  SetApplicationTitle(title);
+  setApplicationName(AnsiToQString(title));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    HandleException(error);
+    return true;
+  }
+}

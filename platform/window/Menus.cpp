@@ -1,0 +1,86 @@
+#include "Menus.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "CodePage.h"
+
+TMenuItem::TMenuItem(TComponent* AOwner, QAction* action) : TComponent(AOwner), FAction(action) {}
+
+void TMenuItem::SetCaption(const AnsiString& caption) {
+  FAction->setText(AnsiToQString(caption));
+}
+
+AnsiString TMenuItem::Caption() const {
+  return QStringToAnsi(FAction->text()).value_or(AnsiString());
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+  FAction->setEnabled(enabled);
+}
+
+bool TMenuItem::Enabled() const {
+  return FAction->isEnabled();
+}
+
+void TMenuItem::SetVisible(bool visible) {
+  FAction->setVisible(visible);
+}
+
+void TMenuItem::SetDefault(bool isDefault) {
+  QFont font = FAction->font();
+  font.setBold(isDefault);
+  FAction->setFont(font);
+}
+
+void TMenuItem::SetHint(const AnsiString& hint) {
+  FAction->setStatusTip(AnsiToQString(hint));
+  FAction->setToolTip(AnsiToQString(hint));
+}
+
+void TMenuItem::Click() {
+  if (OnClick) OnClick(this);
+}
+
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FMenu(new QMenu) {}
+
+TPopupMenu::~TPopupMenu() {
+  delete FMenu;
+}
+
+TMenuItem* TPopupMenu::Add(const AnsiString& caption, TNotifyEvent onClick) {
+  QAction* action = FMenu->addAction(AnsiToQString(caption));
+  auto* item = new TMenuItem(this, action);
+  item->OnClick = std::move(onClick);
+  FItems.push_back(item);
+  return item;
+}
+
+TMenuItem* TPopupMenu::AddSeparator() {
+  auto* item = new TMenuItem(this, FMenu->addSeparator());
+  FItems.push_back(item);
+  return item;
+}
+
+int TPopupMenu::AlignedLeft(int X) const {
+  const int width = FMenu->sizeHint().width();
+  switch (Alignment) {
+    case TPopupAlignment::paRight:
+      return X - width;
+    case TPopupAlignment::paCenter:
+      return X - width / 2;
+    default:
+      return X;
+  }
+}
+
+void TPopupMenu::Popup(int X, int Y) {
+  if (OnPopup) OnPopup(this);
+  QAction* chosen = FMenu->exec(QPoint(AlignedLeft(X), Y));
+  if (!chosen) return;
+  for (TMenuItem* item : FItems)
+    if (item->Action() == chosen) {
+      item->Click();
+      break;
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The list box: 8-bit items, optionally kept in the platform's alphabetical order, a selection,
+// and the double-click and key-press events the windows use.
+
+#include <QListView>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "Classes.h"
+
+class TListBox : public QListView {
+ public:
+  explicit TListBox(QWidget* parent = nullptr);
+  ~TListBox() override;
+
+  // Sorted lists keep their items in the locale's order with case ignored; equal items keep the
+  // order they were added in.
+  void SetSorted(bool sorted);
+  [[nodiscard]] bool Sorted() const { return FSorted; }
+
+  int Add(std::string_view item);
+  void Clear();
+  // Between the two, added items are only collected; EndUpdate puts them in order at once.
+  void BeginUpdate();
+  void EndUpdate();
+
+  [[nodiscard]] int Count() const;
+  [[nodiscard]] const AnsiString& Items(int index) const;
+  // -1 when no item is selected.
+  [[nodiscard]] int ItemIndex() const;
+  void SetItemIndex(int index);
+
+  TNotifyEvent OnDblClick;
+  std::function<void(QObject* Sender, char& Key)> OnKeyPress;
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  class TItems;
+  TItems* FItems;
+  std::vector<AnsiString> FPending;  // added between BeginUpdate and EndUpdate
+  bool FSorted = false;
+  int FUpdating = 0;
+};
