@@ -13,6 +13,7 @@
 #include <QThread>
 #include <cstdio>
 
+#include "Application.h"
 #include "CodePage.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
@@ -94,6 +95,7 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
   CreateComponents();
   ConnectHandlers();
   FormCreate();
+  ApplicationMainFormCreated();
 }
 
 TForm_Main* Form_Main = nullptr;
@@ -515,9 +517,9 @@ bool TForm_Main::NoControlHasFocus() const {
   return !focused || focused == this || !isAncestorOf(focused);
 }
 
-void TForm_Main::FormKeyDown(unsigned short& Key, TShiftStateBits Shift) {
+void TForm_Main::FormKeyDown(unsigned short& Key, TShiftState Shift) {
   if (NotesHaveFocus()) return;
-  const bool ctrlAlone = Shift == kCtrlBit;
+  const bool ctrlAlone = Shift == ssCtrl;
   switch (Key) {
     case VK_PRIOR:
       ui->Button_Previous->Click();

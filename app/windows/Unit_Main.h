@@ -140,7 +140,7 @@ class TForm_Main final : public TForm {
  protected:
   void FormActivate() override;
   void FormClose() override;
-  void FormKeyDown(unsigned short& Key, TShiftStateBits Shift) override;
+  void FormKeyDown(unsigned short& Key, TShiftState Shift) override;
   void FormKeyPress(char& Key) override;
   void HandleSysCommand(TMessage& Message) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
