@@ -152,6 +152,7 @@ void TForm_Main::CreateComponents() {
   FImageMenu->Add("Clipart Browser !", [this](QObject* s) { BrowseImagesClick(s); });
   FImageMenu->Add("Next Image", [this](QObject*) { ui->Button_NextImage->Click(); });
   FImageMenu->Add("Previous Image", [this](QObject*) { ui->Button_PrevImage->Click(); });
+  CreateDialComponents();
 }
 
 void TForm_Main::ConnectHandlers() {
@@ -174,6 +175,10 @@ void TForm_Main::ConnectHandlers() {
   bind(ui->Button_PrevScheme, &TForm_Main::Button_PrevSchemeClick);
   bind(ui->Button_NextImage, &TForm_Main::Button_NextImageClick);
   bind(ui->Button_PrevImage, &TForm_Main::Button_PrevImageClick);
+  bind(ui->SButtonDial, &TForm_Main::SButtonDialClick);
+  bind(ui->SButtonEmail, &TForm_Main::SButtonEmailClick);
+  bind(ui->VxSpeedButton2, &TForm_Main::SButtonVisitClick);
+  bind(ui->VxBtnHelp, &TForm_Main::SpeedButton1Click);
 }
 
 void TForm_Main::FormCreate() {
