@@ -13,12 +13,15 @@
 #include <QThread>
 #include <cstdio>
 
+#include "Application.h"
 #include "CodePage.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "Files.h"
 #include "FormResources.h"
 #include "Form_Navigate.h"
+#include "Form_Print.h"
+#include "Form_PrintDlg.h"
 #include "Form_Search.h"
 #include "Jpeg.h"
 #include "Menus.h"
@@ -94,6 +97,7 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
   CreateComponents();
   ConnectHandlers();
   FormCreate();
+  ApplicationMainFormCreated();
 }
 
 TForm_Main* Form_Main = nullptr;
@@ -102,6 +106,8 @@ TForm_Main::~TForm_Main() {
   if (!FDestroyed) FormDestroy();
   delete FormNavigate;
   delete FormSearch;
+  delete FormPrintDlg;
+  delete FormPrint;
   if (Form_Main == this) Form_Main = nullptr;
 }
 
@@ -150,6 +156,7 @@ void TForm_Main::CreateComponents() {
   FImageMenu->Add("Clipart Browser !", [this](QObject* s) { BrowseImagesClick(s); });
   FImageMenu->Add("Next Image", [this](QObject*) { ui->Button_NextImage->Click(); });
   FImageMenu->Add("Previous Image", [this](QObject*) { ui->Button_PrevImage->Click(); });
+  CreateDialComponents();
 }
 
 void TForm_Main::ConnectHandlers() {
@@ -172,6 +179,10 @@ void TForm_Main::ConnectHandlers() {
   bind(ui->Button_PrevScheme, &TForm_Main::Button_PrevSchemeClick);
   bind(ui->Button_NextImage, &TForm_Main::Button_NextImageClick);
   bind(ui->Button_PrevImage, &TForm_Main::Button_PrevImageClick);
+  bind(ui->SButtonDial, &TForm_Main::SButtonDialClick);
+  bind(ui->SButtonEmail, &TForm_Main::SButtonEmailClick);
+  bind(ui->VxSpeedButton2, &TForm_Main::SButtonVisitClick);
+  bind(ui->VxBtnHelp, &TForm_Main::SpeedButton1Click);
 }
 
 void TForm_Main::FormCreate() {
@@ -495,8 +506,14 @@ void TForm_Main::VxSpeedButton3Click(QObject*) {
 
 void TForm_Main::Button1Click(QObject*) {
   LeaveCard();
-  if (Cards.Count() == 0)
+  if (Cards.Count() == 0) {
     MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+    return;
+  }
+  if (!FormPrint) FormPrint = new TFormPrint;
+  if (!FormPrintDlg) FormPrintDlg = new TFormPrintDlg(FormPrint);
+  FormPrintDlg->move(frameGeometry().center() - FormPrintDlg->rect().center());
+  FormPrintDlg->ShowModal();
 }
 
 // ---- keys ----
@@ -510,9 +527,9 @@ bool TForm_Main::NoControlHasFocus() const {
   return !focused || focused == this || !isAncestorOf(focused);
 }
 
-void TForm_Main::FormKeyDown(unsigned short& Key, TShiftStateBits Shift) {
+void TForm_Main::FormKeyDown(unsigned short& Key, TShiftState Shift) {
   if (NotesHaveFocus()) return;
-  const bool ctrlAlone = Shift == kCtrlBit;
+  const bool ctrlAlone = Shift == ssCtrl;
   switch (Key) {
     case VK_PRIOR:
       ui->Button_Previous->Click();
