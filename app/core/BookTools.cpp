@@ -92,7 +92,7 @@ void SortCards(TStringList& cards) {
       std::string_view value;
       if (more[i]) {
         const std::string_view rest = lines[i].substr(cursor[i]);
-        const void* separator = std::memchr(rest.data(), kFieldSeparator, rest.size());
+        const void* separator = rest.empty() ? nullptr : std::memchr(rest.data(), kFieldSeparator, rest.size());
         const std::size_t length =
             separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - rest.data()) : rest.size();
         value = rest.substr(0, length);
