@@ -1,6 +1,7 @@
 // The program's main block.
 #include "Application.h"
 #include "DateUtil.h"
+#include "ShellPrint.h"
 #include "Unit_Main.h"
 #include "VXConst.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
   TApplication Application(argc, argv);
   InitializeVXConst();
   InitializeDateUtil();
+  RegisterShellPrint();
   Application.SetTitle("The Velmora Address Book");
   auto Form_Main = std::make_unique<TForm_Main>();
   Application.CloseOnTermination(Form_Main.get());

@@ -8,6 +8,7 @@ packages=(
   libjpeg62-turbo-dev libasound2-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick strace fonts-liberation2 fonts-dejavu-core wmdocker
+  poppler-utils
 )
 
 missing=()

@@ -338,7 +338,7 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
 }
 
 AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                              const std::function<void(TFileSink&)>& produce) {
+                              const std::function<void(TFileSink&)>& produce, TFileSync sync) {
   fs::path targetPath = ResolvePathForWrite(target);
   // A link stays a link: the file it names is the one replaced.
   std::error_code linkError;
@@ -380,7 +380,7 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
     ::close(fd);
     return fail("cannot write", file.Error());
   }
-  if (::fsync(fd) != 0) {
+  if (sync == TFileSync::Sync && ::fsync(fd) != 0) {
     const int error = errno;
     ::close(fd);
     return fail("cannot flush to disk", error);
@@ -409,7 +409,7 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
   }
   if (::rename(temporary.c_str(), targetPath.c_str()) != 0) return fail("cannot replace the file", errno);
   // Some file systems cannot sync a folder at all (EINVAL); the rename is then as durable as it gets.
-  if (!SyncFolder(folder) && errno != EINVAL && errno != ENOTSUP)
+  if (sync == TFileSync::Sync && !SyncFolder(folder) && errno != EINVAL && errno != ENOTSUP)
     return ErrorText("cannot flush the folder to disk", errno);
   return {};
 }
