@@ -25,6 +25,7 @@ class TQMWave;
 class TRegLib;
 class TVxSpeedButton;
 
+class TFormGrid;
 class TFormNavigate;
 class TFormSearch;
 
@@ -163,6 +164,7 @@ class TForm_Main final : public TForm {
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  TFormGrid* FormGrid = nullptr;
 };
 
 // The program's main window while it exists; the secondary windows read the book through it.
