@@ -77,7 +77,9 @@ void TCardListModel::Fill(const TStringList& cards, int sortKey) {
   for (std::string_view line : cards) {
     const auto f = ListFields(line);
     TRow row{index++, {}};
-    auto mark = [&](int column) { row.Offsets[static_cast<std::size_t>(column)] = static_cast<std::uint32_t>(FText.size()); };
+    auto mark = [&](int column) {
+      row.Offsets[static_cast<std::size_t>(column)] = static_cast<std::uint32_t>(FText.size());
+    };
     mark(colName);
     AppendJoined(FText, {f[cfSurname], f[cfFirstName]});
     mark(colAddress);

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "CardBook.h"
+#include "CardLinks.h"
 #include "Files.h"
 #include "Shell.h"
-#include "ShellLinks.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ void AppendRow(TFileSink& page, const TPageCard& card) {
   if (card.Email.empty())
     AppendDisplayName(page, card);
   else
-    AppendLink(page, "mailto:" + MailtoEncode(card.Email), &card, {});
+    AppendLink(page, MailtoUrl(card.Email), &card, {});
   page.Append("</strong><br>");
   AppendEscaped(page, card.Company);
   page.Append("<br>");
@@ -97,7 +97,7 @@ void AppendRow(TFileSink& page, const TPageCard& card) {
   AppendEscaped(page, card.State);
   page.Append("<br>");
   if (!card.WebSite.empty()) {
-    const AnsiString address = WebSiteAddress(card.WebSite);
+    const AnsiString address = WebsiteUrl(card.WebSite);
     AppendLink(page, EncodeUrl(address), nullptr, address);
   }
   page.Append("</td></tr>\r\n");

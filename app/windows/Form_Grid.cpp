@@ -4,13 +4,14 @@
 #include <QItemSelectionModel>
 
 #include "ActnList.h"
+#include "CardLinks.h"
 #include "CardListModel.h"
 #include "ComCtrls.h"
 #include "FormFrame.h"
 #include "FormResources.h"
 #include "Menus.h"
 #include "RegLib.h"
-#include "ShellLinks.h"
+#include "TapiDial.h"
 #include "Unit_Main.h"
 #include "VXCtrls.h"
 #include "ui_Form_Grid.h"
@@ -233,7 +234,9 @@ void TFormGrid::ActionDialExecute(QObject*) {
   const int row = FirstSelected();
   if (row < 0) return;
   const AnsiString phone = Trim(FModel->Text(row, TCardListModel::colPhone));
-  if (phone.empty() || !Form_Main) return;
+  if (phone.empty() || !Form_Main || !Form_Main->TapiDialer) return;
+  Form_Main->TapiDialer->SetTelephonNo(phone);
+  Form_Main->TapiDialer->Dial();
 }
 
 void TFormGrid::ActionMailExecute(QObject*) {
@@ -243,7 +246,7 @@ void TFormGrid::ActionMailExecute(QObject*) {
     if (!email.empty()) addresses.push_back(email);
   }
   if (addresses.empty()) return;
-  ExecuteFile(this, MailtoRequest(addresses));
+  ExecuteFile(this, MailtoUrl(addresses));
 }
 
 void TFormGrid::ActionVisitExecute(QObject*) {
@@ -251,7 +254,7 @@ void TFormGrid::ActionVisitExecute(QObject*) {
   if (row < 0) return;
   const AnsiString site = Trim(FModel->Text(row, TCardListModel::colWebSite));
   if (site.empty()) return;
-  ExecuteFile(this, WebSiteAddress(site));
+  ExecuteFile(this, WebsiteUrl(site));
 }
 
 void TFormGrid::Button_1DragOver(QObject*, QObject* Source, int, int, TDragState, bool& Accept) {

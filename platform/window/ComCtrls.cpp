@@ -82,7 +82,8 @@ TListView::TListView(QWidget* parent)
       FReportDelegate(new TItemDelegate(this)) {
   FReportDelegate->IconAbove = false;
   DragMode = TDragMode::dmAutomatic;
-  for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(FItemsView), static_cast<QAbstractItemView*>(FReportView)}) {
+  for (QAbstractItemView* view :
+       {static_cast<QAbstractItemView*>(FItemsView), static_cast<QAbstractItemView*>(FReportView)}) {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

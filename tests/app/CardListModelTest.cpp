@@ -43,7 +43,9 @@ TEST(CardList, ReadListCardJoinsAndTrimsAsTheListShowsThem) {
       {Line("X", "", "1 Main St", "", "123"), {"X", "1 Main St  123", "", "", ""}},
       {Line("X", "", "", " Town ", ""), {"X", "Town", "", "", ""}},
       {Line("X", "", "", "", "", " 555 ", " a@b.org ", " x.org "), {"X", "", "555", "a@b.org", "x.org"}},
-      {"Solo\xFF" "Only", {"Solo", "", "", "", ""}},  // text after the last separator is no field
+      {"Solo\xFF"
+       "Only",
+       {"Solo", "", "", "", ""}},  // text after the last separator is no field
   };
   for (const Case& c : cases) {
     const TListCard card = ReadListCard(c.line);
@@ -56,8 +58,8 @@ TEST(CardList, ReadListCardJoinsAndTrimsAsTheListShowsThem) {
 }
 
 TEST(CardList, CompareOrdinalIsByUnsignedBytes) {
-  EXPECT_EQ(CompareOrdinal("Zed", "abe"), -1);     // every capital before every small letter
-  EXPECT_EQ(CompareOrdinal("Lee", "Leeds"), -1);   // a prefix is the lesser
+  EXPECT_EQ(CompareOrdinal("Zed", "abe"), -1);      // every capital before every small letter
+  EXPECT_EQ(CompareOrdinal("Lee", "Leeds"), -1);    // a prefix is the lesser
   EXPECT_EQ(CompareOrdinal("\xC9mile", "zed"), 1);  // bytes above 127 after ASCII
   EXPECT_EQ(CompareOrdinal("", "a"), -1);
   EXPECT_EQ(CompareOrdinal("same", "same"), 0);
@@ -65,10 +67,9 @@ TEST(CardList, CompareOrdinalIsByUnsignedBytes) {
 
 TEST(CardList, ModelSortsByEveryKeyAndKeepsTheCardOfEachRow) {
   TStringList cards;
-  for (const std::string& line : {Line("lee", "", "9 High St", "", "", "3", "z@x"),
-                                  Line("Zed", "", "", "", "", "1", "", "b.org"),
-                                  Line("Abe", "", "1 Low St", "", "", "", "a@x", "a.org"),
-                                  Line("\xC9mile", "", "5 Mid St", "", "", "2")})
+  for (const std::string& line :
+       {Line("lee", "", "9 High St", "", "", "3", "z@x"), Line("Zed", "", "", "", "", "1", "", "b.org"),
+        Line("Abe", "", "1 Low St", "", "", "", "a@x", "a.org"), Line("\xC9mile", "", "5 Mid St", "", "", "2")})
     cards.Add(line);
   TCardListModel model;
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -78,11 +79,9 @@ TEST(CardList, ModelSortsByEveryKeyAndKeepsTheCardOfEachRow) {
   const QPersistentModelIndex lee = model.index(2, TCardListModel::colPhone);
 
   const std::pair<int, std::vector<std::string>> orders[] = {
-      {0, {"Zed", "Abe", "\xC9mile", "lee"}},  // an empty address first
-      {1, {"Abe", "Zed", "\xC9mile", "lee"}},
-      {2, {"Zed", "\xC9mile", "Abe", "lee"}},  // ties keep name order
-      {3, {"lee", "\xC9mile", "Abe", "Zed"}},
-      {-1, {"Abe", "Zed", "lee", "\xC9mile"}},
+      {0, {"Zed", "Abe", "\xC9mile", "lee"}},                                          // an empty address first
+      {1, {"Abe", "Zed", "\xC9mile", "lee"}}, {2, {"Zed", "\xC9mile", "Abe", "lee"}},  // ties keep name order
+      {3, {"lee", "\xC9mile", "Abe", "Zed"}}, {-1, {"Abe", "Zed", "lee", "\xC9mile"}},
   };
   for (const auto& [key, names] : orders) {
     model.SortBy(key);

@@ -19,6 +19,7 @@
 #include "Form_Grid.h"
 #include "Menus.h"
 #include "Sound.h"
+#include "TapiDial.h"
 #include "Unit_Main.h"
 #include "VXCtrls.h"
 #include "WindowFixtures.h"
@@ -139,11 +140,15 @@ TEST_F(GridWindow, GoToTakesBackExactlyTheCardClicked) {
     return -1;
   };
   const Case cases[] = {
-      {[&](TFormGrid& g) { QTest::mouseDClick(g.Controls().LV->CurrentView()->viewport(), Qt::LeftButton, {},
-                                              ItemRect(g, rowOfCard(g, 1)).center()); },
+      {[&](TFormGrid& g) {
+         QTest::mouseDClick(g.Controls().LV->CurrentView()->viewport(), Qt::LeftButton, {},
+                            ItemRect(g, rowOfCard(g, 1)).center());
+       },
        1},
-      {[&](TFormGrid& g) { QTest::mouseDClick(g.Controls().LV->CurrentView()->viewport(), Qt::LeftButton, {},
-                                              ItemRect(g, rowOfCard(g, 2)).center()); },
+      {[&](TFormGrid& g) {
+         QTest::mouseDClick(g.Controls().LV->CurrentView()->viewport(), Qt::LeftButton, {},
+                            ItemRect(g, rowOfCard(g, 2)).center());
+       },
        2},
       {[&](TFormGrid& g) {
          ClickRow(g, rowOfCard(g, 4));
@@ -302,6 +307,25 @@ TEST_F(GridWindow, DroppingSelectedItemsOnTheButtonsMailsAndVisits) {
     EXPECT_TRUE(accept);
   });
   EXPECT_EQ(opener.Opened(2), "mailto:a@x.org,b@x.org\nhttp://b.example\n");
+}
+
+TEST_F(GridWindow, DialHandsTheSelectedPhoneToTheMainWindowsDialer) {
+  // No system bus, so no modem: the dialer reports that the call failed.
+  setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + Folder.File("no-bus")).c_str(), 1);
+  Start({CardLine("A", ""), CardLine("B", "", " 555 1234 "), CardLine("C", "", "777")});
+  unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+  Grid([&](TFormGrid& g) {
+    SelectRows(g, {0});
+    g.ActionDial->Execute();  // no phone: nothing
+    EXPECT_TRUE(Boxes.Shown.empty());
+    SelectRows(g, {2, 1});
+    QTest::mouseClick(g.Controls().Button_1, Qt::LeftButton);
+    EXPECT_EQ(Window->TapiDialer->TelephonNo(), "555 1234");
+    g.Controls().LV->Selection()->select(g.Model().index(2, 0), QItemSelectionModel::ClearAndSelect);
+    DragRowOnto(g, 2, g.Controls().Button_1);
+    EXPECT_EQ(Window->TapiDialer->TelephonNo(), "777");
+  });
+  EXPECT_EQ(Boxes.Shown, (std::vector<AnsiString>{"Error during dialing?!", "Error during dialing?!"}));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include "CardFixtures.h"
 #include "FakeOpener.h"
 #include "Shell.h"
-#include "ShellLinks.h"
 #include "TestSupport.h"
 
 namespace {
@@ -167,29 +166,6 @@ TEST(WebPage, FailedWriteKeepsThePreviousPageAndAsksNoShell) {
   EXPECT_EQ(ReadBytes(folder.File("indexprn.html")), "previous page");
   for (const auto& entry : std::filesystem::directory_iterator(folder.Path))
     EXPECT_TRUE(entry.is_directory() || entry.path().filename() == "indexprn.html") << entry.path();
-}
-
-TEST(ShellLinks, WebSiteAddressKeepsHttpAndHttpsInAnyCase) {
-  const std::pair<std::string_view, std::string_view> cases[] = {
-      {"example.org", "http://example.org"},   {"HTTP://example.org", "HTTP://example.org"},
-      {"https://x.org", "https://x.org"},      {"hTTpS://x.org", "hTTpS://x.org"},
-      {"httpx.org", "http://httpx.org"},       {"http:/x.org", "http://http:/x.org"},
-      {"www.http.org", "http://www.http.org"},
-  };
-  for (const auto& [site, address] : cases) EXPECT_EQ(WebSiteAddress(site), address) << site;
-}
-
-TEST(ShellLinks, MailAndUrlEncoding) {
-  const std::pair<std::string_view, std::string_view> mail[] = {
-      {"bob@x.org", "bob@x.org"},           {"bob@x.org?attach=/etc/passwd", "bob@x.org%3Fattach%3D%2Fetc%2Fpasswd"},
-      {"a b&c#d%41", "a%20b%26c%23d%2541"}, {"o'neil+tag!@x.org", "o'neil+tag!@x.org"},
-      {"Jos\xE9@x.org", "Jos%C3%A9@x.org"},  // Windows-1252 e acute, as UTF-8
-  };
-  for (const auto& [address, encoded] : mail) EXPECT_EQ(MailtoEncode(address), encoded) << address;
-  EXPECT_EQ(MailtoRequest({"a@x.org", "b c@y.org"}), "mailto:a@x.org,b%20c@y.org");
-
-  EXPECT_EQ(EncodeUrl("http://x.org/a b?q=1&r=\"<>\"#top"), "http://x.org/a%20b?q=1&r=%22%3C%3E%22#top");
-  EXPECT_EQ(EncodeUrl("http://x.org/%41%zz%4"), "http://x.org/%41%25zz%254");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ShellLinks.h"
+#include "CardLinks.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -7,31 +7,27 @@
 
 namespace {
 
-bool StartsWithCaseless(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && LowerCase(text.substr(0, prefix.size())) == prefix;
-}
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+constexpr std::string_view kKeptInMailto = "!$'()*+,;:@";
 
 bool IsUnreserved(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
          c == '_' || c == '~';
 }
 
-}  // namespace
-
-AnsiString WebSiteAddress(std::string_view site) {
-  if (StartsWithCaseless(site, "http://") || StartsWithCaseless(site, "https://")) return AnsiString(site);
-  return "http://" + AnsiString(site);
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
+
+bool StartsCaseless(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && LowerCase(text.substr(0, prefix.size())) == prefix;
+}
+
+}  // namespace
 
 AnsiString PercentEncode(std::string_view text, std::string_view keep) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   QByteArray utf8;
-  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (!ascii) {
+  if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
     utf8 = AnsiToQString(text).toUtf8();
     text = std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()));
   }
@@ -58,15 +54,20 @@ AnsiString EncodeUrl(std::string_view url) {
   return PercentEncode(url, ":/?#[]@!$&'()*+,;=%");
 }
 
-AnsiString MailtoEncode(std::string_view address) {
-  return PercentEncode(address, "!$'()*+,;:@");
+AnsiString MailtoUrl(std::string_view address) {
+  return "mailto:" + PercentEncode(address, kKeptInMailto);
 }
 
-AnsiString MailtoRequest(const std::vector<std::string_view>& addresses) {
-  AnsiString request = "mailto:";
+AnsiString MailtoUrl(const std::vector<std::string_view>& addresses) {
+  AnsiString url = "mailto:";
   for (std::size_t i = 0; i < addresses.size(); ++i) {
-    if (i > 0) request += ',';
-    request += MailtoEncode(addresses[i]);
+    if (i > 0) url += ',';
+    url += PercentEncode(addresses[i], kKeptInMailto);
   }
-  return request;
+  return url;
+}
+
+AnsiString WebsiteUrl(std::string_view site) {
+  if (StartsCaseless(site, "http://") || StartsCaseless(site, "https://")) return AnsiString(site);
+  return "http://" + AnsiString(site);
 }
