@@ -107,16 +107,32 @@ std::string_view TCardListModel::RowText(const TRow& row, int column) const {
 
 void TCardListModel::Order(std::vector<std::uint32_t>& order, int sortKey) const {
   const int column = sortKey + 1;
-  std::sort(order.begin(), order.end(), [this, column](std::uint32_t a, std::uint32_t b) {
-    const TRow& ra = FRows[a];
-    const TRow& rb = FRows[b];
+  // The first eight bytes of each key, as one number in byte order, decide most comparisons.
+  struct TEntry {
+    std::uint64_t Prefix;
+    std::uint32_t Row;
+  };
+  auto prefixOf = [](std::string_view text) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+      prefix = (prefix << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
+    return prefix;
+  };
+  std::vector<TEntry> entries(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) entries[i] = {prefixOf(RowText(FRows[order[i]], column)), order[i]};
+  std::sort(entries.begin(), entries.end(), [this, column](const TEntry& a, const TEntry& b) {
+    if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+    const TRow& ra = FRows[a.Row];
+    const TRow& rb = FRows[b.Row];
+    const int byKey = RowText(ra, column).compare(RowText(rb, column));
+    if (byKey != 0) return byKey < 0;
     if (column != colName) {
-      const int byKey = RowText(ra, column).compare(RowText(rb, column));
-      if (byKey != 0) return byKey < 0;
+      const int byName = RowText(ra, colName).compare(RowText(rb, colName));
+      if (byName != 0) return byName < 0;
     }
-    const int byName = RowText(ra, colName).compare(RowText(rb, colName));
-    return byName != 0 ? byName < 0 : a < b;
+    return a.Row < b.Row;
   });
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = entries[i].Row;
 }
 
 void TCardListModel::SortBy(int sortKey) {

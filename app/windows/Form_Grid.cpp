@@ -71,24 +71,21 @@ void TFormGrid::CreateActions() {
   ActionDial->OnExecute = [this](QObject* sender) { ActionDialExecute(sender); };
   ActionMail->OnExecute = [this](QObject* sender) { ActionMailExecute(sender); };
   ActionVisit->OnExecute = [this](QObject* sender) { ActionVisitExecute(sender); };
+  using THandler = void (TFormGrid::*)(QObject*);
   const char* const views[] = {"Large Icons", "Small Icons", "List", "Details"};
+  const THandler viewHandlers[] = {&TFormGrid::ActionView1Execute, &TFormGrid::ActionView2Execute,
+                                   &TFormGrid::ActionView3Execute, &TFormGrid::ActionView4Execute};
   for (int i = 0; i < 4; ++i) {
     ActionView[i] = NewAction(components, views[i]);
-    ActionView[i]->OnExecute = [this, i](QObject* sender) {
-      void (TFormGrid::*const handlers[])(QObject*) = {&TFormGrid::ActionView1Execute, &TFormGrid::ActionView2Execute,
-                                                       &TFormGrid::ActionView3Execute, &TFormGrid::ActionView4Execute};
-      (this->*handlers[i])(sender);
-    };
+    ActionView[i]->OnExecute = [this, handler = viewHandlers[i]](QObject* sender) { (this->*handler)(sender); };
   }
   const char* const sorts[] = {"Name", "Address", "Phone", "EMail", "URL"};
+  const THandler sortHandlers[] = {&TFormGrid::ActionSort1Execute, &TFormGrid::ActionSort2Execute,
+                                   &TFormGrid::ActionSort3Execute, &TFormGrid::ActionSort4Execute,
+                                   &TFormGrid::ActionSort5Execute};
   for (int i = 0; i < 5; ++i) {
     ActionSort[i] = NewAction(components, sorts[i]);
-    ActionSort[i]->OnExecute = [this, i](QObject* sender) {
-      void (TFormGrid::*const handlers[])(QObject*) = {&TFormGrid::ActionSort1Execute, &TFormGrid::ActionSort2Execute,
-                                                       &TFormGrid::ActionSort3Execute, &TFormGrid::ActionSort4Execute,
-                                                       &TFormGrid::ActionSort5Execute};
-      (this->*handlers[i])(sender);
-    };
+    ActionSort[i]->OnExecute = [this, handler = sortHandlers[i]](QObject* sender) { (this->*handler)(sender); };
   }
   ActionView[0]->SetChecked(true);
   ActionSort[0]->SetChecked(true);
