@@ -65,6 +65,12 @@ void SetFieldColour(QWidget* field, const QColor& colour) {
   QPalette palette = field->palette();
   palette.setColor(QPalette::Base, colour);
   field->setPalette(palette);
+  // The notes draw on their viewport, which the style sheet gave a palette of its own.
+  if (auto* notes = qobject_cast<QPlainTextEdit*>(field)) {
+    QPalette surface = notes->viewport()->palette();
+    surface.setColor(QPalette::Base, colour);
+    notes->viewport()->setPalette(surface);
+  }
 }
 
 }  // namespace
