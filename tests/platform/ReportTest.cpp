@@ -10,35 +10,19 @@
 #include <set>
 
 #include "Jpeg.h"
+#include "PdfTools.h"
 #include "TestSupport.h"
 
 namespace {
 
+using testing_support::PdfImageObjects;
+using testing_support::PdfInfo;
+using testing_support::PdfPagePicture;
+using testing_support::PdfPageText;
 using testing_support::TempProgramFolder;
-
-// Runs a poppler tool and answers its standard output.
-QString RunTool(const QString& tool, const QStringList& arguments) {
-  QProcess process;
-  process.start(tool, arguments);
-  EXPECT_TRUE(process.waitForFinished(30000)) << tool.toStdString();
-  EXPECT_EQ(process.exitCode(), 0) << tool.toStdString() << process.readAllStandardError().toStdString();
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 QString Pdf(const std::string& file) {
   return QString::fromStdString(file);
-}
-
-int PageCount(const std::string& pdf) {
-  const QString info = RunTool(QStringLiteral("pdfinfo"), {Pdf(pdf)});
-  const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
-  return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-QString PageText(const std::string& pdf, int page) {
-  return RunTool(QStringLiteral("pdftotext"),
-                 {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                  QString::number(page), Pdf(pdf), QStringLiteral("-")});
 }
 
 void WriteJpeg(const std::string& file, QRgb colour) {
@@ -85,19 +69,19 @@ TEST_F(ReportTest, TenBandsToAnA4PageInTwoColumnsAcrossThenDown) {
   bands = 11;
   report.Print();
   EXPECT_EQ(calls, 12);  // the last call answers false
-  EXPECT_EQ(PageCount(pdf), 2);
+  EXPECT_EQ(testing_support::PdfPageCount(pdf), 2);
   EXPECT_EQ(report.PageCount(), 2);
-  const QString info = RunTool(QStringLiteral("pdfinfo"), {Pdf(pdf)});
+  const QString info = PdfInfo(pdf);
   EXPECT_TRUE(
       info.contains(QRegularExpression(QStringLiteral("Page size: +595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"))))
       << info.toStdString();
-  const QString first = PageText(pdf, 1);
+  const QString first = PdfPageText(pdf, 1);
   for (int row = 0; row < 5; ++row) {
     const QRegularExpression pair(QStringLiteral("Card %1 +Card %2\\b").arg(2 * row + 1).arg(2 * row + 2));
     EXPECT_TRUE(first.contains(pair)) << row << "\n" << first.toStdString();
   }
   EXPECT_FALSE(first.contains(QStringLiteral("Card 11")));
-  const QString second = PageText(pdf, 2);
+  const QString second = PdfPageText(pdf, 2);
   EXPECT_TRUE(second.contains(QStringLiteral("Card 11")));
   EXPECT_TRUE(second.contains(QStringLiteral("line 11")));
 }
@@ -108,11 +92,11 @@ TEST_F(ReportTest, CopiesAndPageRange) {
   report.PrinterSettings.FromPage = 2;
   report.PrinterSettings.ToPage = 3;
   report.Print();
-  ASSERT_EQ(PageCount(pdf), 4);
+  ASSERT_EQ(testing_support::PdfPageCount(pdf), 4);
   for (int page : {1, 3}) {
-    EXPECT_TRUE(PageText(pdf, page).contains(QStringLiteral("Card 11"))) << page;
-    EXPECT_FALSE(PageText(pdf, page).contains(QStringLiteral("Card 10"))) << page;
-    EXPECT_TRUE(PageText(pdf, page + 1).contains(QStringLiteral("Card 25"))) << page;
+    EXPECT_TRUE(PdfPageText(pdf, page).contains(QStringLiteral("Card 11"))) << page;
+    EXPECT_FALSE(PdfPageText(pdf, page).contains(QStringLiteral("Card 10"))) << page;
+    EXPECT_TRUE(PdfPageText(pdf, page + 1).contains(QStringLiteral("Card 25"))) << page;
   }
   report.PrinterSettings.FromPage = report.PrinterSettings.ToPage = 7;  // past the report
   calls = 0;
@@ -122,8 +106,8 @@ TEST_F(ReportTest, CopiesAndPageRange) {
 TEST_F(ReportTest, EmptyReportPrintsOneEmptyPage) {
   report.Print();
   EXPECT_EQ(calls, 1);
-  EXPECT_EQ(PageCount(pdf), 1);
-  EXPECT_FALSE(PageText(pdf, 1).contains(QStringLiteral("Card")));
+  EXPECT_EQ(testing_support::PdfPageCount(pdf), 1);
+  EXPECT_FALSE(PdfPageText(pdf, 1).contains(QStringLiteral("Card")));
 }
 
 TEST_F(ReportTest, FailuresPrintNothing) {
@@ -168,10 +152,7 @@ TEST_F(ReportTest, PicturesShowWhereTheBandPutsThemAndEachFileIsStoredOnce) {
   bands = 20;
   report.Print();
   // Each band's picture: call k loads pictures[k % 2], so the first band shows blue.
-  RunTool(QStringLiteral("pdftoppm"),
-          {QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-           QStringLiteral("1"), QStringLiteral("-png"), Pdf(pdf), QString::fromStdString(folder.File("page"))});
-  const QImage page(QString::fromStdString(folder.File("page-1.png")));
+  const QImage page = PdfPagePicture(pdf, 1, 36, folder.File("page"));
   ASSERT_FALSE(page.isNull());
   const double px = 36 / 25.4;  // pixels per mm
   auto pictureCentre = [&](int slot) {
@@ -184,12 +165,9 @@ TEST_F(ReportTest, PicturesShowWhereTheBandPutsThemAndEachFileIsStoredOnce) {
   EXPECT_GT(pictureCentre(1).red(), 200);
   EXPECT_LT(pictureCentre(1).blue(), 60);
 
-  const QStringList images =
-      RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), Pdf(pdf)}).split(u'\n', Qt::SkipEmptyParts);
-  std::set<QString> objects;
-  for (const QString& row : images.mid(2)) objects.insert(row.simplified().section(u' ', 10, 10));
-  EXPECT_EQ(images.size() - 2, 20) << images.join(u'\n').toStdString();
-  EXPECT_EQ(objects.size(), 2u) << images.join(u'\n').toStdString();
+  const std::vector<int> images = PdfImageObjects(pdf);
+  EXPECT_EQ(images.size(), 20u);
+  EXPECT_EQ(std::set<int>(images.begin(), images.end()).size(), 2u);
 }
 
 TEST_F(ReportTest, PrinterSetupKeepsTheChoicesOfOkOnly) {
