@@ -29,6 +29,8 @@ class TVxSpeedButton;
 class TFormGrid;
 class TFormNavigate;
 class TFormSearch;
+class TFormPrint;
+class TFormPrintDlg;
 
 class TForm_Main final : public TForm {
  public:
@@ -149,6 +151,8 @@ class TForm_Main final : public TForm {
  private:
   void FormCreate();
   void FormDestroy();
+  // Saves the book; a failure offers Retry and Cancel.
+  void SaveAtExit();
   void CreateComponents();
   void CreateDialComponents();
   void ConnectHandlers();
@@ -177,12 +181,15 @@ class TForm_Main final : public TForm {
   TPopupMenu* FTrayMenu = nullptr;
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;
+  AnsiString FPendingNotice;  // what a save had to tell the user, shown once at exit
   AnsiString FLastPictureFolder;
   QString FAcceptedNotes;
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
   TFormGrid* FormGrid = nullptr;
+  TFormPrint* FormPrint = nullptr;
+  TFormPrintDlg* FormPrintDlg = nullptr;
 };
 
 // The program's main window while it exists; the secondary windows read the book through it.

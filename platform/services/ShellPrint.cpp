@@ -33,7 +33,7 @@ PrintDialogHandler SetPrintDialogHandler(PrintDialogHandler handler) {
 
 int PrintHtmlFile(HWND, std::string_view file, int) {
   std::size_t size = 0;
-  std::unique_ptr<char[]> bytes;
+  TFileBytes bytes;
   try {
     bytes = ReadWholeFile(AnsiString(file), size);
   } catch (const EStreamError&) {
