@@ -28,6 +28,8 @@ class TVxSpeedButton;
 
 class TFormNavigate;
 class TFormSearch;
+class TFormPrint;
+class TFormPrintDlg;
 
 class TForm_Main final : public TForm {
  public:
@@ -181,6 +183,8 @@ class TForm_Main final : public TForm {
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  TFormPrint* FormPrint = nullptr;
+  TFormPrintDlg* FormPrintDlg = nullptr;
 };
 
 // The program's main window while it exists; the secondary windows read the book through it.
