@@ -18,6 +18,8 @@
 #include "ExtCtrls.h"
 #include "Files.h"
 #include "FormResources.h"
+#include "Form_About.h"
+#include "Form_Img.h"
 #include "Form_Navigate.h"
 #include "Form_Search.h"
 #include "Jpeg.h"
@@ -453,6 +455,11 @@ void TForm_Main::Button_ToolsClick(QObject*) {
 }
 
 void TForm_Main::Button_AboutClick(QObject*) {
+  if (!FormAbout) FOwnedFormAbout = std::make_unique<TFormAbout>();
+  const QPoint client = mapToGlobal(QPoint(0, 0));
+  const QPoint tools = ui->Button_Tools->mapToGlobal(QPoint(0, 0));
+  FormAbout->move(client.x() + 50, tools.y() + ui->Button_Tools->height() / 4);
+  FormAbout->ShowModal();
   ClearFocus();
 }
 
@@ -776,6 +783,9 @@ void TForm_Main::OptLoadNewImageClick(QObject* Sender) {
 }
 
 void TForm_Main::BrowseImagesClick(QObject*) {
+  if (!FormImg) FOwnedFormImg = std::make_unique<TFormImg>();
+  FormImg->MainForm = this;
+  FormImg->ShowModal();
   SoundPlay(WaveMoveCard);
   Modified = true;
   if (CurrentImage != -1) {

@@ -27,6 +27,8 @@ class TVxSpeedButton;
 
 class TFormNavigate;
 class TFormSearch;
+class TFormAbout;
+class TFormImg;
 
 class TForm_Main final : public TForm {
  public:
@@ -163,6 +165,9 @@ class TForm_Main final : public TForm {
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  // The about window and the browser, when the main window had to make them itself.
+  std::unique_ptr<TFormAbout> FOwnedFormAbout;
+  std::unique_ptr<TFormImg> FOwnedFormImg;
 };
 
 // The program's main window while it exists; the secondary windows read the book through it.
