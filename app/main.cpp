@@ -11,13 +11,13 @@ int main(int argc, char** argv) {
   InitializeVXConst();
   InitializeDateUtil();
   Application.SetTitle("The Velmora Address Book");
-  auto Form_Main = std::make_unique<TForm_Main>();
+  auto mainForm = std::make_unique<TForm_Main>();  // sets the global Form_Main
   const auto aboutWindow = std::make_unique<TFormAbout>();
   const auto pictureBrowser = std::make_unique<TFormImg>();
-  Application.CloseOnTermination(Form_Main.get());
-  Application.OnCommitData = [&Form_Main] { Form_Main->SaveForSessionEnd(); };
-  Form_Main->show();
+  Application.CloseOnTermination(mainForm.get());
+  Application.OnCommitData = [&mainForm] { mainForm->SaveForSessionEnd(); };
+  mainForm->show();
   const int result = Application.Run();
-  Form_Main.reset();
+  mainForm.reset();
   return result;
 }

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev libasound2-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  dbus-daemon xdg-utils
   xvfb xauth xdotool x11-utils imagemagick strace fonts-liberation2 fonts-dejavu-core wmdocker
 )
 

@@ -66,11 +66,11 @@ unsigned short VirtualKeyOf(const QKeyEvent& event) {
   }
 }
 
-TShiftStateBits ShiftStateOf(const QKeyEvent& event) {
-  TShiftStateBits shift = 0;
-  if (event.modifiers() & Qt::ShiftModifier) shift |= kShiftBit;
-  if (event.modifiers() & Qt::AltModifier) shift |= kAltBit;
-  if (event.modifiers() & Qt::ControlModifier) shift |= kCtrlBit;
+TShiftState ShiftStateOf(const QKeyEvent& event) {
+  TShiftState shift = 0;
+  if (event.modifiers() & Qt::ShiftModifier) shift |= ssShift;
+  if (event.modifiers() & Qt::AltModifier) shift |= ssAlt;
+  if (event.modifiers() & Qt::ControlModifier) shift |= ssCtrl;
   return shift;
 }
 
