@@ -29,6 +29,7 @@
 #include "QMTrayIcon.h"
 #include "QMWave.h"
 #include "RegLib.h"
+#include "TFlatHintUnit.h"
 #include "Tray.h"
 #include "VXCtrls.h"
 #include "ui_Unit_Main.h"
@@ -139,6 +140,15 @@ void TForm_Main::CreateComponents() {
   FTrayIcon->SetShowApplication(true);
   FTrayIcon->SetVisible(true);
   FTrayIcon->Loaded();
+
+  // Every hint of the program shows in the flat hint window, with these settings.
+  FlatHint1 = new TFlatHint(FComponents);
+  FlatHint1->MaxHintWidth = 300;
+  TFont hintFont;
+  hintFont.Handle = QFont(QStringLiteral("MS Sans Serif"));
+  hintFont.Handle.setPixelSize(11);
+  hintFont.Color = clWindowText;
+  FlatHint1->SetFont(hintFont);
 
   FImageMenu = new TPopupMenu(FComponents);
   FImageMenu->OnPopup = [this](QObject* s) { ImageMenuPopup(s); };

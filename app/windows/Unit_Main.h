@@ -18,6 +18,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 class TComponent;
+class TFlatHint;
 class TMenuItem;
 class TPopupMenu;
 class TQMTrayIcon;
@@ -138,6 +139,7 @@ class TForm_Main final : public TForm {
   TMenuItem* OptLoadNewImage = nullptr;
   TMenuItem* OptLoadNewImageFit = nullptr;
   TMenuItem* OptDeletecurrentImage = nullptr;
+  TFlatHint* FlatHint1 = nullptr;
 
  protected:
   void FormActivate() override;
