@@ -14,7 +14,6 @@
 #include "Unit_Main.h"
 #include "VXCtrls.h"
 #include "ui_Form_About.h"
-#include "ui_Unit_Main.h"
 
 TFormAbout* FormAbout = nullptr;
 
@@ -101,7 +100,7 @@ void TFormAbout::sButtonEmailClick(QObject*) {
 
 void TFormAbout::sButtonHelpClick(QObject*) {
   // The help opens as the main window's help command opens it.
-  if (Form_Main) Form_Main->Controls().VxBtnHelp->Click();
+  if (Form_Main) Form_Main->SpeedButton1Click(this);
 }
 
 void TFormAbout::Button_CloseClick(QObject*) {

@@ -22,6 +22,8 @@
 #include "Form_About.h"
 #include "Form_Img.h"
 #include "Form_Navigate.h"
+#include "Form_Print.h"
+#include "Form_PrintDlg.h"
 #include "Form_Search.h"
 #include "Jpeg.h"
 #include "Menus.h"
@@ -107,6 +109,8 @@ TForm_Main::~TForm_Main() {
   if (!FDestroyed) FormDestroy();
   delete FormNavigate;
   delete FormSearch;
+  delete FormPrintDlg;
+  delete FormPrint;
   if (Form_Main == this) Form_Main = nullptr;
 }
 
@@ -519,8 +523,14 @@ void TForm_Main::VxSpeedButton3Click(QObject*) {
 
 void TForm_Main::Button1Click(QObject*) {
   LeaveCard();
-  if (Cards.Count() == 0)
+  if (Cards.Count() == 0) {
     MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+    return;
+  }
+  if (!FormPrint) FormPrint = new TFormPrint;
+  if (!FormPrintDlg) FormPrintDlg = new TFormPrintDlg(FormPrint);
+  FormPrintDlg->move(frameGeometry().center() - FormPrintDlg->rect().center());
+  FormPrintDlg->ShowModal();
 }
 
 // ---- keys ----

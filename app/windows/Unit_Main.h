@@ -31,6 +31,8 @@ class TFormNavigate;
 class TFormSearch;
 class TFormAbout;
 class TFormImg;
+class TFormPrint;
+class TFormPrintDlg;
 
 class TForm_Main final : public TForm {
  public:
@@ -188,6 +190,8 @@ class TForm_Main final : public TForm {
   // The about window and the browser, when the main window had to make them itself.
   std::unique_ptr<TFormAbout> FOwnedFormAbout;
   std::unique_ptr<TFormImg> FOwnedFormImg;
+  TFormPrint* FormPrint = nullptr;
+  TFormPrintDlg* FormPrintDlg = nullptr;
 };
 
 // The program's main window while it exists; the secondary windows read the book through it.

@@ -56,6 +56,8 @@ class TForm : public QWidget {
   void ClearFocus();
 
   TModalResult ModalResult = mrNone;
+  // Key preview: the form sees every key press of its controls first. Takes effect when the form
+  // is shown; only a visible form with key preview watches the application's keys.
   bool KeyPreview = false;
 
  protected:
@@ -75,6 +77,7 @@ class TForm : public QWidget {
   bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -84,8 +87,9 @@ class TForm : public QWidget {
   bool PreviewKey(QObject* watched, QKeyEvent& key);
 
   void RunPendingActivate();
+  void SyncKeyPreview();
 
-  TKeyPreviewFilter* FKeyPreview;
+  TKeyPreviewFilter* FKeyPreview = nullptr;
   bool FEverShown = false;
   bool FActivatePending = false;
   struct {

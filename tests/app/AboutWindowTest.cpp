@@ -132,18 +132,21 @@ TEST_F(AboutWindow, KeepsTheEditedCardAndTheUndoOfADelete) {
   EXPECT_EQ(Ui().Edit_SurName->text(), QStringLiteral("Bob"));
 }
 
-TEST_F(AboutWindow, LinksGoToTheShellUnscrambled) {
+TEST_F(AboutWindow, LinksGoToTheShellUnscrambledAndHelpOpensTheHelpPage) {
   FakeOpener opener(Folder);
   About([](TFormAbout& about) {
     EXPECT_EQ(about.Controls().VxBtnEmail->Caption(), "velmora@quillmere.example");
     QTest::mouseClick(about.Controls().VxBtnVisit, Qt::LeftButton);
     QTest::mouseClick(about.Controls().VxBtnEmail, Qt::LeftButton);
-    EXPECT_TRUE(about.isVisible());  // the links leave it open
+    QTest::mouseClick(about.Controls().VxBtnHelp, Qt::LeftButton);
+    EXPECT_TRUE(about.isVisible());  // the links and the help leave it open
     about.Close();
   });
-  EXPECT_EQ(opener.Opened(2),
-            "http://www.quillmere.example/velmora/\n"
-            "mailto:velmora@quillmere.example?subject=Velmora%20Address%20Book\n");
+  const std::string opened = opener.Opened(3);
+  EXPECT_NE(opened.find("http://www.quillmere.example/velmora/\n"), std::string::npos);
+  EXPECT_NE(opened.find("mailto:velmora@quillmere.example?subject=Velmora%20Address%20Book\n"), std::string::npos);
+  EXPECT_NE(opened.find(Folder.File("vab.html") + "\n"), std::string::npos);  // as the main window's help
+  EXPECT_EQ(std::count(opened.begin(), opened.end(), '\n'), 3);
 }
 
 TEST_F(AboutWindow, ShowsTheSchemeAndReloadsItOnlyAfterAChange) {
