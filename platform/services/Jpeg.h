@@ -18,9 +18,13 @@ class EJPEG : public Exception {
 inline constexpr long long kMaxJpegPixels = 64LL * 1024 * 1024;
 // The most memory a scaled decode lets libjpeg take for its own buffers.
 inline constexpr long kMaxScaledDecodeMemory = 512L * 1024 * 1024;
+// Files larger than this, and progressive pictures of more scans, are refused as undecodable.
+inline constexpr std::size_t kMaxJpegFileBytes = std::size_t{64} << 20;
+inline constexpr int kMaxJpegScans = 64;
 
 class TJPEGImage final {
  public:
+  // Reads only a regular file (see ReadWholeFile); a file that is not one raises as it does.
   void LoadFromFile(const AnsiString& fileName);
   void LoadFromBytes(std::string_view bytes);
   // Decodes a reduced picture with libjpeg's scaled decoding: the largest reduction (1/8, 1/4 or
