@@ -18,6 +18,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 class TComponent;
+class TFlatHint;
 class TMenuItem;
 class TPopupMenu;
 class TQMTrayIcon;
@@ -26,8 +27,11 @@ class TRegLib;
 class TTapiDial;
 class TVxSpeedButton;
 
+class TFormGrid;
 class TFormNavigate;
 class TFormSearch;
+class TFormAbout;
+class TFormImg;
 class TFormPrint;
 class TFormPrintDlg;
 
@@ -138,6 +142,7 @@ class TForm_Main final : public TForm {
   TMenuItem* OptLoadNewImage = nullptr;
   TMenuItem* OptLoadNewImageFit = nullptr;
   TMenuItem* OptDeletecurrentImage = nullptr;
+  TFlatHint* FlatHint1 = nullptr;
 
  protected:
   void FormActivate() override;
@@ -150,6 +155,8 @@ class TForm_Main final : public TForm {
  private:
   void FormCreate();
   void FormDestroy();
+  // Saves the book; a failure offers Retry and Cancel.
+  void SaveAtExit();
   void CreateComponents();
   void CreateDialComponents();
   void ConnectHandlers();
@@ -178,11 +185,16 @@ class TForm_Main final : public TForm {
   TPopupMenu* FTrayMenu = nullptr;
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;
+  AnsiString FPendingNotice;  // what a save had to tell the user, shown once at exit
   AnsiString FLastPictureFolder;
   QString FAcceptedNotes;
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  TFormGrid* FormGrid = nullptr;
+  // The about window and the browser, when the main window had to make them itself.
+  std::unique_ptr<TFormAbout> FOwnedFormAbout;
+  std::unique_ptr<TFormImg> FOwnedFormImg;
   TFormPrint* FormPrint = nullptr;
   TFormPrintDlg* FormPrintDlg = nullptr;
 };
