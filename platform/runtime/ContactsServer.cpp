@@ -215,7 +215,7 @@ IDispatchPtr StartServer() {
   const std::optional<AnsiString> file = ExecuteOpenDialog(request);
   if (!file) throw EOleError("Server execution failed");
   std::size_t size = 0;
-  const std::unique_ptr<char[]> bytes = ReadWholeFile(*file, size);
+  const auto bytes = ReadWholeFile(*file, size);
   return CreateContactsServer(std::string_view(bytes.get(), size));
 }
 
