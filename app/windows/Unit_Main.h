@@ -150,6 +150,8 @@ class TForm_Main final : public TForm {
  private:
   void FormCreate();
   void FormDestroy();
+  // Saves the book; a failure offers Retry and Cancel.
+  void SaveAtExit();
   void CreateComponents();
   void CreateDialComponents();
   void ConnectHandlers();
@@ -178,6 +180,7 @@ class TForm_Main final : public TForm {
   TPopupMenu* FTrayMenu = nullptr;
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;
+  AnsiString FPendingNotice;  // what a save had to tell the user, shown once at exit
   AnsiString FLastPictureFolder;
   QString FAcceptedNotes;
   bool FDestroyed = false;
