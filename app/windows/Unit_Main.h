@@ -18,6 +18,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 class TComponent;
+class TFlatHint;
 class TMenuItem;
 class TPopupMenu;
 class TQMTrayIcon;
@@ -28,6 +29,10 @@ class TVxSpeedButton;
 
 class TFormNavigate;
 class TFormSearch;
+class TFormAbout;
+class TFormImg;
+class TFormPrint;
+class TFormPrintDlg;
 
 class TForm_Main final : public TForm {
  public:
@@ -136,6 +141,7 @@ class TForm_Main final : public TForm {
   TMenuItem* OptLoadNewImage = nullptr;
   TMenuItem* OptLoadNewImageFit = nullptr;
   TMenuItem* OptDeletecurrentImage = nullptr;
+  TFlatHint* FlatHint1 = nullptr;
 
  protected:
   void FormActivate() override;
@@ -148,6 +154,8 @@ class TForm_Main final : public TForm {
  private:
   void FormCreate();
   void FormDestroy();
+  // Saves the book; a failure offers Retry and Cancel.
+  void SaveAtExit();
   void CreateComponents();
   void CreateDialComponents();
   void ConnectHandlers();
@@ -176,11 +184,17 @@ class TForm_Main final : public TForm {
   TPopupMenu* FTrayMenu = nullptr;
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;
+  AnsiString FPendingNotice;  // what a save had to tell the user, shown once at exit
   AnsiString FLastPictureFolder;
   QString FAcceptedNotes;
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  // The about window and the browser, when the main window had to make them itself.
+  std::unique_ptr<TFormAbout> FOwnedFormAbout;
+  std::unique_ptr<TFormImg> FOwnedFormImg;
+  TFormPrint* FormPrint = nullptr;
+  TFormPrintDlg* FormPrintDlg = nullptr;
 };
 
 // The program's main window while it exists; the secondary windows read the book through it.
