@@ -61,6 +61,7 @@ enum : unsigned {
 
 // The list box window: styles, messages, notifications, owner drawing and the messages around it.
 enum : unsigned {
+  WS_POPUP = 0x80000000u,
   WS_BORDER = 0x00800000,
   WS_VSCROLL = 0x00200000,
   WS_HSCROLL = 0x00100000,
