@@ -3,6 +3,8 @@
 #include "DateUtil.h"
 #include "Dialogs.h"
 #include "Files.h"
+#include "Form_About.h"
+#include "Form_Img.h"
 #include "Unit_Main.h"
 #include "VXConst.h"
 
@@ -19,6 +21,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto mainForm = std::make_unique<TForm_Main>();  // sets the global Form_Main
+  const auto aboutWindow = std::make_unique<TFormAbout>();
+  const auto pictureBrowser = std::make_unique<TFormImg>();
   Application.CloseOnTermination(mainForm.get());
   Application.OnCommitData = [&mainForm] { mainForm->SaveForSessionEnd(); };
   mainForm->show();
