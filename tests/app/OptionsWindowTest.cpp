@@ -155,7 +155,7 @@ TEST_F(OptionsWindow, ToolsStoresTheCardOpensBesideTheMainWindowAndShowsTheCardA
         const QPoint tools = Ui().Button_Tools->mapToGlobal(QPoint(0, 0));
         EXPECT_EQ(w.pos(), QPoint(client.x() + 48, tools.y() + Ui().Button_Tools->height() / 4));
         EXPECT_EQ(w.size(), QSize(388, 328));
-        EXPECT_EQ(w.Controls().Label4->text(), QStringLiteral("Velmora Address Book - Tools && Options"));
+        EXPECT_EQ(w.Controls().Label4->text(), QStringLiteral("Velmora Address Book - Tools & Options"));
         Ui().Edit_SurName->setText(QStringLiteral("changed on view"));
         QTest::keyClick(&w, Qt::Key_Escape);
         EXPECT_FALSE(w.isVisible());
@@ -288,6 +288,21 @@ TEST_F(OptionsWindow, ListViewAndWebPageLaunchers) {
     SetShellVerbHandler("print", {});
   });
   EXPECT_NE(ReadBytes(Folder.Path / "indexprn.html").find("Ann"), std::string::npos);
+}
+
+TEST_F(OptionsWindow, VisitHandsTheUnscrambledAddressToTheOpener) {
+  // A fake opener first on PATH that records its arguments.
+  const auto bin = Folder.Path / "bin";
+  std::filesystem::create_directory(bin);
+  const auto log = Folder.Path / "opened.log";
+  WriteBytes(bin / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + log.string() + "'\n");
+  std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+  const std::string path = getenv("PATH");
+  setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+  Start();
+  Tools([&](TFormOptions& w) { w.Controls().VxBtnVisit->Click(); });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ReadBytes(log) == "https://velmora.example/\n"; }, 5000)) << ReadBytes(log);
+  setenv("PATH", path.c_str(), 1);
 }
 
 // ---- the contacts import ----
