@@ -444,4 +444,87 @@ TEST_F(OptionsWindow, ImportTellsHowManyContactsLostCharacters) {
   EXPECT_EQ(SplitCardLine(Window->Cards[3])[cfCity], "?????");
 }
 
+// A contacts server of its own under the mail client's ProgID: count contacts, each answering
+// only "LastName" through read(i); Count raises once failCountAfter reads have been made.
+class TFakeServer final : public IDispatch {
+ public:
+  TFakeServer(int count, int failCountAfter, std::function<QString(int)> read)
+      : FCount(count), FFailAfter(failCountAfter), FRead(std::move(read)) {}
+  Variant Invoke(std::string_view Name, const std::vector<Variant>& Args) override {
+    if (SameMemberName(Name, "Version")) return Variant("fake");
+    if (SameMemberName(Name, "GetNamespace") || SameMemberName(Name, "GetDefaultFolder")) return Self();
+    if (SameMemberName(Name, "Items")) {
+      if (Args.empty()) return Self();
+      FItem = Args.at(0).ToInteger();
+      return Self();
+    }
+    if (SameMemberName(Name, "Count")) {
+      if (FCountReads++ >= FFailAfter) throw EOleError("The server went away");
+      return Variant(FCount);
+    }
+    if (SameMemberName(Name, "LastName")) return Variant(FRead(FItem));
+    throw EOleError("Unknown name");
+  }
+
+ private:
+  Variant Self() { return Variant(IDispatchPtr(Me.lock())); }
+  int FCount;
+  int FFailAfter;
+  std::function<QString(int)> FRead;
+  int FItem = 0;
+  int FCountReads = 0;
+
+ public:
+  std::weak_ptr<IDispatch> Me;
+};
+
+void RegisterFakeServer(int count, int failCountAfter, std::function<QString(int)> read) {
+  RegisterOleClass(kMailClientProgID, [=] {
+    auto server = std::make_shared<TFakeServer>(count, failCountAfter, read);
+    server->Me = server;
+    return IDispatchPtr(server);
+  });
+}
+
+TEST_F(OptionsWindow, AFailedImportLeavesTheBookAsItWasAndSaysSo) {
+  Start();
+  const std::vector<std::string> book = Lines(Window->Cards);
+  RegisterFakeServer(2, 1, [](int i) { return QStringLiteral("Contact %1").arg(i); });  // the import's count fails
+  Answers = {IDOK, IDOK};
+  Import([&](TFormOutlook& w) {
+    QTest::mouseClick(w.Controls().rbOverride, Qt::LeftButton);
+    w.Controls().BtnNext->click();
+    EXPECT_EQ(w.Controls().lblOutlookContacts->text(), QStringLiteral("2"));
+    w.Controls().BtnNext->click();
+  });
+  ASSERT_EQ(Shown.size(), 3u);
+  EXPECT_NE(Shown[2].find("The server went away"), AnsiString::npos) << Shown[2];
+  EXPECT_NE(Shown[2].find("not changed"), AnsiString::npos) << Shown[2];
+  EXPECT_EQ(Lines(Window->Cards), book);
+}
+
+TEST_F(OptionsWindow, ImportKeepsItsButtonsDisabledWhileItRunsAndAppendsPastAnyCount) {
+  std::vector<std::string> big;
+  for (int i = 0; i < 65537; ++i) big.push_back(Card("Card"));
+  Start(big);
+  std::vector<bool> enabled;
+  TFormOutlook* import = nullptr;
+  RegisterFakeServer(2, 100, [&](int i) {
+    for (QPushButton* button : {import->Controls().BtnPrev, import->Controls().BtnNext, import->Controls().BtnCancel})
+      enabled.push_back(button->isEnabled());
+    import->Controls().BtnCancel->click();  // ignored while the import runs
+    return QStringLiteral("Contact %1").arg(i);
+  });
+  Import([&](TFormOutlook& w) {
+    import = &w;
+    w.Controls().BtnNext->click();
+    enabled.clear();
+    w.Controls().BtnNext->click();
+  });
+  EXPECT_EQ(enabled, std::vector<bool>(6, false));
+  ASSERT_EQ(Window->Cards.Count(), 65539);
+  EXPECT_EQ(SplitCardLine(Window->Cards[65537])[cfSurname], "Contact 1");
+  EXPECT_EQ(SplitCardLine(Window->Cards[65538])[cfSurname], "Contact 2");
+}
+
 }  // namespace
