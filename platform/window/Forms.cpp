@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include "CodePage.h"
+#include "Placement.h"
+#include "WindowProc.h"
 
 namespace {
 
@@ -114,7 +116,9 @@ class TForm::TKeyPreviewFilter final : public QObject {
 
 TForm::TForm(QWidget* parent) : QWidget(parent), FKeyPreview(new TKeyPreviewFilter(this)) {}
 
-TForm::~TForm() = default;
+TForm::~TForm() {
+  if (const TNotifyEvent handler = OnDestroy) handler(this);
+}
 
 TModalResult TForm::ShowModal() {
   ModalResult = mrNone;
@@ -138,6 +142,10 @@ void TForm::Close() {
 
 void TForm::PostMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
   QCoreApplication::postEvent(this, new TPostedMessageEvent(TMessage{msg, wParam, lParam, 0}));
+}
+
+std::intptr_t TForm::Perform(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  return PerformMessage(this, msg, wParam, lParam);
 }
 
 void TForm::SelectNext() {
@@ -185,9 +193,11 @@ void TForm::HandleSysCommand(TMessage& message) {
 
 bool TForm::event(QEvent* event) {
   if (event->type() == kPostedMessage) {
-    WndProc(static_cast<TPostedMessageEvent*>(event)->Message);
+    const TMessage& message = static_cast<TPostedMessageEvent*>(event)->Message;
+    Perform(message.Msg, message.WParam, message.LParam);
     return true;
   }
+  if (event->type() == QEvent::WinIdChange && internalWinId() == 0) NativeWindowDestroyed(this);
   return QWidget::event(event);
 }
 
@@ -210,6 +220,8 @@ bool TForm::PreviewKey(QObject* watched, QKeyEvent& key) {
 }
 
 void TForm::showEvent(QShowEvent* event) {
+  if (const TNotifyEvent handler = OnShow) handler(this);
+  QueryWindowLimits(this);
   if (!FEverShown || FInModal) {
     FActivatePending = true;
     // A window system that does not activate the new window still gets its first card shown.
@@ -237,6 +249,12 @@ void TForm::changeEvent(QEvent* event) {
 }
 
 void TForm::closeEvent(QCloseEvent* event) {
+  bool canClose = true;
+  if (const TCloseQueryEvent handler = OnCloseQuery) handler(this, canClose);
+  if (!canClose) {
+    event->ignore();
+    return;
+  }
   FormClose();
   if (FInModal && ModalResult == mrNone) ModalResult = mrCancel;
   event->accept();
