@@ -9,11 +9,11 @@ int main(int argc, char** argv) {
   InitializeVXConst();
   InitializeDateUtil();
   Application.SetTitle("The Velmora Address Book");
-  auto Form_Main = std::make_unique<TForm_Main>();
-  Application.CloseOnTermination(Form_Main.get());
-  Application.OnCommitData = [&Form_Main] { Form_Main->SaveForSessionEnd(); };
-  Form_Main->show();
+  auto mainForm = std::make_unique<TForm_Main>();  // sets the global Form_Main
+  Application.CloseOnTermination(mainForm.get());
+  Application.OnCommitData = [&mainForm] { mainForm->SaveForSessionEnd(); };
+  mainForm->show();
   const int result = Application.Run();
-  Form_Main.reset();
+  mainForm.reset();
   return result;
 }

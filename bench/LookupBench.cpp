@@ -62,7 +62,12 @@ void BM_LetterListFill(benchmark::State& state) {
     benchmark::DoNotOptimize(list.Count());
   }
 }
-BENCHMARK(BM_LetterListFill)->Args({100000, '?'})->Args({100000, 'S'})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LetterListFill)
+    ->Args({100000, '?'})
+    ->Args({100000, 'S'})
+    ->Args({1000000, '?'})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Application.h"
 #include "Menus.h"
 #include "Tray.h"
 
@@ -82,7 +83,7 @@ void TQMTrayIcon::SetShowApplication(bool Value) {
   if (!Designing()) {
     SetApplicationShowMainForm(Value);
     ShowApplicationWindow(Value);
-    if (QWidget* mainForm = ApplicationMainForm()) mainForm->setVisible(Value);
+    ShowApplicationMainForm(Value);
     BringApplicationToFront();
   }
   ShowApplicationValue = Value;

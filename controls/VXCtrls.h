@@ -20,10 +20,6 @@ enum TButtonLayout : std::uint8_t { blGlyphLeft = 0, blGlyphRight = 1, blGlyphTo
 enum TButtonStyle : std::uint8_t { bsAutoDetect = 0, bsWin31 = 1, bsNew = 2 };
 enum TVxDropDownMenuPos : std::uint8_t { dmpBottom = 0, dmpRight = 1 };
 
-// Message sent to the controls of a button's parent when a group member goes down or changes its
-// group settings: WParam the group, LParam the sending button.
-inline constexpr unsigned CM_VXBUTTONPRESSED = CM_BASE + 0x51;
-
 // An image list of one cell size whose slots are handed out and given back; freed slots are reused.
 class TGlyphList final : public TImageList {
  public:
@@ -189,7 +185,7 @@ class TVxSpeedButton final : public TGraphicControl {
   void Click() override;
   void ActionChange(TBasicAction* sender, bool checkDefaults) override;
   // Draws glyph, caption and drop-down mark of a state into a rectangle of a canvas.
-  virtual void DrawGlyph(TCanvas& canvas, const TRect& rect, TButtonPaintState state, bool mark);
+  void DrawGlyph(TCanvas& canvas, const TRect& rect, TButtonPaintState state, bool mark);
   // Where the drop-down menu is popped, in client coordinates.
   [[nodiscard]] TPoint MenuAnchorPoint() const;
   // Pops the drop-down menu at the client point and returns once it has closed; false when
@@ -203,8 +199,8 @@ class TVxSpeedButton final : public TGraphicControl {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  virtual void NotifyMouseEnter();
-  virtual void NotifyMouseLeave();
+  void NotifyMouseEnter();
+  void NotifyMouseLeave();
 
  private:
   [[nodiscard]] bool InsideClient(int x, int y) const;

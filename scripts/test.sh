@@ -11,7 +11,7 @@ logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 
 echo "== format"
-git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+scripts/format.sh --check
 
 echo "== build and test"
 scripts/build.sh build -DVAB_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <cstdio>
 
+#include "Application.h"
 #include "CodePage.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
@@ -94,6 +95,7 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
   CreateComponents();
   ConnectHandlers();
   FormCreate();
+  ApplicationMainFormCreated();
 }
 
 TForm_Main* Form_Main = nullptr;
@@ -150,6 +152,7 @@ void TForm_Main::CreateComponents() {
   FImageMenu->Add("Clipart Browser !", [this](QObject* s) { BrowseImagesClick(s); });
   FImageMenu->Add("Next Image", [this](QObject*) { ui->Button_NextImage->Click(); });
   FImageMenu->Add("Previous Image", [this](QObject*) { ui->Button_PrevImage->Click(); });
+  CreateDialComponents();
 }
 
 void TForm_Main::ConnectHandlers() {
@@ -172,6 +175,10 @@ void TForm_Main::ConnectHandlers() {
   bind(ui->Button_PrevScheme, &TForm_Main::Button_PrevSchemeClick);
   bind(ui->Button_NextImage, &TForm_Main::Button_NextImageClick);
   bind(ui->Button_PrevImage, &TForm_Main::Button_PrevImageClick);
+  bind(ui->SButtonDial, &TForm_Main::SButtonDialClick);
+  bind(ui->SButtonEmail, &TForm_Main::SButtonEmailClick);
+  bind(ui->VxSpeedButton2, &TForm_Main::SButtonVisitClick);
+  bind(ui->VxBtnHelp, &TForm_Main::SpeedButton1Click);
 }
 
 void TForm_Main::FormCreate() {
@@ -510,9 +517,9 @@ bool TForm_Main::NoControlHasFocus() const {
   return !focused || focused == this || !isAncestorOf(focused);
 }
 
-void TForm_Main::FormKeyDown(unsigned short& Key, TShiftStateBits Shift) {
+void TForm_Main::FormKeyDown(unsigned short& Key, TShiftState Shift) {
   if (NotesHaveFocus()) return;
-  const bool ctrlAlone = Shift == kCtrlBit;
+  const bool ctrlAlone = Shift == ssCtrl;
   switch (Key) {
     case VK_PRIOR:
       ui->Button_Previous->Click();

@@ -23,6 +23,7 @@ class TPopupMenu;
 class TQMTrayIcon;
 class TQMWave;
 class TRegLib;
+class TTapiDial;
 class TVxSpeedButton;
 
 class TFormNavigate;
@@ -106,6 +107,22 @@ class TForm_Main final : public TForm {
   void StretchImage(const AnsiString& FileName, int Width, int Height);
   void FitImage(const AnsiString& FileName, int Width, int Height);
 
+  // Dial, mail, web and help commands. SpeedButton1Click opens the help page.
+  void SButtonDialClick(QObject* Sender);
+  void Phone1Click(QObject* Sender);
+  void Phone2Click(QObject* Sender);
+  void SetupTAPIClick(QObject* Sender);
+  void SButtonEmailClick(QObject* Sender);
+  void SButtonVisitClick(QObject* Sender);
+  void SpeedButton1Click(QObject* Sender);
+  // The dialer, also used by the list view.
+  TTapiDial* TapiDialer = nullptr;
+  TPopupMenu* DialMenu = nullptr;
+  TMenuItem* Phone1 = nullptr;
+  TMenuItem* Phone2 = nullptr;
+  TMenuItem* N3 = nullptr;
+  TMenuItem* SetupTAPI = nullptr;
+
   // Controls and components, for the secondary windows and the tests.
   [[nodiscard]] Ui::TForm_Main& Controls() const { return *ui; }
   [[nodiscard]] TPopupMenu* ImageMenu() const { return FImageMenu; }
@@ -123,7 +140,7 @@ class TForm_Main final : public TForm {
  protected:
   void FormActivate() override;
   void FormClose() override;
-  void FormKeyDown(unsigned short& Key, TShiftStateBits Shift) override;
+  void FormKeyDown(unsigned short& Key, TShiftState Shift) override;
   void FormKeyPress(char& Key) override;
   void HandleSysCommand(TMessage& Message) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -132,6 +149,7 @@ class TForm_Main final : public TForm {
   void FormCreate();
   void FormDestroy();
   void CreateComponents();
+  void CreateDialComponents();
   void ConnectHandlers();
   void CollectSchemes();
   void CollectPictures();

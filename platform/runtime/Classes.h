@@ -12,6 +12,18 @@
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 
+// The keys and mouse buttons held down during an input event.
+enum TShiftStateFlag : unsigned {
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64,
+};
+using TShiftState = unsigned;
+
 // An object that can copy itself from another of its kind. Assign falls back to the source's
 // AssignTo, which raises EConvertError "Cannot assign a <source> to a <target>".
 class TPersistent {

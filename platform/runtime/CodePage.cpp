@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -119,6 +120,8 @@ std::string CollationLocale() {
   return system.language() == QLocale::C ? std::string("en_US") : system.name().toStdString();
 }
 
+const ByteTable& LockedTableFor(unsigned codePage);
+
 CodePageState& State() {
   static CodePageState state;
   std::call_once(state.once, [] {
@@ -136,6 +139,16 @@ CodePageState& State() {
 }
 
 const ByteTable& TableFor(unsigned codePage) {
+  // Each thread remembers its last table: conversions on many threads take no lock.
+  thread_local unsigned cachedCodePage = 0;
+  thread_local const ByteTable* cached = nullptr;
+  if (cached && cachedCodePage == codePage) return *cached;
+  cached = &LockedTableFor(codePage);
+  cachedCodePage = codePage;
+  return *cached;
+}
+
+const ByteTable& LockedTableFor(unsigned codePage) {
   static std::mutex mutex;
   static std::map<unsigned, std::unique_ptr<ByteTable>> tables;
   const std::lock_guard lock(mutex);
@@ -277,10 +290,25 @@ void MakeSortKeys(const UCollator* collator, const std::vector<std::string_view>
   keys.Spans.reserve(end - begin);
   keys.Bytes.reserve((end - begin) * 24);
   std::vector<uint8_t> key(256);
+  const unsigned codePage = AnsiCodePage();
+  const ByteTable* table = IsSingleByte(codePage) ? &TableFor(codePage) : nullptr;
+  std::vector<UChar> buffer;
+  QString converted;
   for (std::size_t i = begin; i < end; ++i) {
-    const QString text = AnsiToQString(texts[i]);
-    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
-    const auto length = static_cast<int32_t>(text.size());
+    const UChar* chars = nullptr;
+    int32_t length = 0;
+    if (table) {
+      // Straight into a reused buffer: no allocation per text.
+      buffer.resize(texts[i].size());
+      std::transform(texts[i].begin(), texts[i].end(), buffer.begin(),
+                     [table](char c) { return static_cast<UChar>(table->ToUnicode[static_cast<unsigned char>(c)]); });
+      chars = buffer.data();
+      length = static_cast<int32_t>(buffer.size());
+    } else {
+      converted = AnsiToQString(texts[i]);
+      chars = reinterpret_cast<const UChar*>(converted.utf16());
+      length = static_cast<int32_t>(converted.size());
+    }
     int32_t size = ucol_getSortKey(collator, chars, length, key.data(), static_cast<int32_t>(key.size()));
     if (size > static_cast<int32_t>(key.size())) {
       key.resize(static_cast<std::size_t>(size));
@@ -349,15 +377,48 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
         prefix = (prefix << 8) | (k < size ? static_cast<unsigned char>(bytes[k]) : 0u);
       keys.push_back({prefix, bytes, size});
     }
-  std::vector<std::size_t> order(texts.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+  const auto less = [&](std::size_t a, std::size_t b) {
     const Key& x = keys[a];
     const Key& y = keys[b];
     if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
     const int c = std::memcmp(x.Bytes, y.Bytes, std::min(x.Size, y.Size));
     return c != 0 ? c < 0 : x.Size < y.Size;
+  };
+  std::vector<std::size_t> order(texts.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  // Each run is sorted on a thread of its own, then neighbouring runs are merged, pairs of runs in
+  // parallel; runs in book order and stable merges keep equal texts in book order.
+  std::vector<std::size_t> bounds;
+  for (std::size_t t = 0; t <= threads; ++t) bounds.push_back(std::min(texts.size(), t * chunk));
+  auto inParallel = [](std::size_t count, const std::function<void(std::size_t)>& job) {
+    std::vector<std::thread> helpers;
+    std::size_t started = 1;
+    for (; started < count; ++started) {
+      try {
+        helpers.emplace_back(job, started);
+      } catch (const std::system_error&) {
+        break;
+      }
+    }
+    job(0);
+    for (std::thread& helper : helpers) helper.join();
+    for (std::size_t i = started; i < count; ++i) job(i);
+  };
+  inParallel(bounds.size() - 1, [&](std::size_t run) {
+    std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(bounds[run]),
+                     order.begin() + static_cast<std::ptrdiff_t>(bounds[run + 1]), less);
   });
+  while (bounds.size() > 2) {
+    const std::size_t pairs = (bounds.size() - 1) / 2;
+    inParallel(pairs, [&](std::size_t pair) {
+      const auto at = [&](std::size_t i) { return order.begin() + static_cast<std::ptrdiff_t>(bounds[i]); };
+      std::inplace_merge(at(2 * pair), at(2 * pair + 1), at(2 * pair + 2), less);
+    });
+    std::vector<std::size_t> next;
+    for (std::size_t i = 0; i < bounds.size(); i += 2) next.push_back(bounds[i]);
+    if (next.back() != bounds.back()) next.push_back(bounds.back());
+    bounds = std::move(next);
+  }
   return order;
 }
 

@@ -93,24 +93,6 @@ void RemoveShellIconsOf(HWND window) {
   });
 }
 
-struct TApplicationWindow {
-  bool Visible = true;
-  bool ShowMainForm = true;
-  QPointer<QWidget> MainForm;
-  std::vector<QPointer<QWidget>> HiddenWindows;
-};
-
-TApplicationWindow& AppWindow() {
-  static TApplicationWindow state;
-  return state;
-}
-
-// The windows that carry taskbar entries: not menus, tips or the tray's own icon window.
-bool IsApplicationWindow(const QWidget* widget) {
-  const Qt::WindowType type = widget->windowType();
-  return (type == Qt::Window || type == Qt::Dialog) && !widget->inherits("QSystemTrayIconSys");
-}
-
 }  // namespace
 
 TIcon::TIcon() = default;
@@ -202,59 +184,6 @@ ShellNotifyListener SetShellNotifyListener(ShellNotifyListener listener) {
 QSystemTrayIcon* ShellNotifyIconObject(HWND window, unsigned id) {
   const auto found = FindShellIcon(window, id);
   return found == ShellIcons().end() ? nullptr : (*found)->Icon.get();
-}
-
-void ShowApplicationWindow(bool show) {
-  TApplicationWindow& app = AppWindow();
-  app.Visible = show;
-  if (!QApplication::instance()) return;
-  if (show) {
-    for (const QPointer<QWidget>& window : app.HiddenWindows)
-      if (window) window->show();
-    app.HiddenWindows.clear();
-    return;
-  }
-  for (QWidget* window : QApplication::topLevelWidgets())
-    if (window->isVisible() && IsApplicationWindow(window)) {
-      app.HiddenWindows.emplace_back(window);
-      window->hide();
-    }
-}
-
-bool ApplicationWindowVisible() {
-  return AppWindow().Visible;
-}
-
-void BringApplicationToFront() {
-  if (!QApplication::instance()) return;
-  QWidget* front = AppWindow().MainForm;
-  if (!front || !front->isVisible()) {
-    front = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-      if (window->isVisible() && IsApplicationWindow(window)) {
-        front = window;
-        break;
-      }
-  }
-  if (!front) return;
-  front->raise();
-  front->activateWindow();
-}
-
-void SetApplicationMainForm(QWidget* form) {
-  AppWindow().MainForm = form;
-}
-
-QWidget* ApplicationMainForm() {
-  return AppWindow().MainForm;
-}
-
-void SetApplicationShowMainForm(bool show) {
-  AppWindow().ShowMainForm = show;
-}
-
-bool ApplicationShowMainForm() {
-  return AppWindow().ShowMainForm;
 }
 
 int MenuItemHeight() {

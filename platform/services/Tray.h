@@ -76,16 +76,5 @@ ShellNotifyListener SetShellNotifyListener(ShellNotifyListener listener);
 // Tests: the desktop icon shown for (window, id), or null.
 [[nodiscard]] QSystemTrayIcon* ShellNotifyIconObject(HWND window, unsigned id);
 
-// The application window. On Linux each top-level window carries its own taskbar entry, so
-// hiding the application window hides the program's windows, and showing it shows those again.
-void ShowApplicationWindow(bool show);
-[[nodiscard]] bool ApplicationWindowVisible();
-// Raises and activates the main form, or else the first of the program's visible windows.
-void BringApplicationToFront();
-void SetApplicationMainForm(QWidget* form);
-[[nodiscard]] QWidget* ApplicationMainForm();
-void SetApplicationShowMainForm(bool show);
-[[nodiscard]] bool ApplicationShowMainForm();
-
 // The height of one item of a pop-up menu (the platform's SM_CYMENUSIZE).
 [[nodiscard]] int MenuItemHeight();

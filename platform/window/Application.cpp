@@ -10,11 +10,33 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
+#include <optional>
+#include <vector>
 
 #include "CodePage.h"
 #include "Dialogs.h"
 
 namespace {
+
+struct TApplicationWindow {
+  bool Visible = true;
+  bool ShowMainForm = true;
+  QPointer<QWidget> MainForm;
+  bool MainFormCreating = false;
+  std::optional<bool> MainFormVisibleWhenCreated;
+  std::vector<QPointer<QWidget>> HiddenWindows;
+};
+
+TApplicationWindow& AppWindow() {
+  static TApplicationWindow state;
+  return state;
+}
+
+// The windows that carry taskbar entries: not menus, tips or the tray's own icon window.
+bool IsApplicationWindow(const QWidget* widget) {
+  const Qt::WindowType type = widget->windowType();
+  return (type == Qt::Window || type == Qt::Dialog) && !widget->inherits("QSystemTrayIconSys");
+}
 
 int ShowWidgetMessageBox(const MessageBoxRequest& request) {
   QMessageBox box;
@@ -172,4 +194,76 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     HandleException(error);
     return true;
   }
+}
+
+void ShowApplicationWindow(bool show) {
+  TApplicationWindow& app = AppWindow();
+  app.Visible = show;
+  if (!QApplication::instance()) return;
+  if (show) {
+    for (const QPointer<QWidget>& window : app.HiddenWindows)
+      if (window) window->show();
+    app.HiddenWindows.clear();
+    return;
+  }
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && IsApplicationWindow(window)) {
+      app.HiddenWindows.emplace_back(window);
+      window->hide();
+    }
+}
+
+bool ApplicationWindowVisible() {
+  return AppWindow().Visible;
+}
+
+void BringApplicationToFront() {
+  if (!QApplication::instance()) return;
+  QWidget* front = AppWindow().MainForm;
+  if (!front || !front->isVisible()) {
+    front = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->isVisible() && IsApplicationWindow(window)) {
+        front = window;
+        break;
+      }
+  }
+  if (!front) return;
+  front->raise();
+  front->activateWindow();
+}
+
+void SetApplicationMainForm(QWidget* form) {
+  TApplicationWindow& app = AppWindow();
+  app.MainForm = form;
+  app.MainFormCreating = form != nullptr;
+  app.MainFormVisibleWhenCreated.reset();
+}
+
+void ApplicationMainFormCreated() {
+  TApplicationWindow& app = AppWindow();
+  app.MainFormCreating = false;
+  if (app.MainForm && app.MainFormVisibleWhenCreated) app.MainForm->setVisible(*app.MainFormVisibleWhenCreated);
+  app.MainFormVisibleWhenCreated.reset();
+}
+
+void ShowApplicationMainForm(bool show) {
+  TApplicationWindow& app = AppWindow();
+  if (!app.MainForm) return;
+  if (app.MainFormCreating)
+    app.MainFormVisibleWhenCreated = show;
+  else
+    app.MainForm->setVisible(show);
+}
+
+QWidget* ApplicationMainForm() {
+  return AppWindow().MainForm;
+}
+
+void SetApplicationShowMainForm(bool show) {
+  AppWindow().ShowMainForm = show;
+}
+
+bool ApplicationShowMainForm() {
+  return AppWindow().ShowMainForm;
 }

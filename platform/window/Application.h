@@ -22,5 +22,20 @@ class TApplication final : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// The application window. On Linux each top-level window carries its own taskbar entry, so
+// hiding the application window hides the program's windows, and showing it shows those again.
+void ShowApplicationWindow(bool show);
+[[nodiscard]] bool ApplicationWindowVisible();
+// Raises and activates the main form, or else the first of the program's visible windows.
+void BringApplicationToFront();
+// The main form. From SetApplicationMainForm until ApplicationMainFormCreated the form is being
+// created: a request to show or hide it waits until then, so that it never appears unfilled.
+void SetApplicationMainForm(QWidget* form);
+void ApplicationMainFormCreated();
+[[nodiscard]] QWidget* ApplicationMainForm();
+void ShowApplicationMainForm(bool show);
+void SetApplicationShowMainForm(bool show);
+[[nodiscard]] bool ApplicationShowMainForm();
+
 // Shows message boxes and file dialogs as real windows; TApplication installs them.
 void InstallWidgetMessageBoxes();

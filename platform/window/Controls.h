@@ -17,17 +17,6 @@ class TBasicAction;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
-enum TShiftStateFlag : unsigned {
-  ssShift = 1,
-  ssAlt = 2,
-  ssCtrl = 4,
-  ssLeft = 8,
-  ssRight = 16,
-  ssMiddle = 32,
-  ssDouble = 64,
-};
-using TShiftState = unsigned;
-
 using TMouseEvent = std::function<void(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(QObject* Sender, TShiftState Shift, int X, int Y)>;
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTimer>
 
 #include "CodePage.h"
@@ -68,11 +69,11 @@ unsigned short VirtualKeyOf(const QKeyEvent& event) {
   }
 }
 
-TShiftStateBits ShiftStateOf(const QKeyEvent& event) {
-  TShiftStateBits shift = 0;
-  if (event.modifiers() & Qt::ShiftModifier) shift |= kShiftBit;
-  if (event.modifiers() & Qt::AltModifier) shift |= kAltBit;
-  if (event.modifiers() & Qt::ControlModifier) shift |= kCtrlBit;
+TShiftState ShiftStateOf(const QKeyEvent& event) {
+  TShiftState shift = 0;
+  if (event.modifiers() & Qt::ShiftModifier) shift |= ssShift;
+  if (event.modifiers() & Qt::AltModifier) shift |= ssAlt;
+  if (event.modifiers() & Qt::ControlModifier) shift |= ssCtrl;
   return shift;
 }
 
@@ -114,13 +115,15 @@ class TForm::TKeyPreviewFilter final : public QObject {
   TForm* Form;
 };
 
-TForm::TForm(QWidget* parent) : QWidget(parent), FKeyPreview(new TKeyPreviewFilter(this)) {}
+TForm::TForm(QWidget* parent) : QWidget(parent) {}
 
 TForm::~TForm() {
   if (const TNotifyEvent handler = OnDestroy) handler(this);
 }
 
 TModalResult TForm::ShowModal() {
+  // The window that was active gets the activation back, with its focused control.
+  const QPointer<QWidget> previous = QApplication::activeWindow();
   ModalResult = mrNone;
   setWindowModality(Qt::ApplicationModal);
   FInModal = true;
@@ -131,6 +134,7 @@ TModalResult TForm::ShowModal() {
   while (ModalResult == mrNone && isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
   FInModal = false;
   hide();
+  if (previous && previous != this && previous->isVisible()) previous->activateWindow();
   if (ModalResult == mrNone) ModalResult = mrCancel;
   return ModalResult;
 }
@@ -219,9 +223,20 @@ bool TForm::PreviewKey(QObject* watched, QKeyEvent& key) {
   return false;
 }
 
+void TForm::SyncKeyPreview() {
+  const bool wanted = KeyPreview && isVisible();
+  if (wanted && !FKeyPreview)
+    FKeyPreview = new TKeyPreviewFilter(this);
+  else if (!wanted && FKeyPreview) {
+    delete FKeyPreview;
+    FKeyPreview = nullptr;
+  }
+}
+
 void TForm::showEvent(QShowEvent* event) {
   if (const TNotifyEvent handler = OnShow) handler(this);
   QueryWindowLimits(this);
+  SyncKeyPreview();
   if (!FEverShown || FInModal) {
     FActivatePending = true;
     // A window system that does not activate the new window still gets its first card shown.
@@ -246,6 +261,11 @@ void TForm::changeEvent(QEvent* event) {
     HandleSysCommand(message);
   }
   QWidget::changeEvent(event);
+}
+
+void TForm::hideEvent(QHideEvent* event) {
+  SyncKeyPreview();
+  QWidget::hideEvent(event);
 }
 
 void TForm::closeEvent(QCloseEvent* event) {

@@ -11,9 +11,6 @@
 using TModalResult = int;
 enum : TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 
-using TShiftStateBits = unsigned;
-enum : TShiftStateBits { kShiftBit = 1, kAltBit = 2, kCtrlBit = 4 };
-
 // Virtual-key codes of the keys the forms look at.
 enum : unsigned short {
   VK_BACK = 0x08,
@@ -33,8 +30,6 @@ enum : unsigned short {
   VK_F1 = 0x70,
 };
 
-enum : unsigned { WM_NEXTDLGCTL = 0x0028, WM_ACTIVATE = 0x0006 };
-
 class QKeyEvent;
 
 using TCloseQueryEvent = std::function<void(QObject* Sender, bool& CanClose)>;
@@ -44,7 +39,7 @@ using TCloseQueryEvent = std::function<void(QObject* Sender, bool& CanClose)>;
 // The character a key press types, as the platform delivers it: the code-page byte, or the
 // control code (Enter 13, Esc 27, Backspace 8, Ctrl+letter 1..26); 0 when it types nothing.
 [[nodiscard]] char KeyPressCharOf(const QKeyEvent& event);
-[[nodiscard]] TShiftStateBits ShiftStateOf(const QKeyEvent& event);
+[[nodiscard]] TShiftState ShiftStateOf(const QKeyEvent& event);
 
 class TForm : public QWidget {
  public:
@@ -67,6 +62,8 @@ class TForm : public QWidget {
   void ClearFocus();
 
   TModalResult ModalResult = mrNone;
+  // Key preview: the form sees every key press of its controls first. Takes effect when the form
+  // is shown; only a visible form with key preview watches the application's keys.
   bool KeyPreview = false;
 
   // Events a component may take over: OnShow runs as the form is being shown, OnCloseQuery may
@@ -82,7 +79,7 @@ class TForm : public QWidget {
   virtual void FormActivate() {}
   virtual void FormClose() {}
   // Key preview: key may be set to 0 to swallow the key.
-  virtual void FormKeyDown(unsigned short& /*key*/, TShiftStateBits /*shift*/) {}
+  virtual void FormKeyDown(unsigned short& /*key*/, TShiftState /*shift*/) {}
   virtual void FormKeyPress(char& /*key*/) {}
   // The message procedure: posted messages and the system commands arrive here.
   virtual void WndProc(TMessage& message);
@@ -92,6 +89,7 @@ class TForm : public QWidget {
   bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -101,8 +99,9 @@ class TForm : public QWidget {
   bool PreviewKey(QObject* watched, QKeyEvent& key);
 
   void RunPendingActivate();
+  void SyncKeyPreview();
 
-  TKeyPreviewFilter* FKeyPreview;
+  TKeyPreviewFilter* FKeyPreview = nullptr;
   bool FEverShown = false;
   bool FActivatePending = false;
   struct {

@@ -1,54 +1,17 @@
 #include "MessageQueue.h"
 
+#include <QtCore/private/qcoreapplication_p.h>
+#include <QtCore/private/qthread_p.h>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QThread>
 #include <QWidget>
 #include <QWindow>
-#include <memory>
-#include <vector>
 
 #include "Messages.h"
 
 namespace {
-
-struct PendingEvent {
-  QPointer<QObject> receiver;
-  std::unique_ptr<QEvent> event;
-};
-
-// Takes posted mouse-button events out of Qt's queue while sendPostedEvents delivers them.
-class PendingMouseCollector final : public QObject {
- public:
-  std::vector<PendingEvent> Events;
-
-  bool eventFilter(QObject* receiver, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::MouseButtonRelease:
-        Events.push_back({receiver, std::unique_ptr<QEvent>(event->clone())});
-        return true;
-      default:
-        return false;
-    }
-  }
-};
-
-std::vector<PendingEvent> TakePendingMouseEvents() {
-  PendingMouseCollector collector;
-  QCoreApplication::instance()->installEventFilter(&collector);
-  for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
-    QCoreApplication::sendPostedEvents(nullptr, type);
-  QCoreApplication::instance()->removeEventFilter(&collector);
-  return std::move(collector.Events);
-}
-
-// Puts the events back in the order they were taken: presses, double clicks, then releases.
-void RequeuePendingMouseEvents(std::vector<PendingEvent>& events) {
-  for (PendingEvent& pending : events)
-    if (pending.receiver) QCoreApplication::postEvent(pending.receiver, pending.event.release());
-}
 
 HWND WindowOf(QObject* receiver) {
   if (auto* window = qobject_cast<QWindow*>(receiver)) {
@@ -78,25 +41,34 @@ unsigned MessageOf(const QMouseEvent& event) {
 
 bool PeekMessageA(TMsg& msg, HWND window, unsigned filterMin, unsigned filterMax, unsigned removeMsg) {
   if (!QCoreApplication::instance()) return false;
-  std::vector<PendingEvent> events = TakePendingMouseEvents();
-  bool found = false;
-  for (auto it = events.begin(); it != events.end(); ++it) {
-    const auto& mouse = static_cast<const QMouseEvent&>(*it->event);
-    const unsigned number = MessageOf(mouse);
-    const HWND target = WindowOf(it->receiver);
-    if (window && target != window) continue;
-    if ((filterMin != 0 || filterMax != 0) && (number < filterMin || number > filterMax)) continue;
-    const QPoint local = mouse.position().toPoint();
-    const QPoint global = mouse.globalPosition().toPoint();
-    msg = TMsg{target,
-               number,
-               0,
-               static_cast<std::intptr_t>((local.y() & 0xFFFF) << 16 | (local.x() & 0xFFFF)),
-               {global.x(), global.y()}};
-    if (removeMsg & PM_REMOVE) events.erase(it);
-    found = true;
-    break;
+  // Qt offers no public look at its queue of posted events that leaves the queue as it is, so this
+  // reads the thread's list of posted events in place, under its lock.
+  QThreadData* data = QThreadData::get2(QThread::currentThread());
+  QEvent* found = nullptr;
+  {
+    const QMutexLocker locker(&data->postEventList.mutex);
+    for (qsizetype i = data->postEventList.startOffset; i < data->postEventList.size(); ++i) {
+      const QPostEvent& posted = data->postEventList.at(i);
+      if (!posted.event || !posted.receiver) continue;
+      const QEvent::Type type = posted.event->type();
+      if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
+        continue;
+      const auto& mouse = static_cast<const QMouseEvent&>(*posted.event);
+      const unsigned number = MessageOf(mouse);
+      const HWND target = WindowOf(posted.receiver);
+      if (number == WM_NULL || (window && target != window)) continue;
+      if ((filterMin != 0 || filterMax != 0) && (number < filterMin || number > filterMax)) continue;
+      const QPoint local = mouse.position().toPoint();
+      const QPoint global = mouse.globalPosition().toPoint();
+      msg = TMsg{target,
+                 number,
+                 0,
+                 static_cast<std::intptr_t>((local.y() & 0xFFFF) << 16 | (local.x() & 0xFFFF)),
+                 {global.x(), global.y()}};
+      found = posted.event;
+      break;
+    }
   }
-  RequeuePendingMouseEvents(events);
-  return found;
+  if (found && (removeMsg & PM_REMOVE)) QCoreApplicationPrivate::removePostedEvent(found);
+  return found != nullptr;
 }

@@ -13,9 +13,11 @@ struct TMessage {
 enum : unsigned {
   WM_NULL = 0x0000,
   WM_DESTROY = 0x0002,
+  WM_ACTIVATE = 0x0006,
   WM_CLOSE = 0x0010,
   WM_QUERYENDSESSION = 0x0011,
   WM_ENDSESSION = 0x0016,
+  WM_NEXTDLGCTL = 0x0028,
   WM_SYSCOMMAND = 0x0112,
   WM_TIMER = 0x0113,
   WM_MOUSEMOVE = 0x0200,
@@ -69,4 +71,7 @@ enum : unsigned {
   CM_MOUSEENTER = CM_BASE + 19,
   CM_MOUSELEAVE = CM_BASE + 20,
   CM_SYSCOLORCHANGE = CM_BASE + 36,
+  // Sent to the controls of a glyph speed button's parent when a group member goes down or changes
+  // its group settings: WParam the group, LParam the sending button.
+  CM_VXBUTTONPRESSED = CM_BASE + 0x51,
 };

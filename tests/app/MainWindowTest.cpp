@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "Application.h"
 #include "CardBook.h"
 #include "CodePage.h"
 #include "Dialogs.h"

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "Application.h"
 #include "Menus.h"
 #include "QMTrayIcon.h"
 #include "Tray.h"

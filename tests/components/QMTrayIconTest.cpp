@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Application.h"
 #include "Menus.h"
 #include "Tray.h"
 
@@ -258,6 +259,7 @@ TEST(TrayIconShowApplication, HidesAndShowsTheApplicationsWindowsForEveryInstanc
   QWidget mainForm;
   QWidget other;
   SetApplicationMainForm(&mainForm);
+  ApplicationMainFormCreated();
   mainForm.show();
   other.show();
   TQMTrayIcon first;
@@ -291,7 +293,20 @@ TEST(TrayIconShowApplication, AMainFormCreatedWhileHiddenIsShownToo) {
   tray.SetShowApplication(false);
   QWidget mainForm;
   SetApplicationMainForm(&mainForm);
+  ApplicationMainFormCreated();
   tray.SetShowApplication(true);
+  EXPECT_TRUE(mainForm.isVisible());
+  SetApplicationMainForm(nullptr);
+}
+
+TEST(TrayIconShowApplication, AMainFormBeingCreatedAppearsOnlyOnceItIsCreated) {
+  QWidget mainForm;
+  SetApplicationMainForm(&mainForm);
+  TQMTrayIcon tray;
+  tray.SetShowApplication(true);
+  tray.Loaded();
+  EXPECT_FALSE(mainForm.isVisible()) << "shown before its creation handler filled it";
+  ApplicationMainFormCreated();
   EXPECT_TRUE(mainForm.isVisible());
   SetApplicationMainForm(nullptr);
 }

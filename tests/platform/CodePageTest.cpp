@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(CodePage, ChosenFromTheLanguageAsWindowsDoes) {
@@ -89,3 +94,21 @@ TEST_F(CodePageConversion, CompareTextIgnoresCaseOnly) {
 }
 
 }  // namespace
+
+TEST(CodePageOrder, LongListsSortedInRunsOnThreadsMatchOneStableSort) {
+  // Enough texts for two and for three runs: equal texts (case ignored) must stay in list order.
+  for (const std::size_t count : {40000u, 50000u}) {
+    std::vector<AnsiString> texts;
+    for (std::size_t i = 0; i < count; ++i) {
+      AnsiString text = i % 3 == 0 ? "smith" : i % 3 == 1 ? "Smith" : "\xC9lan";  // "Élan"
+      text += std::to_string((i * 7919) % 97);
+      texts.push_back(std::move(text));
+    }
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    std::vector<std::size_t> expected(count);
+    std::iota(expected.begin(), expected.end(), std::size_t{0});
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](std::size_t a, std::size_t b) { return AnsiCompareText(views[a], views[b]) < 0; });
+    EXPECT_EQ(CaselessOrder(views), expected) << count << " texts";
+  }
+}
