@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "Application.h"
 #include "CodePage.h"
 #include "Dialogs.h"
 #include "Forms.h"
 #include "Messages.h"
 #include "Placement.h"
-#include "Tray.h"
 #include "WindowProc.h"
 
 std::function<AnsiString()> DefaultIniNameFunc;

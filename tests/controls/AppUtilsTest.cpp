@@ -5,11 +5,11 @@
 #include <QApplication>
 #include <vector>
 
+#include "Application.h"
 #include "Dialogs.h"
 #include "Forms.h"
 #include "Placement.h"
 #include "TestSupport.h"
-#include "Tray.h"
 
 namespace {
 
