@@ -119,6 +119,7 @@ TForm::TForm(QWidget* parent) : QWidget(parent) {}
 
 TForm::~TForm() {
   if (const TNotifyEvent handler = OnDestroy) handler(this);
+  setProperty("vabFormGoing", true);  // for the components that go with the form
 }
 
 TModalResult TForm::ShowModal() {

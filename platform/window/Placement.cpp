@@ -205,10 +205,16 @@ void QueryWindowLimits(QWidget* window) {
   info.ptMinTrackSize = {ownMin.width() + dx, ownMin.height() + dy};
   info.ptMaxTrackSize = {std::min(ownMax.width(), QWIDGETSIZE_MAX - dx) + dx,
                          std::min(ownMax.height(), QWIDGETSIZE_MAX - dy) + dy};
+  const MINMAXINFO offered = info;
   PerformMessage(window, WM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&info));
-  const auto clamp = [](int v) { return std::clamp(v, 0, QWIDGETSIZE_MAX); };
-  window->setMinimumSize(clamp(info.ptMinTrackSize.X - dx), clamp(info.ptMinTrackSize.Y - dy));
-  window->setMaximumSize(clamp(info.ptMaxTrackSize.X - dx), clamp(info.ptMaxTrackSize.Y - dy));
+  // A size left as offered is the window's own limit.
+  const auto client = [](int given, int offer, int own, int border) {
+    return given == offer ? own : std::clamp(given - border, 0, QWIDGETSIZE_MAX);
+  };
+  window->setMinimumSize(client(info.ptMinTrackSize.X, offered.ptMinTrackSize.X, ownMin.width(), dx),
+                         client(info.ptMinTrackSize.Y, offered.ptMinTrackSize.Y, ownMin.height(), dy));
+  window->setMaximumSize(client(info.ptMaxTrackSize.X, offered.ptMaxTrackSize.X, ownMax.width(), dx),
+                         client(info.ptMaxTrackSize.Y, offered.ptMaxTrackSize.Y, ownMax.height(), dy));
 }
 
 TBorderStyle FormBorderStyle(const QWidget* form) {
