@@ -1,6 +1,8 @@
 // The program's main block.
 #include "Application.h"
 #include "DateUtil.h"
+#include "Dialogs.h"
+#include "Files.h"
 #include "Unit_Main.h"
 #include "VXConst.h"
 
@@ -9,6 +11,13 @@ int main(int argc, char** argv) {
   InitializeVXConst();
   InitializeDateUtil();
   Application.SetTitle("The Velmora Address Book");
+  // One copy per program folder: two copies would each save their own cards over the other's.
+  const TFolderLock folderLock(ProgramFolder());
+  if (folderLock.State() == TFolderLock::TState::HeldElsewhere) {
+    MessageBoxA(nullptr, "The address book is open in another window of this program.", ApplicationTitle(),
+                MB_OK | MB_ICONINFORMATION);
+    return 1;
+  }
   auto mainForm = std::make_unique<TForm_Main>();  // sets the global Form_Main
   Application.CloseOnTermination(mainForm.get());
   Application.OnCommitData = [&mainForm] { mainForm->SaveForSessionEnd(); };

@@ -78,8 +78,8 @@ void BM_SaveBook(benchmark::State& state) {
   BookLoad load;
   load.Source = BookLoad::TSource::Book;
   for (auto _ : state) {
-    const AnsiString error = SaveBook(cards, book, backup, load);
-    if (!error.empty()) state.SkipWithError(error.c_str());
+    const BookSave save = SaveBook(cards, book, backup, load);
+    if (!save.Saved()) state.SkipWithError(save.Error.c_str());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(book)));
   fs::remove(book);

@@ -55,8 +55,9 @@ void CheckCardLine(std::string_view line) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   TStringList lines;
-  lines.SetText(text);
+  const std::size_t cut = lines.SetText(text);
   const std::string_view read = text.substr(0, std::min(text.find('\0'), text.size()));
+  Require(cut == text.size() - read.size(), "the bytes from the first NUL on are counted");
   std::size_t covered = 0;
   for (std::string_view line : lines) {
     Require(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos, "a line holds no line end");
@@ -74,6 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BookLoad load = LoadBook(cards, book, BackupFileName(book));
   Require(load.Source == BookLoad::TSource::Book && !load.BookUnreadable, "the book is read");
   Require(cards.Count() == std::max(lines.Count() - 1, 0), "the header is dropped");
+  Require(load.ReadInPart == (cut > 0 || (lines.Count() > 0 && lines[0] != kBookHeader)),
+          "a file is read in part exactly when its text goes past a NUL or its first line is no header");
   for (int i = 0; i < cards.Count(); ++i) Require(cards[i] == lines[i + 1], "the file gives the same lines");
   return 0;
 }

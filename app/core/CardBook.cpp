@@ -93,9 +93,23 @@ AnsiString NewBookFileName() {
   return "AddressBook.abk";
 }
 
+bool IsPlainFileName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string_view::npos;
+}
+
 AnsiString BackupFileName(std::string_view bookFile) {
-  const std::size_t keep = bookFile.size() >= 3 ? bookFile.size() - 3 : 0;
-  return AnsiString(bookFile.substr(0, keep)) + "bkp";
+  const AnsiString ext = ExtractFileExt(bookFile);
+  if (UpperCase(ext) == ".BKP") return AnsiString(bookFile) + ".bkp";
+  return AnsiString(bookFile.substr(0, bookFile.size() - ext.size())) + ".bkp";
+}
+
+BookPaths BookPathsFor(const AnsiString& programFolder, const AnsiString& setting) {
+  BookPaths paths;
+  paths.Replaced = !IsPlainFileName(setting);
+  paths.Name = paths.Replaced ? NewBookFileName() : setting;
+  paths.BookFile = programFolder + paths.Name;
+  paths.BackupFile = BackupFileName(paths.BookFile);
+  return paths;
 }
 
 BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile) {
@@ -108,29 +122,42 @@ BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiStri
   else
     return load;
   try {
-    cards.LoadFromFile(load.Source == BookLoad::TSource::Book ? bookFile : backupFile);
-    if (cards.Count() == 0) throw EStringListError("List index out of bounds (0)");
+    const std::size_t cut =
+        cards.LoadFromFile(load.Source == BookLoad::TSource::Book ? bookFile : backupFile, kMaxBookBytes);
+    if (cards.Count() == 0) {
+      load.ReadInPart = cut > 0;
+      throw EStringListError("List index out of bounds (0)");
+    }
+    load.ReadInPart = cut > 0 || cards[0] != kBookHeader;
     cards.Delete(0);
   } catch (const EStringListError&) {
     cards.Clear();  // a file without a single line is an empty book
   } catch (const std::exception&) {
-    // Unreadable, or too large to hold: either way the file is left as it is.
+    // Unreadable, too large, or no regular file: either way the file is left as it is.
     cards.Clear();
+    load.ReadInPart = false;
     (load.Source == BookLoad::TSource::Book ? load.BookUnreadable : load.BackupUnreadable) = true;
   }
   return load;
 }
 
+void RemoveStaleSaveFiles(const AnsiString& bookFile, const AnsiString& backupFile) {
+  RemoveStaleTemporaryFiles(bookFile);
+  RemoveStaleTemporaryFiles(backupFile);
+}
+
 namespace {
 
-// A file name beside bookFile that no file has yet, for cards that could not go into the book.
-AnsiString RescueFileName(const AnsiString& bookFile) {
-  const std::size_t dot = bookFile.find_last_of('.');
-  const std::size_t slash = bookFile.find_last_of('/');
-  const AnsiString stem =
-      dot != AnsiString::npos && (slash == AnsiString::npos || dot > slash) ? bookFile.substr(0, dot) : bookFile;
+// A name beside file that no file has yet: file's stem + suffix, numbered from the second on.
+AnsiString FreeName(const AnsiString& file, const char* suffix, bool keepExtension) {
+  const std::size_t dot = file.find_last_of('.');
+  const std::size_t slash = file.find_last_of('/');
+  const AnsiString stem = !keepExtension && dot != AnsiString::npos && (slash == AnsiString::npos || dot > slash)
+                              ? file.substr(0, dot)
+                              : file;
   for (int n = 1;; ++n) {
-    AnsiString name = stem + (n == 1 ? AnsiString("-rescued.abk") : Format("-rescued-%d.abk", n));
+    AnsiString name = stem + suffix + (n == 1 ? AnsiString() : Format("-%d", n));
+    if (!keepExtension) name += ".abk";
     if (!FileExists(name)) return name;
   }
 }
@@ -144,19 +171,26 @@ AnsiString UnreadFile(const BookLoad& load, bool bookExists, const AnsiString& b
   return {};
 }
 
+void WriteBook(const TStringList& cards, TFileSink& file) {
+  file.Append(kBookHeader);
+  file.Append("\r\n");
+  for (std::string_view line : cards) {
+    file.Append(line);
+    file.Append("\r\n");
+  }
+}
+
 }  // namespace
 
-AnsiString SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile,
-                    const BookLoad& load) {
-  const auto contents = [&cards](TFileSink& file) {
-    file.Append(kBookHeader);
-    file.Append("\r\n");
-    for (std::string_view line : cards) {
-      file.Append(line);
-      file.Append("\r\n");
-    }
-  };
+AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile) {
+  const AnsiString rescue = FreeName(bookFile, "-rescued", false);
+  const AnsiString error = ReplaceFileDurably(rescue, "", [&cards](TFileSink& file) { WriteBook(cards, file); });
+  return error.empty() ? rescue : AnsiString();
+}
 
+BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile, BookLoad& load) {
+  const auto contents = [&cards](TFileSink& file) { WriteBook(cards, file); };
+  BookSave result;
   const bool bookExists = FileExists(bookFile);
   const AnsiString unread = UnreadFile(load, bookExists, bookFile, backupFile);
   if (!unread.empty()) {
@@ -165,19 +199,47 @@ AnsiString SaveBook(const TStringList& cards, const AnsiString& bookFile, const 
         "as it was.",
         unread.c_str());
     if (cards.Count() > 0) {
-      const AnsiString rescue = RescueFileName(bookFile);
+      const AnsiString rescue = FreeName(bookFile, "-rescued", false);
       const AnsiString error = ReplaceFileDurably(rescue, "", contents);
-      message += error.empty() ? Format(" The cards of this session were saved in \"%s\".", rescue.c_str())
-                               : Format(" The cards of this session could not be saved (%s).", error.c_str());
+      if (!error.empty()) {
+        result.Error = message + Format(" The cards of this session could not be saved (%s).", error.c_str());
+        return result;
+      }
+      message += Format(" The cards of this session were saved in \"%s\".", rescue.c_str());
     }
-    return message;
+    result.Notice = message;
+    return result;
+  }
+
+  // A file read only in part goes aside, under a name no save uses, before a save replaces it.
+  const AnsiString loaded = load.Source == BookLoad::TSource::Book     ? bookFile
+                            : load.Source == BookLoad::TSource::Backup ? backupFile
+                                                                       : AnsiString();
+  if (load.ReadInPart && !loaded.empty() && FileExists(loaded)) {
+    const AnsiString kept = FreeName(loaded, ".original", true);
+    if (const AnsiString error = KeepFileAs(loaded, kept); !error.empty()) {
+      result.Error = Format(
+          "The address book could not be saved: \"%s\" holds more than its cards, and it could not be kept "
+          "aside (%s). The file was left as it was.",
+          loaded.c_str(), error.c_str());
+      return result;
+    }
+    load.ReadInPart = false;
+    result.Notice = Format(
+        "\"%s\" held more than address cards (its first line was not an address book's, or it went on past "
+        "a NUL byte). The file as it was is kept unchanged as \"%s\".",
+        loaded.c_str(), kept.c_str());
   }
 
   const AnsiString error = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
-  if (!error.empty())
-    return Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.", bookFile.c_str(),
-                  error.c_str());
+  if (!error.empty()) {
+    result.Error = Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.",
+                          bookFile.c_str(), error.c_str());
+    if (!result.Notice.empty()) result.Error += " " + result.Notice;
+    return result;
+  }
   // The book had been loaded from its backup: the new book replaces both.
   if (!bookExists && FileExists(backupFile)) DeleteFile(backupFile);
-  return {};
+  load = BookLoad{BookLoad::TSource::Book, false, false, false};  // the book on disk is now this one
+  return result;
 }

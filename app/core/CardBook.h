@@ -63,8 +63,21 @@ struct CardView {
 
 // The name stored under "AddressBook" when that value is missing.
 [[nodiscard]] AnsiString NewBookFileName();
-// bookFile with its last three characters replaced by "bkp".
+// Whether name can name the book: a plain file name, without a folder part, not "." or "..".
+[[nodiscard]] bool IsPlainFileName(std::string_view name);
+// bookFile with the extension of its file name replaced by ".bkp" (added when it has none), beside
+// it; ".bkp" is added to a book whose own extension is ".bkp".
 [[nodiscard]] AnsiString BackupFileName(std::string_view bookFile);
+
+// The book and backup files for the "AddressBook" setting. A value that is no plain file name is
+// replaced by a new name (Replaced), which the caller stores as when the value was missing.
+struct BookPaths {
+  AnsiString Name;
+  AnsiString BookFile;
+  AnsiString BackupFile;
+  bool Replaced = false;
+};
+[[nodiscard]] BookPaths BookPathsFor(const AnsiString& programFolder, const AnsiString& setting);
 
 // What the load found; the save needs it so that it never replaces a book it could not read.
 struct BookLoad {
@@ -72,14 +85,36 @@ struct BookLoad {
   TSource Source = TSource::None;
   bool BookUnreadable = false;    // the book file exists but could not be read
   bool BackupUnreadable = false;  // there was no book file and the backup could not be read
+  // The file loaded holds more than its cards: its first line is not the header, or text goes on
+  // past a NUL byte. The save keeps it aside before replacing it.
+  bool ReadInPart = false;
 };
 
+// Books larger than this are not read (and so never replaced by a save).
+inline constexpr std::size_t kMaxBookBytes = std::size_t{1} << 30;
+
 // Loads the book file, or the backup when the book file does not exist, and drops the header
-// line. A file that cannot be read, or holds no line, gives an empty book; nothing is reported.
+// line. A file that cannot be read, holds no line or is no regular file gives an empty book;
+// nothing is reported.
 BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile);
 
+// Removes the temporary files that saves of this book left when the program was killed.
+void RemoveStaleSaveFiles(const AnsiString& bookFile, const AnsiString& backupFile);
+
+// The outcome of a save: Error when the cards are not safe on disk (the previous book is then kept
+// complete); Notice when they are, but the user should know something (a file kept aside).
+struct BookSave {
+  AnsiString Error;
+  AnsiString Notice;
+  [[nodiscard]] bool Saved() const { return Error.empty(); }
+};
+
 // Writes the header and the cards as the book file, the previous book becoming the backup. A
-// failure at any step keeps the previous book complete. Returns "" on success, otherwise the
-// message for the user.
-[[nodiscard]] AnsiString SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile,
-                                  const BookLoad& load);
+// failure at any step keeps the previous book complete. A file the load read only in part is first
+// kept aside under a name of its own, which no later save touches. load is brought up to date: after
+// a save it describes the book now on disk.
+[[nodiscard]] BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile,
+                                BookLoad& load);
+
+// Writes the cards to a new rescue file beside bookFile; returns its name, or "" when that failed.
+[[nodiscard]] AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile);

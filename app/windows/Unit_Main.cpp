@@ -20,6 +20,8 @@
 #include "Files.h"
 #include "FormResources.h"
 #include "Form_Navigate.h"
+#include "Form_Print.h"
+#include "Form_PrintDlg.h"
 #include "Form_Search.h"
 #include "Jpeg.h"
 #include "Menus.h"
@@ -27,6 +29,7 @@
 #include "QMTrayIcon.h"
 #include "QMWave.h"
 #include "RegLib.h"
+#include "Termination.h"
 #include "Tray.h"
 #include "VXCtrls.h"
 #include "ui_Unit_Main.h"
@@ -64,6 +67,12 @@ void SetFieldColour(QWidget* field, const QColor& colour) {
   QPalette palette = field->palette();
   palette.setColor(QPalette::Base, colour);
   field->setPalette(palette);
+  // The notes draw on their viewport, which the style sheet gave a palette of its own.
+  if (auto* notes = qobject_cast<QPlainTextEdit*>(field)) {
+    QPalette surface = notes->viewport()->palette();
+    surface.setColor(QPalette::Base, colour);
+    notes->viewport()->setPalette(surface);
+  }
 }
 
 }  // namespace
@@ -104,6 +113,8 @@ TForm_Main::~TForm_Main() {
   if (!FDestroyed) FormDestroy();
   delete FormNavigate;
   delete FormSearch;
+  delete FormPrintDlg;
+  delete FormPrint;
   if (Form_Main == this) Form_Main = nullptr;
 }
 
@@ -193,8 +204,13 @@ void TForm_Main::FormCreate() {
   Settings->WriteString(kSettingsKey, "Version", AnsiString(kBookHeader));
   SoundsOn = Settings->ReadInteger(kSettingsKey, "PlaySounds", 1, true) == 1;
   SkinIndex = std::max(0, Settings->ReadInteger(kSettingsKey, "CurrentSkin", 0, true));
-  BookFile = ProgramFolder + Settings->ReadString(kSettingsKey, "AddressBook", NewBookFileName(), true);
-  BackupFile = BackupFileName(BookFile);
+  // A name with a folder part could reach any file: it is replaced as a missing one would be.
+  const BookPaths book =
+      BookPathsFor(ProgramFolder, Settings->ReadString(kSettingsKey, "AddressBook", NewBookFileName(), true));
+  if (book.Replaced) Settings->WriteString(kSettingsKey, "AddressBook", book.Name);
+  BookFile = book.BookFile;
+  BackupFile = book.BackupFile;
+  RemoveStaleSaveFiles(BookFile, BackupFile);
   FBookLoad = LoadBook(Cards, BookFile, BackupFile);
   CollectSchemes();
   CollectPictures();
@@ -214,19 +230,47 @@ void TForm_Main::FormClose() {
 
 void TForm_Main::SaveForSessionEnd() {
   if (Modified) Button_SaveClick(this);
-  const AnsiString error = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
-  if (!error.empty())
-    std::fprintf(stderr, "%s\n", error.c_str());
-  else
-    FBookLoad = BookLoad{BookLoad::TSource::Book, false, false};  // the book on disk is now this one
+  const BookSave save = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
+  if (!save.Saved()) std::fprintf(stderr, "%s\n", save.Error.c_str());
+  // No box while the session ends: the user hears of it at exit.
+  if (!save.Notice.empty()) FPendingNotice = save.Notice;
 }
 
 void TForm_Main::FormDestroy() {
   FDestroyed = true;
   if (Settings) Settings->WriteInteger(kSettingsKey, "CurrentSkin", SkinIndex);
-  const AnsiString error = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
-  if (!error.empty()) MessageBoxA(nullptr, error, ApplicationTitle(), MB_OK | MB_ICONERROR);
+  SaveAtExit();
   Settings.reset();
+}
+
+void TForm_Main::SaveAtExit() {
+  for (;;) {
+    const BookSave save = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
+    if (!save.Notice.empty()) FPendingNotice = save.Notice;
+    if (save.Saved()) break;
+    // A request to end while the box is up must not wait for an answer: the cards go to a rescue
+    // file if they can, and the program ends.
+    bool terminated = false;
+    const TTerminationWatch watch([&terminated] {
+      terminated = true;
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    const int answer = MessageBoxA(nullptr,
+                                   save.Error +
+                                       "\n\nRetry saves again (after you have freed some disk space, for instance); "
+                                       "Cancel ends without saving the cards of this session.",
+                                   ApplicationTitle(), MB_RETRYCANCEL | MB_ICONERROR);
+    if (terminated) {
+      const AnsiString rescue = RescueCards(Cards, BookFile);
+      std::fprintf(stderr, "%s\n",
+                   rescue.empty() ? "The cards of this session could not be saved."
+                                  : Format("The cards of this session were saved in \"%s\".", rescue.c_str()).c_str());
+      return;
+    }
+    if (answer != IDRETRY) return;
+  }
+  if (!FPendingNotice.empty()) MessageBoxA(nullptr, FPendingNotice, ApplicationTitle(), MB_OK | MB_ICONINFORMATION);
+  FPendingNotice.clear();
 }
 
 // ---- the card line on view ----
@@ -502,8 +546,14 @@ void TForm_Main::VxSpeedButton3Click(QObject*) {
 
 void TForm_Main::Button1Click(QObject*) {
   LeaveCard();
-  if (Cards.Count() == 0)
+  if (Cards.Count() == 0) {
     MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+    return;
+  }
+  if (!FormPrint) FormPrint = new TFormPrint;
+  if (!FormPrintDlg) FormPrintDlg = new TFormPrintDlg(FormPrint);
+  FormPrintDlg->move(frameGeometry().center() - FormPrintDlg->rect().center());
+  FormPrintDlg->ShowModal();
 }
 
 // ---- keys ----
@@ -520,6 +570,7 @@ bool TForm_Main::NoControlHasFocus() const {
 void TForm_Main::FormKeyDown(unsigned short& Key, TShiftState Shift) {
   if (NotesHaveFocus()) return;
   const bool ctrlAlone = Shift == ssCtrl;
+  bool acted = true;
   switch (Key) {
     case VK_PRIOR:
       ui->Button_Previous->Click();
@@ -528,23 +579,30 @@ void TForm_Main::FormKeyDown(unsigned short& Key, TShiftState Shift) {
       ui->Button_Next->Click();
       break;
     case VK_HOME:
-      if (NoControlHasFocus()) FirstCard();
+      acted = NoControlHasFocus();
+      if (acted) FirstCard();
       break;
     case VK_END:
-      if (NoControlHasFocus()) LastCard();
+      acted = NoControlHasFocus();
+      if (acted) LastCard();
       break;
     case 'N':
-      if (ctrlAlone) ui->Button_New->Click();
+      acted = ctrlAlone;
+      if (acted) ui->Button_New->Click();
       break;
     case 'Z':
-      if (ctrlAlone) ui->Button_Undo->Click();
+      acted = ctrlAlone;
+      if (acted) ui->Button_Undo->Click();
       break;
     case VK_F1:
       ui->VxBtnHelp->Click();
       break;
     default:
+      acted = false;
       break;
   }
+  // A key the window acted on does nothing more: Ctrl+Z must not also undo in the field.
+  if (acted) Key = 0;
 }
 
 void TForm_Main::FormKeyPress(char& Key) {

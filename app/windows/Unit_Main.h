@@ -28,6 +28,8 @@ class TVxSpeedButton;
 
 class TFormNavigate;
 class TFormSearch;
+class TFormPrint;
+class TFormPrintDlg;
 
 class TForm_Main final : public TForm {
  public:
@@ -148,6 +150,8 @@ class TForm_Main final : public TForm {
  private:
   void FormCreate();
   void FormDestroy();
+  // Saves the book; a failure offers Retry and Cancel.
+  void SaveAtExit();
   void CreateComponents();
   void CreateDialComponents();
   void ConnectHandlers();
@@ -176,11 +180,14 @@ class TForm_Main final : public TForm {
   TPopupMenu* FTrayMenu = nullptr;
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;
+  AnsiString FPendingNotice;  // what a save had to tell the user, shown once at exit
   AnsiString FLastPictureFolder;
   QString FAcceptedNotes;
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  TFormPrint* FormPrint = nullptr;
+  TFormPrintDlg* FormPrintDlg = nullptr;
 };
 
 // The program's main window while it exists; the secondary windows read the book through it.

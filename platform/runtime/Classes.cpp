@@ -91,7 +91,7 @@ void TMemoryStream::Clear() {
 
 void TMemoryStream::LoadFromFile(const AnsiString& FileName) {
   std::size_t size = 0;
-  const std::unique_ptr<char[]> contents = ReadWholeFile(FileName, size);
+  const TFileBytes contents = ReadWholeFile(FileName, size);
   Data.assign(contents.get(), contents.get() + size);
   Pos = 0;
 }

@@ -14,12 +14,13 @@ enum : unsigned {
   MB_OKCANCEL = 0x1,
   MB_YESNOCANCEL = 0x3,
   MB_YESNO = 0x4,
+  MB_RETRYCANCEL = 0x5,
   MB_ICONERROR = 0x10,
   MB_ICONQUESTION = 0x20,
   MB_ICONWARNING = 0x30,
   MB_ICONINFORMATION = 0x40,
 };
-enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDRETRY = 4, IDYES = 6, IDNO = 7 };
 
 struct MessageBoxRequest {
   HWND Owner = nullptr;

@@ -1,6 +1,8 @@
 #include "Files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -265,28 +267,80 @@ bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists) {
   return fs::copy_file(*source, ResolvePathForWrite(to), options, ec) && !ec;
 }
 
-std::unique_ptr<char[]> ReadWholeFile(const AnsiString& path, std::size_t& size) {
+void TFileBytesDeleter::operator()(char* bytes) const {
+  if (Mapped > 0)
+    ::munmap(bytes, Mapped);
+  else
+    delete[] bytes;
+}
+
+namespace {
+
+// Room for capacity bytes. A large file gets pages of its own, in huge pages where the system has
+// them: the kernel then faults in and clears a few hundred pages instead of tens of thousands.
+TFileBytes AllocateBytes(std::size_t capacity) {
+  constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  if (capacity >= 2 * kHugePage) {
+    const std::size_t length = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+    void* pages = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages != MAP_FAILED) {
+      ::madvise(pages, length, MADV_HUGEPAGE);  // a hint; without huge pages the pages are simply small
+      return TFileBytes(static_cast<char*>(pages), TFileBytesDeleter{length});
+    }
+  }
+  return TFileBytes(new char[capacity]);
+}
+
+}  // namespace
+
+AnsiString KeepFileAs(const AnsiString& from, const AnsiString& to) {
+  const std::optional<fs::path> source = ResolveExistingPath(from);
+  if (!source) return ErrorText("cannot keep the file", ENOENT);
+  const fs::path target = ResolvePathForWrite(to);
+  if (::link(source->c_str(), target.c_str()) == 0) {
+    SyncFolder(target.parent_path());
+    return {};
+  }
+  if (errno != EPERM && errno != ENOTSUP && errno != EXDEV && errno != EMLINK && errno != ENOSYS)
+    return ErrorText("cannot keep the file", errno);
+  const int error = CopySynced(*source, target);
+  if (error != 0) return ErrorText("cannot keep the file", error);
+  SyncFolder(target.parent_path());
+  return {};
+}
+
+TFileBytes ReadWholeFile(const AnsiString& path, std::size_t& size, std::size_t limit) {
   const std::optional<fs::path> resolved = ResolveExistingPath(path);
-  const int fd = resolved ? ::open(resolved->c_str(), O_RDONLY | O_CLOEXEC) : -1;
+  // O_NONBLOCK: opening a FIFO must not wait for a writer (it is refused below).
+  const int fd = resolved ? ::open(resolved->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
   if (fd < 0)
     throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(resolved ? errno : ENOENT)));
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    throw EFOpenError(Format("Cannot open file \"%s\"", path.c_str()));
+    throw EFOpenError(Format("Cannot open file \"%s\". It is not a regular file.", path.c_str()));
   }
-  std::size_t capacity = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 1;
-  auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+  const auto tooLarge = [&] {
+    ::close(fd);
+    return EReadError(Format("The file \"%s\" is larger than %zu bytes.", path.c_str(), limit));
+  };
+  const auto reported = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+  if (reported > limit) throw tooLarge();
+  // One byte more than the file's size, so that the read that finds its end needs no new room.
+  std::size_t capacity = reported + 1;
+  TFileBytes buffer = AllocateBytes(capacity);
   size = 0;
   for (;;) {
     if (size == capacity) {
-      // The file grew, or reports no size (a pipe or /proc): double the buffer.
-      auto bigger = std::make_unique_for_overwrite<char[]>(capacity * 2);
+      // The file grew while it was read.
+      if (size > limit) throw tooLarge();
+      const std::size_t larger = std::min(capacity * 2, limit + 1);
+      TFileBytes bigger = AllocateBytes(larger);
       std::memcpy(bigger.get(), buffer.get(), size);
       buffer = std::move(bigger);
-      capacity *= 2;
+      capacity = larger;
     }
-    const ssize_t got = ::read(fd, buffer.get() + size, capacity - size);
+    const ssize_t got = ::read(fd, buffer.get() + size, std::min<std::size_t>(capacity - size, 1u << 30));
     if (got < 0) {
       if (errno == EINTR) continue;
       ::close(fd);
@@ -296,6 +350,7 @@ std::unique_ptr<char[]> ReadWholeFile(const AnsiString& path, std::size_t& size)
     size += static_cast<std::size_t>(got);
   }
   ::close(fd);
+  if (size > limit) throw EReadError(Format("The file \"%s\" is larger than %zu bytes.", path.c_str(), limit));
   return buffer;
 }
 
@@ -337,55 +392,155 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
   return ReplaceFileDurably(target, backup, [contents](TFileSink& file) { file.Append(contents); });
 }
 
-AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                              const std::function<void(TFileSink&)>& produce) {
+namespace {
+
+bool& NamedTemporaryFiles() {
+  static bool named = false;
+  return named;
+}
+
+// The file a replace of target writes: a link stays a link, the file it names is the one replaced.
+fs::path ReplaceTargetPath(const AnsiString& target) {
   fs::path targetPath = ResolvePathForWrite(target);
-  // A link stays a link: the file it names is the one replaced.
   std::error_code linkError;
   if (fs::is_symlink(targetPath, linkError)) {
     const fs::path named = fs::weakly_canonical(targetPath, linkError);
     if (!linkError) targetPath = named;
   }
-  const fs::path folder = targetPath.parent_path();
-  struct stat previous {};
-  const bool targetExists = ::stat(targetPath.c_str(), &previous) == 0;
-  if (!targetExists && errno != ENOENT) return ErrorText("cannot examine the file", errno);
+  return targetPath;
+}
 
-  fs::path temporary;
-  const int fd = CreateExclusive(targetPath, temporary, targetExists ? (previous.st_mode & 07777) : 0666);
-  if (fd < 0) return ErrorText("cannot create a temporary file", errno);
-  auto fail = [&](const char* step, int error, const fs::path& alsoRemove = {}) {
-    ::unlink(temporary.c_str());
-    if (!alsoRemove.empty()) ::unlink(alsoRemove.c_str());
-    return ErrorText(step, error);
+// The outcome of writing the temporary file: its name once complete, or the failure.
+struct TTemporary {
+  fs::path Name;
+  AnsiString Error;
+  bool Unsupported = false;  // no unnamed temporary files here: write a named one instead
+};
+
+// Writes the contents to a temporary file beside targetPath and syncs them. Unnamed, the file is
+// created without a name (O_TMPFILE) and linked under one only when it is complete.
+TTemporary WriteTemporary(const fs::path& targetPath, const struct stat* previous,
+                          const std::function<void(TFileSink&)>& produce, bool unnamed) {
+  TTemporary result;
+  const mode_t mode = previous ? (previous->st_mode & 07777) : 0666;
+  int fd = -1;
+  if (unnamed) {
+    const fs::path folder = targetPath.parent_path();
+    fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+      result.Unsupported = true;
+      return result;
+    }
+  } else {
+    fd = CreateExclusive(targetPath, result.Name, mode);
+  }
+  if (fd < 0) {
+    result.Error = ErrorText("cannot create a temporary file", errno);
+    return result;
+  }
+  auto fail = [&](const char* step, int error) {
+    ::close(fd);
+    if (!result.Name.empty()) ::unlink(result.Name.c_str());
+    result.Name.clear();
+    result.Error = ErrorText(step, error);
+    return result;
   };
   // A shared book keeps its group where the system allows it.
-  if (targetExists) [[maybe_unused]]
-    const int ignored = ::fchown(fd, static_cast<uid_t>(-1), previous.st_gid);
+  if (previous) [[maybe_unused]]
+    const int ignored = ::fchown(fd, static_cast<uid_t>(-1), previous->st_gid);
   // O_CREAT applies the umask; give the new file exactly the old one's permissions.
-  if (targetExists && ::fchmod(fd, previous.st_mode & 07777) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return fail("cannot set the permissions", error);
-  }
+  if (previous && ::fchmod(fd, mode) != 0) return fail("cannot set the permissions", errno);
   TFileSink file(fd);
   try {
     produce(file);
   } catch (...) {
     ::close(fd);
-    ::unlink(temporary.c_str());
+    if (!result.Name.empty()) ::unlink(result.Name.c_str());
     throw;
   }
-  if (!file.Flush()) {
-    ::close(fd);
-    return fail("cannot write", file.Error());
+  if (!file.Flush()) return fail("cannot write", file.Error());
+  if (::fsync(fd) != 0) return fail("cannot flush to disk", errno);
+  if (unnamed) {
+    const AnsiString self = Format("/proc/self/fd/%d", fd);
+    bool linked = false;
+    for (int attempt = 0; attempt < 16 && !linked; ++attempt) {
+      result.Name = targetPath;
+      result.Name += UniqueSuffix();
+      linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, result.Name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+      if (!linked && errno != EEXIST) break;
+    }
+    if (!linked) {
+      const int error = errno;
+      result.Name.clear();
+      // No /proc, or a file system without links: the file vanishes with its descriptor.
+      if (error == ENOENT || error == EPERM || error == ENOTSUP || error == EXDEV || error == EMLINK ||
+          error == ENOSYS) {
+        ::close(fd);
+        result.Unsupported = true;
+        return result;
+      }
+      return fail("cannot name the temporary file", error);
+    }
   }
-  if (::fsync(fd) != 0) {
+  if (::close(fd) != 0) {
     const int error = errno;
-    ::close(fd);
-    return fail("cannot flush to disk", error);
+    ::unlink(result.Name.c_str());
+    result.Name.clear();
+    result.Error = ErrorText("cannot close", error);
   }
-  if (::close(fd) != 0) return fail("cannot close", errno);
+  return result;
+}
+
+}  // namespace
+
+bool IsTemporaryFileOf(std::string_view name, std::string_view target) {
+  constexpr std::size_t kSuffix = 1 + 16 + 4;  // ".%016llx.tmp"
+  if (name.size() != target.size() + kSuffix || name.substr(0, target.size()) != target) return false;
+  const std::string_view suffix = name.substr(target.size());
+  if (suffix.front() != '.' || suffix.substr(17) != ".tmp") return false;
+  return std::all_of(suffix.begin() + 1, suffix.begin() + 17,
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+int RemoveStaleTemporaryFiles(const AnsiString& target) {
+  const fs::path targetPath = ReplaceTargetPath(target);
+  const fs::path folder = targetPath.parent_path().empty() ? fs::path(".") : targetPath.parent_path();
+  const std::string name = targetPath.filename().native();
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (!IsTemporaryFileOf(it->path().filename().native(), name) || !it->is_regular_file(typeError) ||
+        it->is_symlink(typeError))
+      continue;
+    if (::unlink(it->path().c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
+void SetNamedTemporaryFiles(bool named) {
+  NamedTemporaryFiles() = named;
+}
+
+AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                              const std::function<void(TFileSink&)>& produce) {
+  const fs::path targetPath = ReplaceTargetPath(target);
+  const fs::path folder = targetPath.parent_path();
+  struct stat previous {};
+  const bool targetExists = ::stat(targetPath.c_str(), &previous) == 0;
+  if (!targetExists && errno != ENOENT) return ErrorText("cannot examine the file", errno);
+
+  TTemporary written;
+  if (!NamedTemporaryFiles()) written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, true);
+  if (NamedTemporaryFiles() || written.Unsupported)
+    written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, false);
+  if (!written.Error.empty()) return written.Error;
+  const fs::path& temporary = written.Name;
+  auto fail = [&](const char* step, int error, const fs::path& alsoRemove = {}) {
+    ::unlink(temporary.c_str());
+    if (!alsoRemove.empty()) ::unlink(alsoRemove.c_str());
+    return ErrorText(step, error);
+  };
 
   const fs::path backupPath = backup.empty() ? fs::path() : ResolvePathForWrite(backup);
   std::error_code same;
@@ -412,4 +567,24 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
   if (!SyncFolder(folder) && errno != EINVAL && errno != ENOTSUP)
     return ErrorText("cannot flush the folder to disk", errno);
   return {};
+}
+
+TFolderLock::TFolderLock(const AnsiString& folder) {
+  const std::optional<fs::path> resolved = ResolveExistingPath(folder);
+  Fd = resolved ? ::open(resolved->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+  if (Fd < 0) return;
+  int result;
+  while ((result = ::flock(Fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+  }
+  if (result == 0) {
+    FState = TState::Locked;
+    return;
+  }
+  FState = errno == EWOULDBLOCK ? TState::HeldElsewhere : TState::Unavailable;
+  ::close(Fd);
+  Fd = -1;
+}
+
+TFolderLock::~TFolderLock() {
+  if (Fd >= 0) ::close(Fd);
 }

@@ -35,19 +35,35 @@ void SetProgramFolder(const AnsiString& folder);
 bool DeleteFile(const AnsiString& path);
 bool RenameFile(const AnsiString& from, const AnsiString& to);
 bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists);
+// Gives the file from a second name, to, that did not exist: a hard link, or a synced copy where
+// the file system has no links. Returns an empty text on success, else the failure's description.
+[[nodiscard]] AnsiString KeepFileAs(const AnsiString& from, const AnsiString& to);
 
-// Whole-file reads and writes for the stream classes. ReadWholeFile raises EFOpenError when the
-// file cannot be opened and EReadError when reading fails; WriteWholeFile raises EFCreateError when
-// the file cannot be created and EWriteError when writing or closing fails.
-[[nodiscard]] std::unique_ptr<char[]> ReadWholeFile(const AnsiString& path, std::size_t& size);
+// The bytes of a file read whole: a heap block, or pages mapped for them alone when the file is large.
+struct TFileBytesDeleter {
+  std::size_t Mapped = 0;  // length of the mapping; 0 for a heap block
+  void operator()(char* bytes) const;
+};
+using TFileBytes = std::unique_ptr<char[], TFileBytesDeleter>;
+
+// No file the program reads whole is larger than this unless its reader says otherwise.
+inline constexpr std::size_t kReadLimit = std::size_t{1} << 30;
+
+// Whole-file reads and writes for the stream classes. ReadWholeFile reads only a regular file and
+// never waits to open one (a FIFO or a device is refused, not read); it raises EFOpenError when the
+// file cannot be opened or is no regular file, and EReadError when reading fails or the file holds
+// more than limit bytes. WriteWholeFile raises EFCreateError when the file cannot be created and
+// EWriteError when writing or closing fails.
+[[nodiscard]] TFileBytes ReadWholeFile(const AnsiString& path, std::size_t& size, std::size_t limit = kReadLimit);
 void WriteWholeFile(const AnsiString& path, std::string_view contents);
 
 // Replaces target by contents so that a failure at any step leaves the previous target complete
-// under its own name, or under backup when one is asked for: the contents go to an exclusive
-// temporary file beside target (with target's permissions) and are synced; the previous target
-// becomes backup through a hard link, never by removing target; the temporary file is renamed
-// over target and the folder synced. An empty backup keeps no copy. Returns an empty text on
-// success and the failure's description otherwise.
+// under its own name, or under backup when one is asked for: the contents go to a temporary file
+// beside target (with target's permissions) and are synced; the previous target becomes backup
+// through a hard link, never by removing target; the temporary file is renamed over target and the
+// folder synced. The temporary file has no name until it is complete where the file system allows
+// it, so a crash leaves nothing behind; elsewhere it is named as TemporaryFileOf. An empty backup
+// keeps no copy. Returns an empty text on success and the failure's description otherwise.
 [[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
                                             std::string_view contents);
 
@@ -72,7 +88,34 @@ class TFileSink final {
   int WriteError = 0;
 };
 
+// Whether name is one of the temporary names a replace of target (or of its backup) gives its files:
+// target + "." + 16 hexadecimal digits + ".tmp".
+[[nodiscard]] bool IsTemporaryFileOf(std::string_view name, std::string_view target);
+// Removes the temporary files that replaces of target left behind when the program was killed
+// (only names as IsTemporaryFileOf says, only regular files). Returns how many were removed.
+int RemoveStaleTemporaryFiles(const AnsiString& target);
+// Makes ReplaceFileDurably name its temporary files from the start, as on a file system without
+// unnamed temporary files (tests); false restores the normal way.
+void SetNamedTemporaryFiles(bool named);
+
 // ReplaceFileDurably with the contents produced into a sink, so that a large file is never
 // held whole in memory. An exception from produce removes the temporary file and passes on.
 [[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
                                             const std::function<void(TFileSink&)>& produce);
+
+// An exclusive advisory lock (flock) on a folder, for one running program per folder. The system
+// releases it when the holder ends, however it ends; child processes do not inherit it.
+class TFolderLock final {
+ public:
+  enum class TState { Locked, HeldElsewhere, Unavailable };
+  explicit TFolderLock(const AnsiString& folder);
+  ~TFolderLock();
+  TFolderLock(const TFolderLock&) = delete;
+  TFolderLock& operator=(const TFolderLock&) = delete;
+  // Unavailable: the folder cannot be opened or locked at all (no lock is then held).
+  [[nodiscard]] TState State() const { return FState; }
+
+ private:
+  int Fd = -1;
+  TState FState = TState::Unavailable;
+};

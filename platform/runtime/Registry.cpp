@@ -103,24 +103,31 @@ bool ParseQuoted(QStringView line, qsizetype& pos, QString& text) {
   return false;
 }
 
+// Reads every value that can be read; a line that cannot be read is skipped (and the values of a
+// section whose heading cannot be read with it). Returns whether every line could be read.
 bool ReadStore(QIODevice& device, QSettings::SettingsMap& map) {
   QTextStream in(&device);
   in.setEncoding(QStringConverter::Utf8);
   QString group;
   bool header = false;
+  bool inSection = true;  // values before the first heading belong to the root
+  bool clean = true;
   while (!in.atEnd()) {
     const QString line = in.readLine();
     const QStringView trimmed = QStringView(line).trimmed();
     if (trimmed.isEmpty() || trimmed.startsWith(u';')) continue;
     if (!header) {
-      if (trimmed != u"REGEDIT4") return false;
       header = true;
-      continue;
+      if (trimmed == u"REGEDIT4") continue;
+      clean = false;  // read on: the values may still be there
     }
     if (trimmed.startsWith(u'[')) {
-      if (!trimmed.endsWith(u']')) return false;
-      const QStringView path = trimmed.mid(1, trimmed.size() - 2);
-      if (path != kRoot && !path.startsWith(kRoot.toString() + u'\\')) return false;
+      const QStringView path = trimmed.endsWith(u']') ? trimmed.mid(1, trimmed.size() - 2) : QStringView();
+      inSection = !path.isEmpty() && (path == kRoot || path.startsWith(kRoot.toString() + u'\\'));
+      if (!inSection) {
+        clean = false;
+        continue;
+      }
       QStringList parts;
       for (const QString& part : path.mid(kRoot.size()).toString().split(u'\\', Qt::SkipEmptyParts))
         parts << EscapeSegment(part);
@@ -128,24 +135,34 @@ bool ReadStore(QIODevice& device, QSettings::SettingsMap& map) {
       if (!group.isEmpty()) map.insert(group + u'/' + kKeyMarker, true);
       continue;
     }
+    if (!inSection) continue;
     qsizetype pos = 0;
     QString name;
-    if (!ParseQuoted(trimmed, pos, name) || pos >= trimmed.size() || trimmed[pos] != u'=') return false;
+    if (!ParseQuoted(trimmed, pos, name) || pos >= trimmed.size() || trimmed[pos] != u'=') {
+      clean = false;
+      continue;
+    }
     const QStringView data = trimmed.mid(pos + 1);
     const QString key = (group.isEmpty() ? QString() : group + u'/') + kValuePrefix + EscapeSegment(name);
     if (data.startsWith(u"dword:")) {
       bool ok = false;
       const uint value = data.mid(6).toUInt(&ok, 16);
-      if (!ok || data.size() != 14) return false;
+      if (!ok || data.size() != 14) {
+        clean = false;
+        continue;
+      }
       map.insert(key, QVariant::fromValue<quint32>(value));
     } else {
       qsizetype textPos = 0;
       QString text;
-      if (!ParseQuoted(data, textPos, text) || textPos != data.size()) return false;
+      if (!ParseQuoted(data, textPos, text) || textPos != data.size()) {
+        clean = false;
+        continue;
+      }
       map.insert(key, text);
     }
   }
-  return true;
+  return clean;
 }
 
 bool WriteStore(QIODevice& device, const QSettings::SettingsMap& map) {
@@ -175,8 +192,14 @@ bool WriteStore(QIODevice& device, const QSettings::SettingsMap& map) {
 }
 
 QSettings::Format StoreFormat() {
-  static const QSettings::Format format =
-      QSettings::registerFormat(QStringLiteral("reg"), ReadStore, WriteStore, Qt::CaseInsensitive);
+  // A damaged store is dealt with when it is opened (OpenStore); here it reads what it can.
+  static const QSettings::Format format = QSettings::registerFormat(
+      QStringLiteral("reg"),
+      [](QIODevice& device, QSettings::SettingsMap& map) {
+        [[maybe_unused]] const bool clean = ReadStore(device, map);
+        return true;
+      },
+      WriteStore, Qt::CaseInsensitive);
   return format;
 }
 
@@ -197,14 +220,16 @@ namespace {
 
 std::unique_ptr<QSettings> OpenStore() {
   const QString file = QFile::decodeName(RegistryStoreFile().c_str());
+  QSettings::SettingsMap readable;
+  bool damaged = false;
+  if (QFile in(file); in.open(QIODevice::ReadOnly)) damaged = !ReadStore(in, readable);
+  if (!damaged) return std::make_unique<QSettings>(file, StoreFormat());
+  // A damaged store is kept aside as it was, and a store of the values it still gave takes its place.
+  QFile::remove(file + QStringLiteral(".corrupt"));
+  QFile::rename(file, file + QStringLiteral(".corrupt"));
   auto store = std::make_unique<QSettings>(file, StoreFormat());
-  if (store->status() == QSettings::FormatError) {
-    // A damaged store reads as empty; it is kept aside rather than overwritten by the next write.
-    store.reset();
-    QFile::remove(file + QStringLiteral(".corrupt"));
-    QFile::rename(file, file + QStringLiteral(".corrupt"));
-    store = std::make_unique<QSettings>(file, StoreFormat());
-  }
+  for (auto it = readable.cbegin(); it != readable.cend(); ++it) store->setValue(it.key(), it.value());
+  store->sync();
   return store;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The current user's registry: typed values (REG_SZ, REG_DWORD) under keys, kept in one
 // human-readable store file ("REGEDIT4" layout) under $XDG_CONFIG_HOME, written atomically.
-// Key and value names are matched with case ignored. A missing, unreadable or corrupt store
-// reads as an empty registry; a corrupt one is kept aside as "registry.reg.corrupt".
+// Key and value names are matched with case ignored. A missing or unreadable store reads as an
+// empty registry; a damaged one gives the values it still holds, and is kept aside as
+// "registry.reg.corrupt".
 
 #include <QString>
 #include <memory>

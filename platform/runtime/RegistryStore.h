@@ -5,6 +5,6 @@
 #include <QIODevice>
 #include <QSettings>
 
-// Returns false for a file that is not a store; map then holds what was read before the fault.
+// Reads every value that can be read into map; returns false when a line could not be read.
 [[nodiscard]] bool ReadRegistryStore(QIODevice& device, QSettings::SettingsMap& map);
 [[nodiscard]] bool WriteRegistryStore(QIODevice& device, const QSettings::SettingsMap& map);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "CodePage.h"
 #include "Files.h"
@@ -32,12 +35,13 @@ struct TStringList::Arena {
     return {Blocks.back().get(), s.size()};
   }
 
-  std::string_view Adopt(std::unique_ptr<char[]> block, std::size_t size) {
-    Blocks.push_back(std::move(block));
-    return {Blocks.back().get(), size};
+  std::string_view Adopt(TFileBytes file, std::size_t size) {
+    Files.push_back(std::move(file));
+    return {Files.back().get(), size};
   }
 
   std::vector<std::unique_ptr<char[]>> Blocks;
+  std::vector<TFileBytes> Files;
   char* Cursor = nullptr;
   std::size_t Left = 0;
 };
@@ -132,46 +136,62 @@ AnsiString TStringList::Text() const {
   return text;
 }
 
-void TStringList::SplitIntoLines(std::string_view text) {
-  if (text.empty()) return;
-  if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-    text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+namespace {
+
+// The first CR, LF or NUL in [p, end), or end.
+const char* NextLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i nul = _mm_setzero_si128();
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i found =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)), _mm_cmpeq_epi8(bytes, nul));
+    if (const int mask = _mm_movemask_epi8(found)) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n' && *p != '\0') ++p;
+  return p;
+}
+
+}  // namespace
+
+std::size_t TStringList::SplitIntoLines(std::string_view text) {
+  if (text.empty()) return 0;
   const char* p = text.data();
   const char* const end = p + text.size();
-  // Two forward scans, one for each line-end byte; the nearer one ends the line.
-  const char* nextCr = static_cast<const char*>(std::memchr(p, '\r', text.size()));
-  const char* nextLf = static_cast<const char*>(std::memchr(p, '\n', text.size()));
+  // Room for lines of a typical length up front: growing the array costs more than the scan.
+  Lines.reserve(Lines.size() + text.size() / 128 + 16);
   while (p < end) {
-    if (nextCr && nextCr < p)
-      nextCr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-    if (nextLf && nextLf < p)
-      nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-    const char* lineEnd = end;
-    if (nextCr && (!nextLf || nextCr < nextLf))
-      lineEnd = nextCr;
-    else if (nextLf)
-      lineEnd = nextLf;
+    const char* lineEnd = NextLineEnd(p, end);
+    if (lineEnd < end && *lineEnd == '\0') {
+      // The first NUL ends the text, and with it the line it stands in.
+      if (lineEnd > p) Lines.emplace_back(p, static_cast<std::size_t>(lineEnd - p));
+      return static_cast<std::size_t>(end - lineEnd);
+    }
     Lines.emplace_back(p, static_cast<std::size_t>(lineEnd - p));
     if (lineEnd == end) break;
     p = lineEnd + 1;
     if (*lineEnd == '\r' && p < end && *p == '\n') ++p;
   }
+  return 0;
 }
 
-void TStringList::SetText(std::string_view text) {
+std::size_t TStringList::SetText(std::string_view text) {
   // The text may lie in this list's own storage: copy it before letting that go.
   auto store = std::make_shared<Arena>();
   const std::string_view kept = store->Adopt(text);
   Lines.clear();
   Store = std::move(store);
-  SplitIntoLines(kept);
+  return SplitIntoLines(kept);
 }
 
-void TStringList::LoadFromFile(const AnsiString& fileName) {
+std::size_t TStringList::LoadFromFile(const AnsiString& fileName, std::size_t limit) {
   std::size_t size = 0;
-  std::unique_ptr<char[]> contents = ReadWholeFile(fileName, size);
+  TFileBytes contents = ReadWholeFile(fileName, size, limit);
   Clear();
-  SplitIntoLines(Store->Adopt(std::move(contents), size));
+  return SplitIntoLines(Store->Adopt(std::move(contents), size));
 }
 
 void TStringList::SaveToFile(const AnsiString& fileName) const {

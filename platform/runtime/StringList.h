@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Files.h"
 #include "SysUtils.h"
 
 class TStringList final {
@@ -42,9 +43,11 @@ class TStringList final {
   // Every line followed by CR LF.
   [[nodiscard]] AnsiString Text() const;
   // Splits text into lines: a line ends at CR LF, a lone CR or a lone LF; the first NUL ends the text.
-  void SetText(std::string_view text);
-  // Raises EFOpenError when the file cannot be opened and EReadError when it cannot be read.
-  void LoadFromFile(const AnsiString& fileName);
+  // Returns the number of bytes from that NUL on, which no line holds (0 when there is none).
+  std::size_t SetText(std::string_view text);
+  // SetText of a file's bytes. Raises EFOpenError when the file cannot be opened or is no regular
+  // file, and EReadError when it cannot be read or is larger than limit.
+  std::size_t LoadFromFile(const AnsiString& fileName, std::size_t limit = kReadLimit);
   // Raises EFCreateError when the file cannot be created and EWriteError when a write fails.
   void SaveToFile(const AnsiString& fileName) const;
 
@@ -56,7 +59,7 @@ class TStringList final {
  private:
   struct Arena;
   void CheckIndex(int index) const;
-  void SplitIntoLines(std::string_view text);
+  std::size_t SplitIntoLines(std::string_view text);
   std::string_view Keep(std::string_view s);
 
   std::vector<std::string_view> Lines;

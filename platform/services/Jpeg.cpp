@@ -29,8 +29,9 @@ struct ErrorManager {
 
 void IgnoreMessage(j_common_ptr) {}
 
-// Endless progressive scans are a way to keep a decoder busy for ever.
-constexpr int kMaxScans = 1000;
+// Each progressive scan is a pass over the whole picture, so a file of many scans keeps the decoder
+// busy for long. Real pictures have about ten (libjpeg's own progression) and rarely a few dozen.
+constexpr int kMaxScans = kMaxJpegScans;
 
 void LimitScans(j_common_ptr info) {
   if (info->is_decompressor) {
@@ -137,7 +138,7 @@ int Encode(EncodeJob* job) {
 
 void TJPEGImage::LoadFromFile(const AnsiString& fileName) {
   std::size_t size = 0;
-  const std::unique_ptr<char[]> bytes = ReadWholeFile(fileName, size);
+  const TFileBytes bytes = ReadWholeFile(fileName, size, kMaxJpegFileBytes);
   LoadFromBytes({bytes.get(), size});
 }
 

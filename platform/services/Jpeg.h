@@ -16,9 +16,13 @@ class EJPEG : public Exception {
 
 // Pictures larger than this many pixels are refused before any pixel memory is allocated.
 inline constexpr long long kMaxJpegPixels = 64LL * 1024 * 1024;
+// Files larger than this, and progressive pictures of more scans, are refused as undecodable.
+inline constexpr std::size_t kMaxJpegFileBytes = std::size_t{64} << 20;
+inline constexpr int kMaxJpegScans = 64;
 
 class TJPEGImage final {
  public:
+  // Reads only a regular file (see ReadWholeFile); a file that is not one raises as it does.
   void LoadFromFile(const AnsiString& fileName);
   void LoadFromBytes(std::string_view bytes);
   // Encodes the picture with the encoder's default settings.

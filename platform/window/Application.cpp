@@ -68,6 +68,9 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
     case MB_YESNO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       break;
+    case MB_RETRYCANCEL:
+      box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+      break;
     default:
       box.setStandardButtons(QMessageBox::Ok);
       break;
@@ -79,6 +82,8 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
       return IDYES;
     case QMessageBox::No:
       return IDNO;
+    case QMessageBox::Retry:
+      return IDRETRY;
     default:
       return IDOK;
   }

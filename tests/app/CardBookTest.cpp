@@ -1,12 +1,19 @@
 #include "CardBook.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
 
 #include "CardFixtures.h"
 #include "TestSupport.h"
 
 namespace {
 
+using testing_support::Card;
 using testing_support::CardFields;
 using testing_support::ReadBytes;
 using testing_support::TempProgramFolder;
@@ -120,12 +127,36 @@ TEST(CardCounter, CountsTheNewCardOnTop) {
   for (const Case& c : cases) EXPECT_EQ(FormatCardNumber(c.current, c.count), c.text);
 }
 
-TEST(BookFiles, BackupReplacesTheLastThreeCharacters) {
-  EXPECT_EQ(BackupFileName("/opt/vab/AddressBook.abk"), "/opt/vab/AddressBook.bkp");
-  EXPECT_EQ(BackupFileName("/opt/vab/book.txt"), "/opt/vab/book.bkp");
-  EXPECT_EQ(BackupFileName("/opt/vab/book"), "/opt/vab/bbkp");
-  EXPECT_EQ(BackupFileName("ab"), "bkp");
-  EXPECT_EQ(NewBookFileName().substr(NewBookFileName().size() - 4), ".abk");
+TEST(BookFiles, OnlyAPlainFileNameNamesTheBookAndItsBackupStaysBeside) {
+  struct Case {
+    const char* setting;
+    const char* book;    // relative to the program folder
+    const char* backup;  // likewise
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"", "AddressBook.abk", "AddressBook.bkp", true},
+      {".", "AddressBook.abk", "AddressBook.bkp", true},
+      {"..", "AddressBook.abk", "AddressBook.bkp", true},
+      {"../x", "AddressBook.abk", "AddressBook.bkp", true},
+      {"/abs", "AddressBook.abk", "AddressBook.bkp", true},
+      {"a/b", "AddressBook.abk", "AddressBook.bkp", true},
+      {"..\\victim.txt", "AddressBook.abk", "AddressBook.bkp", true},
+      {"x", "x", "x.bkp", false},
+      {"MyBook", "MyBook", "MyBook.bkp", false},
+      {"Book.abk", "Book.abk", "Book.bkp", false},
+      {"Book.old.abk", "Book.old.abk", "Book.old.bkp", false},
+      {"Book.BKP", "Book.BKP", "Book.BKP.bkp", false},
+  };
+  for (const Case& c : cases) {
+    const BookPaths paths = BookPathsFor("/opt/vab/", c.setting);
+    EXPECT_EQ(paths.BookFile, std::string("/opt/vab/") + c.book) << c.setting;
+    EXPECT_EQ(paths.BackupFile, std::string("/opt/vab/") + c.backup) << c.setting;
+    EXPECT_EQ(paths.Replaced, c.replaced) << c.setting;
+    EXPECT_EQ(paths.Name, c.replaced ? NewBookFileName() : c.setting) << c.setting;
+  }
+  // A folder named like a file does not give the backup an extension.
+  EXPECT_EQ(BackupFileName("/opt/v.1/book"), "/opt/v.1/book.bkp");
 }
 
 class BookFile : public testing::Test {
@@ -136,12 +167,21 @@ class BookFile : public testing::Test {
     Loaded = LoadBook(Cards, Book(), Backup());
     return {Cards.begin(), Cards.end()};
   }
+  BookSave Save() { return SaveBook(Cards, Book(), Backup(), Loaded); }
+  // Names in the folder besides the settings folder.
+  std::set<std::string> Files() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder.Path))
+      if (entry.path().filename() != "config") names.insert(entry.path().filename().string());
+    return names;
+  }
   TempProgramFolder Folder;
   TStringList Cards;
   BookLoad Loaded;
 };
 
 using CardList = std::vector<std::string>;
+using Names = std::set<std::string>;
 
 TEST_F(BookFile, LoadsTheBookOrItsBackupAndDropsTheHeader) {
   EXPECT_EQ(Load(), CardList{});
@@ -162,6 +202,7 @@ TEST_F(BookFile, HeaderOnlyOrZeroBytesIsAnEmptyBookAndTheBackupIsNotTried) {
     WriteBytes(Book(), contents);
     EXPECT_EQ(Load(), CardList{}) << contents;
     EXPECT_FALSE(Loaded.BookUnreadable);
+    EXPECT_FALSE(Loaded.ReadInPart);
   }
 }
 
@@ -172,12 +213,97 @@ TEST_F(BookFile, AnUnreadableBookGivesAnEmptyBookAndIsNeverReplaced) {
   EXPECT_TRUE(Loaded.BookUnreadable);
 
   Cards.Add("typed this session\xFF");
-  const AnsiString message = SaveBook(Cards, Book(), Backup(), Loaded);
-  EXPECT_NE(message.find("could not be read"), std::string::npos) << message;
+  const BookSave save = Save();
+  EXPECT_TRUE(save.Saved());
+  EXPECT_NE(save.Notice.find("could not be read"), std::string::npos) << save.Notice;
   EXPECT_TRUE(std::filesystem::is_symlink(Book()));
   EXPECT_EQ(ReadBytes(Backup()), "ABK10\r\nold backup\xFF\r\n");
   EXPECT_EQ(ReadBytes(Folder.Path / "book-rescued.abk"), "ABK10\r\ntyped this session\xFF\r\n");
-  EXPECT_NE(message.find("book-rescued.abk"), std::string::npos);
+  EXPECT_NE(save.Notice.find("book-rescued.abk"), std::string::npos);
+}
+
+// A FIFO or a device as the book is refused at once, never read: opening a FIFO would wait for a
+// writer for ever, and /dev/zero never ends. The save then leaves it as it is.
+TEST_F(BookFile, OnlyARegularFileIsReadAsTheBook) {
+  for (const bool fifo : {true, false}) {
+    std::filesystem::remove(Book());
+    if (fifo)
+      ASSERT_EQ(mkfifo(Book().c_str(), 0600), 0);
+    else
+      std::filesystem::create_symlink("/dev/zero", Book());
+    EXPECT_EQ(Load(), CardList{});
+    EXPECT_TRUE(Loaded.BookUnreadable) << fifo;
+    Cards.Add("typed\xFF");
+    EXPECT_TRUE(Save().Saved());
+    EXPECT_EQ(fifo, std::filesystem::is_fifo(Book()));
+    EXPECT_EQ(!fifo, std::filesystem::is_symlink(Book()));
+  }
+}
+
+TEST_F(BookFile, AFileLargerThanABookCanBeIsLeftAlone) {
+  {
+    std::ofstream sparse(Book(), std::ios::binary);
+    sparse << "ABK10\r\n";
+  }
+  std::filesystem::resize_file(Book(), kMaxBookBytes + 1);  // sparse: no disk space used
+  EXPECT_EQ(Load(), CardList{});
+  EXPECT_TRUE(Loaded.BookUnreadable);
+  Cards.Add("typed\xFF");
+  EXPECT_TRUE(Save().Saved());
+  EXPECT_EQ(std::filesystem::file_size(Book()), kMaxBookBytes + 1);
+}
+
+// A file the reading rule does not read whole is read as the rule says, and kept aside once.
+TEST_F(BookFile, AFileReadInPartIsKeptAsideByTheFirstSaveOnly) {
+  struct Case {
+    const char* what;
+    std::string contents;
+    CardList cards;
+  };
+  const std::string nulInCard2 = std::string("ABK10\r\none\xFF\r\ntw") + '\0' + "o\xFF\r\nthree\xFF\r\n";
+  const Case cases[] = {
+      {"a document", "Dear Sir,\r\nthank you\r\n", {"thank you"}},
+      {"one long line", std::string(100000, 'x'), {}},
+      {"a NUL in card 2", nulInCard2, {"one\xFF", "tw"}},
+  };
+  for (const bool fromBackup : {false, true}) {
+    for (const Case& c : cases) {
+      for (const auto& name : Files()) std::filesystem::remove(Folder.Path / name);
+      const std::string loaded = fromBackup ? Backup() : Book();
+      WriteBytes(loaded, c.contents);
+      EXPECT_EQ(Load(), c.cards) << c.what;
+      EXPECT_TRUE(Loaded.ReadInPart) << c.what;
+
+      const std::string kept = loaded + ".original";
+      const BookSave first = Save();
+      EXPECT_TRUE(first.Saved()) << c.what;
+      EXPECT_NE(first.Notice.find(kept), std::string::npos) << c.what << first.Notice;
+      EXPECT_EQ(ReadBytes(kept), c.contents) << c.what;
+      const BookSave second = Save();
+      EXPECT_EQ(second.Notice, "") << c.what;
+      EXPECT_TRUE(Save().Saved());
+      EXPECT_EQ(ReadBytes(kept), c.contents) << c.what;
+      const Names expected = fromBackup ? Names{"book.abk", "book.bkp", "book.bkp.original"}
+                                        : Names{"book.abk", "book.bkp", "book.abk.original"};
+      EXPECT_EQ(Files(), expected) << c.what;
+    }
+  }
+  // A second such file goes beside the first rather than over it.
+  for (const char* contents : {"not a book\r\n", "not one either\r\n"}) {
+    WriteBytes(Book(), contents);
+    Load();
+    EXPECT_TRUE(Save().Saved());
+  }
+  EXPECT_EQ(ReadBytes(Folder.Path / "book.abk.original"), "not a book\r\n");
+  EXPECT_EQ(ReadBytes(Folder.Path / "book.abk.original-2"), "not one either\r\n");
+}
+
+TEST_F(BookFile, ABookAsTheProgramWritesItIsReadWhole) {
+  for (std::string_view contents : {"ABK10\r\na\xFF\r\n", "ABK10\na\xFF", "ABK10\r\n"}) {
+    WriteBytes(Book(), contents);
+    Load();
+    EXPECT_FALSE(Loaded.ReadInPart) << contents;
+  }
 }
 
 TEST_F(BookFile, SaveMakesThePreviousBookTheBackup) {
@@ -185,7 +311,7 @@ TEST_F(BookFile, SaveMakesThePreviousBookTheBackup) {
   WriteBytes(Backup(), "ABK10\r\nolder\xFF\r\n");
   Load();
   Cards.Add("new\xFF");
-  EXPECT_EQ(SaveBook(Cards, Book(), Backup(), Loaded), "");
+  EXPECT_EQ(Save().Error, "");
   EXPECT_EQ(ReadBytes(Book()), "ABK10\r\nold\xFF\r\nnew\xFF\r\n");
   EXPECT_EQ(ReadBytes(Backup()), "ABK10\r\nold\xFF\r\n");
 }
@@ -193,14 +319,14 @@ TEST_F(BookFile, SaveMakesThePreviousBookTheBackup) {
 TEST_F(BookFile, SaveAfterLoadingTheBackupLeavesOnlyTheBook) {
   WriteBytes(Backup(), "ABK10\r\nrescued\xFF\r\n");
   Load();
-  EXPECT_EQ(SaveBook(Cards, Book(), Backup(), Loaded), "");
+  EXPECT_EQ(Save().Error, "");
   EXPECT_EQ(ReadBytes(Book()), "ABK10\r\nrescued\xFF\r\n");
   EXPECT_FALSE(std::filesystem::exists(Backup()));
 }
 
 TEST_F(BookFile, FirstSaveWritesTheBookWithoutBackupAndEmptyBooksKeepTheHeader) {
   Load();
-  EXPECT_EQ(SaveBook(Cards, Book(), Backup(), Loaded), "");
+  EXPECT_EQ(Save().Error, "");
   EXPECT_EQ(ReadBytes(Book()), "ABK10\r\n");
   EXPECT_FALSE(std::filesystem::exists(Backup()));
   EXPECT_EQ(Load(), CardList{});
@@ -210,8 +336,9 @@ TEST_F(BookFile, AFailedSaveIsReportedAndKeepsTheBook) {
   const std::string book = Folder.File("gone/book.abk");
   TStringList cards;
   cards.Add("x\xFF");
-  const AnsiString message = SaveBook(cards, book, BackupFileName(book), BookLoad{});
-  EXPECT_NE(message.find("could not be saved"), std::string::npos) << message;
+  BookLoad load;
+  const BookSave save = SaveBook(cards, book, BackupFileName(book), load);
+  EXPECT_NE(save.Error.find("could not be saved"), std::string::npos) << save.Error;
 }
 
 TEST_F(BookFile, CardsRoundTripThroughTheFile) {
@@ -220,7 +347,7 @@ TEST_F(BookFile, CardsRoundTripThroughTheFile) {
   values[cfCompany] = "";
   Cards.Add(BuildCardLine(values));
   Cards.Add(BuildCardLine(CardFields("Second")));
-  EXPECT_EQ(SaveBook(Cards, Book(), Backup(), BookLoad{}), "");
+  EXPECT_EQ(Save().Error, "");
   ASSERT_EQ(Load().size(), 2u);
   const CardView view = ReadCardView(Cards[0]);
   EXPECT_EQ(view.Edits[cfSurname], "Doe");
@@ -229,6 +356,68 @@ TEST_F(BookFile, CardsRoundTripThroughTheFile) {
   EXPECT_EQ(view.Notes, "line one\r\nline two");
   EXPECT_EQ(view.PictureSlot, "face.jpg");
   EXPECT_EQ(ReadCardView(Cards[1]).Edits[cfSurname], "Second");
+}
+
+TEST_F(BookFile, RescueGoesToAFreshFileBesideTheBook) {
+  Cards.Add("kept\xFF");
+  EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued.abk"));
+  EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued-2.abk"));
+  EXPECT_EQ(ReadBytes(Folder.Path / "book-rescued-2.abk"), "ABK10\r\nkept\xFF\r\n");
+  EXPECT_EQ(RescueCards(Cards, Folder.File("gone/book.abk")), "");
+}
+
+// A save killed at any moment leaves the old book or the new one complete, and no temporary file
+// once the program has started again.
+TEST_F(BookFile, ASaveKilledAtAnyPointLeavesNoTemporaryFileBehind) {
+  TStringList old;
+  for (int i = 0; i < 1000; ++i) old.Add(Card(Format("Old %d", i)));
+  for (int i = 0; i < 150000; ++i) Cards.Add(Card(Format("New %d", i), "Jane", "face.jpg"));
+  const std::string oldBytes = "ABK10\r\n" + old.Text();
+  const std::string newBytes = "ABK10\r\n" + Cards.Text();
+  for (const bool named : {false, true}) {
+    for (const int delayUs : {0, 2000, 5000, 10000, 20000, 40000, 80000}) {
+      for (const auto& name : Files()) std::filesystem::remove(Folder.Path / name);
+      WriteBytes(Book(), oldBytes);
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        SetNamedTemporaryFiles(named);
+        BookLoad load{BookLoad::TSource::Book, false, false, false};
+        const BookSave save = SaveBook(Cards, Book(), Backup(), load);
+        _exit(save.Saved() ? 0 : 1);
+      }
+      usleep(static_cast<useconds_t>(delayUs));
+      kill(child, SIGKILL);
+      int status = 0;
+      waitpid(child, &status, 0);
+      const std::string book = ReadBytes(Book());
+      EXPECT_TRUE(book == oldBytes || book == newBytes) << named << " " << delayUs;
+      const auto onlyTheBook = [this] {
+        const Names files = Files();
+        return std::all_of(files.begin(), files.end(),
+                           [](const std::string& n) { return n == "book.abk" || n == "book.bkp"; });
+      };
+      if (!named) {
+        EXPECT_TRUE(onlyTheBook()) << delayUs;
+      }
+      RemoveStaleSaveFiles(Book(), Backup());  // as the next start does
+      EXPECT_TRUE(onlyTheBook()) << named << " " << delayUs;
+    }
+  }
+}
+
+TEST(BookFiles, StaleTemporaryFilesOfThisBookAloneAreRemoved) {
+  TempProgramFolder folder;
+  const char* stale[] = {"book.abk.0123456789abcdef.tmp", "book.bkp.fedcba9876543210.tmp"};
+  const char* others[] = {"book.abk",          "other.abk.0123456789abcdef.tmp",  "book.abk.0123456789ABCDEF.tmp",
+                          "book.abk.0123.tmp", "book.abk.0123456789abcdef.tmp.x", "notes.txt"};
+  for (const char* name : stale) WriteBytes(folder.Path / name, "partial");
+  for (const char* name : others) WriteBytes(folder.Path / name, "keep");
+  std::filesystem::create_directory(folder.Path / "book.abk.aaaaaaaaaaaaaaaa.tmp");
+  RemoveStaleSaveFiles(folder.File("book.abk"), folder.File("book.bkp"));
+  for (const char* name : stale) EXPECT_FALSE(std::filesystem::exists(folder.Path / name)) << name;
+  for (const char* name : others) EXPECT_TRUE(std::filesystem::exists(folder.Path / name)) << name;
+  EXPECT_TRUE(std::filesystem::exists(folder.Path / "book.abk.aaaaaaaaaaaaaaaa.tmp"));
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <csignal>
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -227,6 +231,41 @@ TEST_F(MainWindow, DeleteWhileTypingANewCardDropsIt) {
   EXPECT_TRUE(Sounds.empty());
 }
 
+// A book name with a folder part is replaced by a new name, as a missing one is: the file it
+// pointed at is neither read nor renamed.
+TEST_F(MainWindow, ABookNameWithAFolderPartIsReplacedByANewName) {
+  std::filesystem::create_directories(Folder.Path / "sub");
+  WriteBytes(Folder.Path / "sub" / "victim.txt", "ABK10\r\nnot yours\xFF\r\n");
+  TRegLib().WriteString(kSettingsKey, "AddressBook", "sub/victim.txt");
+  Start();
+  EXPECT_EQ(Window->Cards.Count(), 0);
+  EXPECT_EQ(Window->BookFile, Folder.File("AddressBook.abk"));
+  EXPECT_EQ(TRegLib().ReadString(kSettingsKey, "AddressBook", "", false), "AddressBook.abk");
+  Exit();
+  EXPECT_EQ(ReadBytes(Folder.Path / "sub" / "victim.txt"), "ABK10\r\nnot yours\xFF\r\n");
+  EXPECT_FALSE(std::filesystem::exists(Folder.Path / "sub" / "victim.bkp"));
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), "ABK10\r\n");
+}
+
+// The start removes what killed saves left; a book read only in part is kept aside at the first
+// exit, which says where, once.
+TEST_F(MainWindow, StartClearsKilledSavesAndExitKeepsABookReadInPartAside) {
+  const std::string book = "ABK10\r\n" + Card("A") + "\r\n" + Card("B") + std::string(1, '\0') + Card("C") + "\r\n";
+  WriteBytes(Folder.Path / "AddressBook.abk", book);
+  WriteBytes(Folder.Path / "AddressBook.abk.0123456789abcdef.tmp", "half a book");
+  Start();
+  EXPECT_FALSE(std::filesystem::exists(Folder.Path / "AddressBook.abk.0123456789abcdef.tmp"));
+  EXPECT_EQ(Window->Cards.Count(), 2);
+  Exit();
+  ASSERT_EQ(Boxes.Shown.size(), 1u);
+  EXPECT_NE(Boxes.Shown[0].find(Folder.File("AddressBook.abk.original")), std::string::npos) << Boxes.Shown[0];
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk.original"), book);
+  Start();
+  Exit();
+  EXPECT_EQ(Boxes.Shown.size(), 1u);
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), "ABK10\r\n" + Card("A") + "\r\n" + Card("B") + "\r\n");
+}
+
 TEST_F(MainWindow, KeysAndFocus) {
   WriteBook({Card("A"), Card("B")});
   Start();
@@ -257,6 +296,100 @@ TEST_F(MainWindow, KeysAndFocus) {
   EXPECT_EQ(Ui().Edit_Name->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
   EXPECT_EQ(Ui().Edit_SurName->palette().color(QPalette::Base), QColor(0xD7, 0xD7, 0xFF));
   EXPECT_EQ(Ui().Edit_City->palette().color(QPalette::Base), QColor(0xDF, 0xDF, 0xFF));
+}
+
+// Ctrl+Z does what the Undo button does and nothing more: the field's own undo must not bring the
+// typed text back afterwards.
+TEST_F(MainWindow, CtrlZUndoesAsTheButtonDoesAndTheFieldDoesNotUndoAgain) {
+  WriteBook({Card("A", "Ann")});
+  Start();
+  // A new card: the typed values are dropped and a blank new card starts.
+  Ui().Button_New->Click();
+  Type(Ui().Edit_SurName, QStringLiteral("Doe"));
+  Sounds.clear();
+  QTest::keyClick(Ui().Edit_SurName, Qt::Key_Z, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(Surname(), QString());
+  EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveMoveCard, Window->WaveUndoFailure}));
+  EXPECT_EQ(Window->CurrentCard, 1);
+  // An edited card: the stored values come back.
+  Window->FirstCard();
+  Type(Ui().Edit_Name, QStringLiteral("xyz"));
+  Sounds.clear();
+  QTest::keyClick(Ui().Edit_Name, Qt::Key_Z, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(Ui().Edit_Name->text(), QStringLiteral("Ann"));
+  EXPECT_FALSE(Window->Modified);
+  EXPECT_EQ(Sounds, std::vector<TQMWave*>{Window->WaveUndoOk});
+  EXPECT_EQ(Exit(), "ABK10\r\n" + Card("A", "Ann") + "\r\n");
+}
+
+// The notes take the field colours as the edits do: as streamed at rest, white with the focus,
+// light blue after it, in what is drawn.
+TEST_F(MainWindow, TheNotesTakeTheFieldColours) {
+  Start();
+  const auto drawn = [this](QWidget* field) {
+    QWidget* surface = field == Ui().Edit_Comments ? Ui().Edit_Comments->viewport() : field;
+    return surface->grab().toImage().pixelColor(surface->width() - 4, surface->height() - 4);
+  };
+  for (QWidget* field : std::initializer_list<QWidget*>{Ui().Edit_City, Ui().Edit_Comments}) {
+    EXPECT_EQ(drawn(field), QColor(0xDF, 0xDF, 0xFF)) << field->objectName().toStdString();
+    field->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(drawn(field), QColor(0xFF, 0xFF, 0xFF)) << field->objectName().toStdString();
+    Ui().Edit_SurName->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(drawn(field), QColor(0xD7, 0xD7, 0xFF)) << field->objectName().toStdString();
+  }
+}
+
+// A failed save at exit offers Retry and Cancel; a request to end the program while that box is up
+// puts the cards into a rescue file and ends. A folder in the book's place makes the save fail.
+TEST_F(MainWindow, AFailedSaveAtExitCanBeRetriedOrEnded) {
+  enum class TAnswer { RetryAfterFixing, Cancel, Signal };
+  for (const TAnswer answer : {TAnswer::RetryAfterFixing, TAnswer::Cancel, TAnswer::Signal}) {
+    std::filesystem::remove_all(Folder.Path / "AddressBook.abk");
+    std::filesystem::remove(Folder.Path / "AddressBook-rescued.abk");
+    Start();
+    Type(Ui().Edit_SurName, QStringLiteral("Typed"));
+    std::filesystem::create_directories(Folder.Path / "AddressBook.abk" / "in the way");
+    std::vector<AnsiString> shown;
+    const MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest& request) {
+      shown.push_back(request.Text);
+      EXPECT_EQ(request.Flags & 0xFu, static_cast<unsigned>(MB_RETRYCANCEL));
+      if (shown.size() > 3) return IDCANCEL;  // never for ever
+      switch (answer) {
+        case TAnswer::RetryAfterFixing:
+          std::filesystem::remove_all(Folder.Path / "AddressBook.abk");
+          return IDRETRY;
+        case TAnswer::Cancel:
+          return IDCANCEL;
+        case TAnswer::Signal:
+          raise(SIGTERM);
+          for (int i = 0; i < 50; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+          return IDRETRY;
+      }
+      return IDCANCEL;
+    });
+    Window->Controls().Button_Exit->Click();
+    Window.reset();
+    SetMessageBoxHandler(previous);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("could not be saved"), std::string::npos) << shown[0];
+    const std::string saved = "ABK10\r\n" + Card("Typed") + "\r\n";
+    switch (answer) {
+      case TAnswer::RetryAfterFixing:
+        EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), saved);
+        break;
+      case TAnswer::Cancel:
+        EXPECT_TRUE(std::filesystem::is_directory(Folder.Path / "AddressBook.abk"));
+        EXPECT_FALSE(std::filesystem::exists(Folder.Path / "AddressBook-rescued.abk"));
+        break;
+      case TAnswer::Signal:
+        EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook-rescued.abk"), saved);
+        break;
+    }
+  }
 }
 
 TEST_F(MainWindow, TextTheBookCannotHoldIsNotAccepted) {
@@ -307,6 +440,24 @@ TEST_F(MainWindow, SchemesStepAndAnIndexPastTheSchemesIsDropped) {
   Ui().Button_NextScheme->Click();
   EXPECT_EQ(Window->SkinIndex, 0);
   EXPECT_FALSE(Window->Modified);
+}
+
+// A FIFO or a device as a card's picture is refused as a picture that cannot be decoded: the card
+// shows the default picture at once and keeps its picture's name.
+TEST_F(MainWindow, APictureThatIsNoRegularFileShowsTheDefaultPicture) {
+  ASSERT_EQ(mkfifo((Folder.Path / "images" / "fifo.jpg").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", Folder.Path / "images" / "zero.jpg");
+  WriteBook({Card("A", "", "cat.jpg"), Card("B", "", "fifo.jpg"), Card("C", "", "cat.jpg"), Card("D", "", "zero.jpg")});
+  Start();
+  EXPECT_EQ(Window->ImageCount, 3);  // neither is listed as a picture
+  for (const char* picture : {"fifo.jpg", "zero.jpg"}) {
+    EXPECT_EQ(Ui().BitMap_Main->Picture().pixelColor(75, 80).green(), 255);  // cat's green
+    EXPECT_EQ(Ui().BitMap_Main->Picture().pixelColor(75, 80).red(), 0);
+    Ui().Button_Next->Click();
+    EXPECT_EQ(Window->CardPicture, picture);
+    EXPECT_GT(Ui().BitMap_Main->Picture().pixelColor(75, 80).red(), 240);  // the white default
+    Ui().Button_Next->Click();
+  }
 }
 
 TEST_F(MainWindow, PicturesStepDeleteAndMenuRule) {

@@ -1,7 +1,9 @@
 #include "Files.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -158,6 +160,39 @@ TEST(FilesNames, AFolderNameTheCodePageCannotHoldStillWorks) {
   EXPECT_EQ(ReplaceFileDurably(name + "/book.abk", name + "/book.bkp", "cards"), "");
   EXPECT_EQ(ReadBytes(foreign / "book.abk"), "cards");
   EXPECT_TRUE(FileExists(name + "/book.abk"));
+}
+
+// One holder per folder; the system releases the lock when its holder ends, even by SIGKILL.
+TEST(FilesLock, OneHolderPerFolderUntilItEndsHoweverItEnds) {
+  TempProgramFolder folder;
+  const AnsiString path = folder.Path.string();
+  {
+    const TFolderLock first(path);
+    EXPECT_EQ(first.State(), TFolderLock::TState::Locked);
+    EXPECT_EQ(TFolderLock(path).State(), TFolderLock::TState::HeldElsewhere);
+    EXPECT_EQ(TFolderLock(folder.File("config")).State(), TFolderLock::TState::Locked);  // another folder
+  }
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const TFolderLock held(path);
+    const char byte = held.State() == TFolderLock::TState::Locked ? 1 : 0;
+    [[maybe_unused]] const ssize_t written = write(ready[1], &byte, 1);
+    pause();
+    _exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  EXPECT_EQ(byte, 1);
+  EXPECT_EQ(TFolderLock(path).State(), TFolderLock::TState::HeldElsewhere);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_EQ(TFolderLock(path).State(), TFolderLock::TState::Locked);
+  EXPECT_EQ(TFolderLock(folder.File("missing")).State(), TFolderLock::TState::Unavailable);
+  close(ready[0]);
+  close(ready[1]);
 }
 
 }  // namespace

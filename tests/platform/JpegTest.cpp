@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 // clang-format off
 #include <jpeglib.h>
 #include <jerror.h>
@@ -134,6 +138,85 @@ TEST(Jpeg, AbsurdSizeIsRefusedBeforeDecoding) {
     bytes[at + 1] = static_cast<char>(60000 & 0xFF);
   }
   EXPECT_EQ(ErrorCode(bytes), JERR_IMAGE_TOO_BIG);
+}
+
+// A 16 x 16 grey progressive picture: the DC scan (split in two when splitDc) and one scan for each
+// of the 63 AC coefficients, so 64 or 65 scans.
+std::string ProgressiveJpeg(bool splitDc) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = 16;
+  info.image_height = 16;
+  info.input_components = 1;
+  info.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&info);
+  std::vector<jpeg_scan_info> scans;
+  auto scan = [&scans](int ss, int se, int ah, int al) {
+    jpeg_scan_info one{};
+    one.comps_in_scan = 1;
+    one.component_index[0] = 0;
+    one.Ss = ss;
+    one.Se = se;
+    one.Ah = ah;
+    one.Al = al;
+    scans.push_back(one);
+  };
+  if (splitDc) {
+    scan(0, 0, 0, 1);
+    scan(0, 0, 1, 0);
+  } else {
+    scan(0, 0, 0, 0);
+  }
+  for (int k = 1; k < 64; ++k) scan(k, k, 0, 0);
+  info.scan_info = scans.data();
+  info.num_scans = static_cast<int>(scans.size());
+  jpeg_start_compress(&info, TRUE);
+  unsigned char row[16];
+  for (int x = 0; x < 16; ++x) row[x] = static_cast<unsigned char>(x * 16);
+  while (info.next_scanline < 16) {
+    JSAMPROW p = row;
+    jpeg_write_scanlines(&info, &p, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::string bytes(reinterpret_cast<char*>(out), size);
+  std::free(out);
+  return bytes;
+}
+
+// Each scan is a pass over the whole picture: more than real pictures use is refused.
+TEST(Jpeg, ProgressivePicturesOfMoreScansThanTheLimitAreRefused) {
+  static_assert(kMaxJpegScans == 64);
+  EXPECT_EQ(ErrorCode(ProgressiveJpeg(false)), 0);
+  EXPECT_EQ(ErrorCode(ProgressiveJpeg(true)), JERR_IMAGE_TOO_BIG);
+}
+
+// A FIFO would block the open for ever and a device never ends: only regular files are read, and
+// no file larger than a picture can be.
+TEST(Jpeg, OnlyRegularFilesOfAPictureSizeAreRead) {
+  testing_support::TempProgramFolder folder;
+  const std::string fifo = folder.File("fifo.jpg");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", folder.Path / "zero.jpg");
+  const std::string huge = folder.File("huge.jpg");
+  {
+    TJPEGImage jpeg;
+    jpeg.Assign(Pattern(16, 16));
+    jpeg.SaveToFile(huge);
+  }
+  std::filesystem::resize_file(huge, kMaxJpegFileBytes + 1);  // sparse
+  TJPEGImage jpeg;
+  EXPECT_THROW(jpeg.LoadFromFile(fifo), EFOpenError);
+  EXPECT_THROW(jpeg.LoadFromFile(folder.File("zero.jpg")), EFOpenError);
+  EXPECT_THROW(jpeg.LoadFromFile(huge), EReadError);
+  std::filesystem::resize_file(huge, kMaxJpegFileBytes);
+  EXPECT_NO_THROW(jpeg.LoadFromFile(huge));  // the picture, then zeros libjpeg ignores
+  EXPECT_EQ(jpeg.Width(), 16);
 }
 
 }  // namespace

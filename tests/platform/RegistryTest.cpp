@@ -68,11 +68,10 @@ TEST(Registry, KeysAreOpenedRelativeOrFromTheRootAndCreatedOnRequest) {
 
 TEST(Registry, MissingUnreadableOrCorruptStoreReadsEmpty) {
   const std::string_view corrupt[] = {
-      "",                                                           // empty file
-      "garbage\n",                                                  // no header
-      "REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n\"X\"=dword:zz\n",  // a bad number
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n\"X\"=\"y\"\n",    // another root
-      "REGEDIT4\n[HKEY_CURRENT_USER\\Software\n",                   // an open section
+      "",                                                         // empty file
+      "garbage\n",                                                // no header
+      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n\"X\"=\"y\"\n",  // another root
+      "REGEDIT4\n[HKEY_CURRENT_USER\\Software\n",                 // an open section
       "\xFF\xFE\x00\x01 binary",
   };
   for (std::string_view contents : corrupt) {
@@ -91,6 +90,38 @@ TEST(Registry, MissingUnreadableOrCorruptStoreReadsEmpty) {
   TempProgramFolder folder;  // no store file at all
   TRegistry registry;
   EXPECT_FALSE(registry.OpenKey("\\Software", false));
+}
+
+// One bad line costs only itself: every other value is still read, and the damaged file is kept
+// aside as it was.
+TEST(Registry, AStoreWithABadLineKeepsItsOtherValues) {
+  const std::string good =
+      "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmere\\VAB]\n\"AddressBook\"=\"MyBook.abk\"\n";
+  const std::string_view badLines[] = {
+      "\"PlaySounds\"=dword:zz\n",               // a bad number
+      "\"CurrentSkin\"=\"open\n",                // an open quote
+      "no name\n",                               // no value at all
+      "[HKEY_LOCAL_MACHINE\\X]\n\"Y\"=\"z\"\n",  // another root: its values are skipped
+  };
+  for (std::string_view bad : badLines) {
+    TempProgramFolder folder;
+    std::filesystem::create_directories(StoreFile().parent_path());
+    const std::string contents = good + std::string(bad) + "[HKEY_CURRENT_USER\\Software\\Quillmere\\VAB]\n" +
+                                 "\"Version\"=\"ABK10\"\n\"Count\"=dword:0000002a\n";
+    WriteBytes(StoreFile(), contents);
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("\\Software\\Quillmere\\VAB", false)) << bad;
+    EXPECT_EQ(registry.ReadString("AddressBook"), "MyBook.abk") << bad;
+    EXPECT_EQ(registry.ReadString("Version"), "ABK10") << bad;
+    EXPECT_EQ(registry.ReadInteger("Count"), 42) << bad;
+    EXPECT_FALSE(registry.ValueExists("Y")) << bad;
+    registry.CloseKey();
+    EXPECT_EQ(ReadBytes(StoreFile().string() + ".corrupt"), contents) << bad;
+    // The store itself is whole again.
+    const std::string rewritten = ReadBytes(StoreFile());
+    EXPECT_NE(rewritten.find("\"AddressBook\"=\"MyBook.abk\""), std::string::npos) << rewritten;
+    EXPECT_EQ(rewritten.find(bad), std::string::npos) << rewritten;
+  }
 }
 
 TEST(Registry, UnwritableStoreRaisesOnWrite) {

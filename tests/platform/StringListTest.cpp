@@ -1,6 +1,7 @@
 #include "StringList.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "CodePage.h"
 #include "TestSupport.h"
@@ -104,6 +105,44 @@ TEST(StringListFiles, LoadAndSaveRoundTripBytes) {
   EXPECT_EQ(testing_support::ReadBytes(folder.File("copy.abk")), "ABK10\r\nM\xFCller\xFF\xFF\r\nlone\r\ncr\r\n");
   EXPECT_THROW(list.LoadFromFile(folder.File("missing.abk")), EFOpenError);
   EXPECT_THROW(list.SaveToFile(folder.File("no-such-folder/x.abk")), EFCreateError);
+}
+
+// The lines are the list's own: another program truncating or rewriting the file in place later
+// changes nothing in them (a large file is read into pages of its own).
+TEST(StringListFiles, LinesStayIntactWhenTheFileChangesAfterTheLoad) {
+  testing_support::TempProgramFolder folder;
+  const std::string file = folder.File("book.abk");
+  std::string bytes;
+  for (int i = 0; bytes.size() < (std::size_t{16} << 20); ++i) bytes += "card " + std::to_string(i) + "\r\n";
+  testing_support::WriteBytes(file, bytes);
+  TStringList list;
+  EXPECT_EQ(list.LoadFromFile(file), 0u);
+  const std::string first(list[0]);
+  const std::string last(list[list.Count() - 1]);
+  ::truncate(file.c_str(), 0);
+  testing_support::WriteBytes(file, std::string(bytes.size(), 'X'));
+  ::truncate(file.c_str(), 10);
+  EXPECT_EQ(list[0], first);
+  EXPECT_EQ(list[list.Count() - 1], last);
+  EXPECT_EQ(list.Text(), bytes);
+}
+
+TEST(StringListFiles, TheFirstNulEndsTheTextAndTheBytesFromItAreCounted) {
+  struct Case {
+    std::string text;
+    Lines lines;
+    std::size_t cut;
+  };
+  const Case cases[] = {
+      {std::string("a\r\nb", 4), {"a", "b"}, 0}, {std::string("a\r\nb\0c\r\n", 8), {"a", "b"}, 4},
+      {std::string("a\r\n\0", 4), {"a"}, 1},     {std::string("\0a", 2), {}, 2},
+      {std::string("a\r\0b", 4), {"a"}, 2},
+  };
+  for (const Case& c : cases) {
+    TStringList list;
+    EXPECT_EQ(list.SetText(c.text), c.cut);
+    EXPECT_EQ((Lines{list.begin(), list.end()}), c.lines);
+  }
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   const AnsiString backup = BackupFileName(book);
 
   TStringList cards;
-  const BookLoad load = LoadBook(cards, book, backup);
+  BookLoad load = LoadBook(cards, book, backup);
   const AnsiString notes(notesBytes, 'n');
   for (int i = 0; i < added; ++i) {
     const AnsiString surname = Format("Added %d", i);
@@ -30,11 +30,12 @@ int main(int argc, char** argv) {
   }
 
   ::access("/vab-save-begin", F_OK);
-  const AnsiString error = SaveBook(cards, book, backup, load);
+  const BookSave save = SaveBook(cards, book, backup, load);
   ::access("/vab-save-end", F_OK);
-  if (error.empty())
+  const AnsiString message = save.Saved() ? save.Notice : save.Error;
+  if (message.empty())
     std::printf("saved\n");
   else
-    std::printf("reported: %s\n", error.c_str());
+    std::printf("reported: %s\n", message.c_str());
   return 0;
 }
