@@ -38,7 +38,7 @@ TIniText::TIniText(std::string_view text) {
     if (end == std::string_view::npos) end = text.size();
     std::string_view raw = text.substr(start, end - start);
     start = end + 1;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);  // CR LF line ends, and stray CRs
     Line line{AnsiString(raw), {}, {}, false, false};
     const std::string_view trimmed = TrimBlanks(raw);
     if (!trimmed.empty() && trimmed.front() == '[') {
@@ -172,13 +172,15 @@ TIniFile::TIniFile(const AnsiString& FileName) : FFileName(IniPath(FileName)) {}
 
 TIniFile::~TIniFile() = default;
 
-TIniText TIniFile::Load() const {
+TIniText TIniFile::Load(bool forWrite) const {
   if (!FileExists(FFileName)) return TIniText();
   std::size_t size = 0;
   try {
-    const std::unique_ptr<char[]> bytes = ReadWholeFile(FFileName, size);
+    const auto bytes = ReadWholeFile(FFileName, size);
     return TIniText(std::string_view(bytes.get(), size));
   } catch (const EStreamError&) {
+    // A file that cannot be read reads as empty, and is never replaced by what a write would leave.
+    if (forWrite) throw EIniFileException(Format("Unable to write to %s", FFileName.c_str()));
     return TIniText();
   }
 }
@@ -195,7 +197,7 @@ AnsiString TIniFile::ReadString(std::string_view Section, std::string_view Ident
 }
 
 void TIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-  TIniText text = Load();
+  TIniText text = Load(true);
   text.SetValue(Section, Ident, Value);
   Save(text);
 }
@@ -218,7 +220,7 @@ void TIniFile::WriteBool(std::string_view Section, std::string_view Ident, bool 
 }
 
 void TIniFile::EraseSection(std::string_view Section) {
-  TIniText text = Load();
+  TIniText text = Load(true);
   if (text.Keys(Section).empty() &&
       std::ranges::none_of(text.Sections(), [&](const AnsiString& s) { return SameName(s, Section); }))
     return;

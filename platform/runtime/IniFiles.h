@@ -47,7 +47,8 @@ class TIniText final {
 };
 
 // The class library's INI file: every read looks at the file, every write replaces it atomically.
-// A missing file reads as empty; a write that cannot be made raises EIniFileException.
+// A missing or unreadable file reads as empty; a write that cannot be made (an unreadable file
+// included) raises EIniFileException and leaves the file as it was.
 class TIniFile {
  public:
   explicit TIniFile(const AnsiString& FileName);
@@ -68,7 +69,7 @@ class TIniFile {
   void EraseSection(std::string_view Section);
 
  private:
-  [[nodiscard]] TIniText Load() const;
+  [[nodiscard]] TIniText Load(bool forWrite = false) const;
   void Save(const TIniText& text);
   AnsiString FFileName;
 };

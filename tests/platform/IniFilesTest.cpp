@@ -123,6 +123,13 @@ TEST(IniFile, AWriteThatCannotBeMadeRaisesAndReadsGiveDefaults) {
   EXPECT_EQ(ini.ReadInteger("S", "K", 4), 4);
   EXPECT_THROW(ini.WriteString("S", "K", "v"), EIniFileException);
   EXPECT_EQ(ReadBytes(folder.Path / "plain"), "not a folder");
+
+  // A file that cannot be read is not replaced by a write.
+  std::filesystem::create_directories(folder.Path / "dir.ini");
+  TIniFile unreadable(folder.File("dir.ini"));
+  EXPECT_EQ(unreadable.ReadString("S", "K", "d"), "d");
+  EXPECT_THROW(unreadable.WriteString("S", "K", "v"), EIniFileException);
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path / "dir.ini"));
 }
 
 TEST(RegIniFile, SectionsAreSubKeysAndIntegersAreDwords) {
