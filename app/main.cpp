@@ -3,6 +3,9 @@
 #include "DateUtil.h"
 #include "Dialogs.h"
 #include "Files.h"
+#include "Form_About.h"
+#include "Form_Img.h"
+#include "ShellPrint.h"
 #include "Unit_Main.h"
 #include "VXConst.h"
 
@@ -10,6 +13,7 @@ int main(int argc, char** argv) {
   TApplication Application(argc, argv);
   InitializeVXConst();
   InitializeDateUtil();
+  RegisterShellPrint();
   Application.SetTitle("The Velmora Address Book");
   // One copy per program folder: two copies would each save their own cards over the other's.
   const TFolderLock folderLock(ProgramFolder());
@@ -19,6 +23,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto mainForm = std::make_unique<TForm_Main>();  // sets the global Form_Main
+  const auto aboutWindow = std::make_unique<TFormAbout>();
+  const auto pictureBrowser = std::make_unique<TFormImg>();
   Application.CloseOnTermination(mainForm.get());
   Application.OnCommitData = [&mainForm] { mainForm->SaveForSessionEnd(); };
   mainForm->show();

@@ -42,9 +42,13 @@ cat_ms=$(fastest 5 read_book)
 dd_ms=$(fastest 5 copy_book)
 rm -f "$data/copy"
 
-VAB_BENCH_DIR=$data "$bench" --benchmark_out="$data/results.csv" --benchmark_out_format=csv
-# The mean real time of a benchmark, in milliseconds.
-result() { awk -F, -v name="\"$1/real_time\"" '$1 == name { print $3 }' "$data/results.csv"; }
+# Five repetitions of each, so that the load and save are taken as cat and dd are: the fastest.
+VAB_BENCH_DIR=$data "$bench" --benchmark_repetitions=5 --benchmark_out="$data/results.csv" --benchmark_out_format=csv
+# The fastest repetition of a benchmark (its real time), in milliseconds.
+result() {
+  awk -F, -v name="\"$1/real_time\"" '$1 == name && (best == "" || $3 < best) { best = $3 } END { print best }' \
+    "$data/results.csv"
+}
 load_ms=$(result BM_LoadBook/1000000)
 save_ms=$(result BM_SaveBook/1000000)
 

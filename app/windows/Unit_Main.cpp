@@ -19,6 +19,9 @@
 #include "ExtCtrls.h"
 #include "Files.h"
 #include "FormResources.h"
+#include "Form_About.h"
+#include "Form_Grid.h"
+#include "Form_Img.h"
 #include "Form_Navigate.h"
 #include "Form_Print.h"
 #include "Form_PrintDlg.h"
@@ -29,6 +32,7 @@
 #include "QMTrayIcon.h"
 #include "QMWave.h"
 #include "RegLib.h"
+#include "TFlatHintUnit.h"
 #include "Termination.h"
 #include "Tray.h"
 #include "VXCtrls.h"
@@ -115,6 +119,7 @@ TForm_Main::~TForm_Main() {
   delete FormSearch;
   delete FormPrintDlg;
   delete FormPrint;
+  delete FormGrid;
   if (Form_Main == this) Form_Main = nullptr;
 }
 
@@ -148,6 +153,15 @@ void TForm_Main::CreateComponents() {
   FTrayIcon->SetShowApplication(true);
   FTrayIcon->SetVisible(true);
   FTrayIcon->Loaded();
+
+  // Every hint of the program shows in the flat hint window, with these settings.
+  FlatHint1 = new TFlatHint(FComponents);
+  FlatHint1->MaxHintWidth = 300;
+  TFont hintFont;
+  hintFont.Handle = QFont(QStringLiteral("MS Sans Serif"));
+  hintFont.Handle.setPixelSize(11);
+  hintFont.Color = clWindowText;
+  FlatHint1->SetFont(hintFont);
 
   FImageMenu = new TPopupMenu(FComponents);
   FImageMenu->OnPopup = [this](QObject* s) { ImageMenuPopup(s); };
@@ -504,6 +518,11 @@ void TForm_Main::Button_ToolsClick(QObject*) {
 }
 
 void TForm_Main::Button_AboutClick(QObject*) {
+  if (!FormAbout) FOwnedFormAbout = std::make_unique<TFormAbout>();
+  const QPoint client = mapToGlobal(QPoint(0, 0));
+  const QPoint tools = ui->Button_Tools->mapToGlobal(QPoint(0, 0));
+  FormAbout->move(client.x() + 50, tools.y() + ui->Button_Tools->height() / 4);
+  FormAbout->ShowModal();
   ClearFocus();
 }
 
@@ -540,8 +559,15 @@ void TForm_Main::Button_SearchClick(QObject*) {
 
 void TForm_Main::VxSpeedButton3Click(QObject*) {
   LeaveCard();
-  if (Cards.Count() == 0)
+  if (Cards.Count() == 0) {
     MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+    return;
+  }
+  if (!FormGrid) FormGrid = new TFormGrid;
+  FormGrid->Opener = this;
+  FormGrid->ShowModal();  // it centres itself on its opener
+  ClearFocus();
+  TakeBackCard(FormGrid->SelectedCard);
 }
 
 void TForm_Main::Button1Click(QObject*) {
@@ -841,6 +867,9 @@ void TForm_Main::OptLoadNewImageClick(QObject* Sender) {
 }
 
 void TForm_Main::BrowseImagesClick(QObject*) {
+  if (!FormImg) FOwnedFormImg = std::make_unique<TFormImg>();
+  FormImg->MainForm = this;
+  FormImg->ShowModal();
   SoundPlay(WaveMoveCard);
   Modified = true;
   if (CurrentImage != -1) {

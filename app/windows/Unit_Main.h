@@ -18,6 +18,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 class TComponent;
+class TFlatHint;
 class TMenuItem;
 class TPopupMenu;
 class TQMTrayIcon;
@@ -26,8 +27,11 @@ class TRegLib;
 class TTapiDial;
 class TVxSpeedButton;
 
+class TFormGrid;
 class TFormNavigate;
 class TFormSearch;
+class TFormAbout;
+class TFormImg;
 class TFormPrint;
 class TFormPrintDlg;
 
@@ -138,6 +142,7 @@ class TForm_Main final : public TForm {
   TMenuItem* OptLoadNewImage = nullptr;
   TMenuItem* OptLoadNewImageFit = nullptr;
   TMenuItem* OptDeletecurrentImage = nullptr;
+  TFlatHint* FlatHint1 = nullptr;
 
  protected:
   void FormActivate() override;
@@ -186,6 +191,10 @@ class TForm_Main final : public TForm {
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  TFormGrid* FormGrid = nullptr;
+  // The about window and the browser, when the main window had to make them itself.
+  std::unique_ptr<TFormAbout> FOwnedFormAbout;
+  std::unique_ptr<TFormImg> FOwnedFormImg;
   TFormPrint* FormPrint = nullptr;
   TFormPrintDlg* FormPrintDlg = nullptr;
 };

@@ -172,3 +172,104 @@ void TJPEGImage::SaveToFile(const AnsiString& fileName) const {
   const AnsiString error = ReplaceFileDurably(fileName, "", bytes);
   if (!error.empty()) throw EWriteError(Format("Cannot write \"%s\": %s", fileName.c_str(), error.c_str()));
 }
+
+namespace {
+
+struct ScaledDecodeJob {
+  const unsigned char* Data;
+  unsigned long Size;
+  int Width;
+  int Height;
+  QImage* Image;
+  int Scale;
+};
+
+// The largest reduction whose picture still covers width x height; libjpeg rounds the scaled size
+// up.
+int ChooseScale(JDIMENSION imageWidth, JDIMENSION imageHeight, int width, int height) {
+  for (const JDIMENSION d : {8u, 4u, 2u}) {
+    if (static_cast<long long>((imageWidth + d - 1) / d) >= width &&
+        static_cast<long long>((imageHeight + d - 1) / d) >= height)
+      return static_cast<int>(d);
+  }
+  return 1;
+}
+
+// Adobe's CMYK is stored inverted: each channel already holds 255 - ink.
+void CmykRowToRgb(unsigned char* pixel, JDIMENSION width) {
+  for (JDIMENSION x = 0; x < width; ++x, pixel += 4) {
+    const int k = pixel[3];
+    const auto r = static_cast<unsigned char>(pixel[0] * k / 255);
+    const auto g = static_cast<unsigned char>(pixel[1] * k / 255);
+    const auto b = static_cast<unsigned char>(pixel[2] * k / 255);
+    pixel[0] = b;
+    pixel[1] = g;
+    pixel[2] = r;
+    pixel[3] = 0xFF;
+  }
+}
+
+// Returns 0 on success, else libjpeg's message number.
+int DecodeScaled(ScaledDecodeJob* job) {
+  jpeg_decompress_struct info;
+  std::memset(&info, 0, sizeof info);
+  ErrorManager manager;
+  jpeg_progress_mgr progress;
+  InstallErrorManager(manager);
+  info.err = &manager.Base;
+  if (setjmp(manager.Jump)) {
+    jpeg_destroy_decompress(&info);
+    return manager.Code;
+  }
+  jpeg_create_decompress(&info);
+  // Past this, libjpeg asks for a backing store, which it does not have, and fails.
+  info.mem->max_memory_to_use = kMaxScaledDecodeMemory;
+  progress.progress_monitor = LimitScans;
+  info.progress = &progress;
+  jpeg_mem_src(&info, job->Data, job->Size);
+  jpeg_read_header(&info, TRUE);
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  job->Scale = ChooseScale(info.image_width, info.image_height, job->Width, job->Height);
+  info.scale_num = 1;
+  info.scale_denom = static_cast<unsigned>(job->Scale);
+  // A reduced picture does not show the difference.
+  info.dct_method = JDCT_IFAST;
+  jpeg_calc_output_dimensions(&info);
+  if (static_cast<long long>(info.output_width) * info.output_height > kMaxJpegPixels)
+    ERREXIT1(&info, JERR_IMAGE_TOO_BIG, static_cast<unsigned>(kMaxJpegPixels));
+  // The decoder's buffers first: a picture that needs too many fails before the pixels are taken.
+  jpeg_start_decompress(&info);
+  *job->Image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
+  if (job->Image->isNull()) ERREXIT1(&info, JERR_OUT_OF_MEMORY, 0);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = job->Image->scanLine(static_cast<int>(info.output_scanline));
+    jpeg_read_scanlines(&info, &row, 1);
+    if (cmyk) CmykRowToRgb(row, info.output_width);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return 0;
+}
+
+}  // namespace
+
+void TJPEGImage::LoadScaledFromFile(const AnsiString& fileName, int width, int height) {
+  std::size_t size = 0;
+  const TFileBytes bytes = ReadWholeFile(fileName, size, kMaxJpegFileBytes);
+  LoadScaledFromBytes({bytes.get(), size}, width, height);
+}
+
+void TJPEGImage::LoadScaledFromBytes(std::string_view bytes, int width, int height) {
+  if (bytes.empty()) throw EJPEG(JERR_INPUT_EMPTY);
+  QImage decoded;
+  ScaledDecodeJob job{reinterpret_cast<const unsigned char*>(bytes.data()),
+                      static_cast<unsigned long>(bytes.size()),
+                      width,
+                      height,
+                      &decoded,
+                      1};
+  if (const int code = DecodeScaled(&job)) throw EJPEG(code);
+  Image = std::move(decoded);
+  FScaleDenominator = job.Scale;
+}

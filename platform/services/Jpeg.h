@@ -16,6 +16,8 @@ class EJPEG : public Exception {
 
 // Pictures larger than this many pixels are refused before any pixel memory is allocated.
 inline constexpr long long kMaxJpegPixels = 64LL * 1024 * 1024;
+// The most memory a scaled decode lets libjpeg take for its own buffers.
+inline constexpr long kMaxScaledDecodeMemory = 512L * 1024 * 1024;
 // Files larger than this, and progressive pictures of more scans, are refused as undecodable.
 inline constexpr std::size_t kMaxJpegFileBytes = std::size_t{64} << 20;
 inline constexpr int kMaxJpegScans = 64;
@@ -25,6 +27,13 @@ class TJPEGImage final {
   // Reads only a regular file (see ReadWholeFile); a file that is not one raises as it does.
   void LoadFromFile(const AnsiString& fileName);
   void LoadFromBytes(std::string_view bytes);
+  // Decodes a reduced picture with libjpeg's scaled decoding: the largest reduction (1/8, 1/4 or
+  // 1/2) whose picture still covers width x height, else the full size. Beside the pixel limit,
+  // the decoder's own memory is bounded (kMaxScaledDecodeMemory).
+  void LoadScaledFromFile(const AnsiString& fileName, int width, int height);
+  void LoadScaledFromBytes(std::string_view bytes, int width, int height);
+  // The reduction of the last scaled decode: 1, 2, 4 or 8.
+  [[nodiscard]] int ScaleDenominator() const { return FScaleDenominator; }
   // Encodes the picture with the encoder's default settings.
   void SaveToFile(const AnsiString& fileName) const;
   [[nodiscard]] std::string SaveToBytes() const;
@@ -38,4 +47,5 @@ class TJPEGImage final {
 
  private:
   QImage Image;
+  int FScaleDenominator = 1;
 };

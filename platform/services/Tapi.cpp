@@ -133,8 +133,19 @@ void DeliverForCall(HCALL handle, DWORD message, DWORD param1, DWORD param2) {
   Deliver(State().Lines[call->second.Line].App, instance, device, message, param1, param2, 0);
 }
 
-void Reply(HCALL handle, DWORD request, bool ok) {
-  DeliverForCall(handle, LINE_REPLY, request, static_cast<DWORD>(ok ? 0 : LINEERR_OPERATIONFAILED));
+// Where a request's reply goes: it arrives even when the call has been deallocated meanwhile.
+struct TReplyTarget {
+  HLINEAPP App = 0;
+  DWORD Instance = 0;
+};
+
+TReplyTarget ReplyTargetOf(HLINE line) {
+  const auto found = State().Lines.find(line);
+  return found == State().Lines.end() ? TReplyTarget{} : TReplyTarget{found->second.App, found->second.Instance};
+}
+
+void Reply(const TReplyTarget& target, DWORD request, bool ok) {
+  Deliver(target.App, target.Instance, 0, LINE_REPLY, request, static_cast<DWORD>(ok ? 0 : LINEERR_OPERATIONFAILED), 0);
 }
 
 void CallState(HCALL handle, DWORD state, DWORD mode = 0) {
@@ -198,14 +209,14 @@ void OnStateChanged(const QDBusMessage& message) {
   }
 }
 
-void StartCall(HCALL handle, DWORD request) {
+void StartCall(HCALL handle, DWORD request, const TReplyTarget& target) {
   const auto call = State().Calls.find(handle);
   TLineApp* app = call == State().Calls.end() ? nullptr : AppOfCall(call->second);
   if (!app) return;
   Watch(*app,
         app->Bus().asyncCall(ServiceCall(call->second.Path, kCallInterface, QStringLiteral("Start")), kCallTimeoutMs),
-        [handle, request](const QDBusMessage& reply) {
-          Reply(handle, request, IsReply(reply));
+        [handle, request, target](const QDBusMessage& reply) {
+          Reply(target, request, IsReply(reply));
           if (!IsReply(reply)) EndCall(handle, LINEDISCONNECTMODE_UNKNOWN, false);
         });
 }
@@ -219,8 +230,9 @@ void DeleteModemCall(const TLineApp& app, const QString& device, const QString& 
     Watch(app, app.Bus().asyncCall(remove, kQueryTimeoutMs), [](const QDBusMessage&) {});
 }
 
-void OnCallCreated(HCALL handle, DWORD request, const QString& device, HLINEAPP appHandle, const QDBusMessage& reply) {
-  const auto app = State().Apps.find(appHandle);
+void OnCallCreated(HCALL handle, DWORD request, const QString& device, const TReplyTarget& target,
+                   const QDBusMessage& reply) {
+  const auto app = State().Apps.find(target.App);
   if (app == State().Apps.end()) return;
   const QString path = IsReply(reply) && !reply.arguments().isEmpty()
                            ? reply.arguments().first().value<QDBusObjectPath>().path()
@@ -231,7 +243,7 @@ void OnCallCreated(HCALL handle, DWORD request, const QString& device, HLINEAPP 
     return;
   }
   if (path.isEmpty()) {
-    Reply(handle, request, false);
+    Reply(target, request, false);
     State().Calls.erase(call);
     return;
   }
@@ -239,12 +251,12 @@ void OnCallCreated(HCALL handle, DWORD request, const QString& device, HLINEAPP 
   app->second.Bus().connect(kService, path, kCallInterface, QStringLiteral("StateChanged"), app->second.Receiver.get(),
                             SLOT(StateChanged(QDBusMessage)));
   if (call->second.DropRequest != 0) {
-    Reply(handle, request, true);
-    Reply(handle, call->second.DropRequest, true);
+    Reply(target, request, true);
+    Reply(target, call->second.DropRequest, true);
     EndCall(handle, LINEDISCONNECTMODE_NORMAL, false);
     return;
   }
-  StartCall(handle, request);
+  StartCall(handle, request, target);
 }
 
 // The voice modems ModemManager offers, when it runs; never starts it.
@@ -390,8 +402,8 @@ LONG lineMakeCall(HLINE hLine, HCALL* lphCall, const char* lpszDestAddress, DWOR
   if (!lphCall) return LINEERR_INVALPOINTER;
   const std::optional<AnsiString> number = DialableNumber(lpszDestAddress ? lpszDestAddress : "");
   if (!number) return LINEERR_INVALADDRESS;
-  const HLINEAPP appHandle = line->second.App;
-  const TLineApp& app = state.Apps.at(appHandle);
+  const TReplyTarget target = ReplyTargetOf(hLine);
+  const TLineApp& app = state.Apps.at(target.App);
   const QString device = app.Devices.at(line->second.Device);
   const HCALL handle = ++state.NextCall;
   const DWORD request = ++state.NextRequest;
@@ -400,7 +412,7 @@ LONG lineMakeCall(HLINE hLine, HCALL* lphCall, const char* lpszDestAddress, DWOR
   QDBusMessage create = ServiceCall(device, kVoiceInterface, QStringLiteral("CreateCall"));
   create << QVariantMap{{QStringLiteral("number"), QString::fromLatin1(*number)}};
   Watch(app, app.Bus().asyncCall(create, kCallTimeoutMs),
-        [=](const QDBusMessage& reply) { OnCallCreated(handle, request, device, appHandle, reply); });
+        [=](const QDBusMessage& reply) { OnCallCreated(handle, request, device, target, reply); });
   return static_cast<LONG>(request);
 }
 
@@ -417,7 +429,9 @@ LONG lineDrop(HCALL hCall, const char*, DWORD) {
   const TLineApp* app = AppOfCall(call->second);
   Watch(*app,
         app->Bus().asyncCall(ServiceCall(call->second.Path, kCallInterface, QStringLiteral("Hangup")), kCallTimeoutMs),
-        [hCall, request](const QDBusMessage& reply) { Reply(hCall, request, IsReply(reply)); });
+        [request, target = ReplyTargetOf(call->second.Line)](const QDBusMessage& reply) {
+          Reply(target, request, IsReply(reply));
+        });
   return static_cast<LONG>(request);
 }
 

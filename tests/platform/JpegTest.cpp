@@ -219,4 +219,90 @@ TEST(Jpeg, OnlyRegularFilesOfAPictureSizeAreRead) {
   EXPECT_EQ(jpeg.Width(), 16);
 }
 
+// A picture as a progressive JPEG, with its frame header's size patched when asked.
+std::string SizedProgressiveJpeg(int width, int height, int patchedWidth = 0, int patchedHeight = 0) {
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(width, height));
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 4;
+  info.in_color_space = JCS_EXT_BGRX;
+  jpeg_set_defaults(&info);
+  jpeg_simple_progression(&info);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    auto row = const_cast<JSAMPROW>(jpeg.Bitmap().constScanLine(static_cast<int>(info.next_scanline)));
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::string bytes(reinterpret_cast<char*>(out), size);
+  std::free(out);
+  if (patchedWidth > 0) {
+    const std::size_t sof = bytes.find("\xFF\xC2");
+    bytes[sof + 5] = static_cast<char>(patchedHeight >> 8);
+    bytes[sof + 6] = static_cast<char>(patchedHeight & 0xFF);
+    bytes[sof + 7] = static_cast<char>(patchedWidth >> 8);
+    bytes[sof + 8] = static_cast<char>(patchedWidth & 0xFF);
+  }
+  return bytes;
+}
+
+TEST(Jpeg, ScaledDecodingTakesTheLargestReductionThatStillCoversTheCell) {
+  struct Case {
+    int Width, Height, Denominator;
+  };
+  // For a 75 x 80 cell; libjpeg rounds scaled sizes up.
+  for (const Case c : {Case{3000, 2000, 8}, Case{600, 640, 8}, Case{593, 633, 8}, Case{592, 640, 4}, Case{600, 632, 4},
+                       Case{150, 160, 2}, Case{149, 159, 2}, Case{148, 160, 1}, Case{50, 40, 1}}) {
+    SCOPED_TRACE(testing::Message() << c.Width << " x " << c.Height);
+    TJPEGImage source;
+    source.Assign(Pattern(c.Width, c.Height));
+    TJPEGImage jpeg;
+    jpeg.LoadScaledFromBytes(source.SaveToBytes(), 75, 80);
+    EXPECT_EQ(jpeg.ScaleDenominator(), c.Denominator);
+    EXPECT_EQ(jpeg.Width(), (c.Width + c.Denominator - 1) / c.Denominator);
+    EXPECT_EQ(jpeg.Height(), (c.Height + c.Denominator - 1) / c.Denominator);
+    ExpectNear(jpeg.Bitmap().pixel(jpeg.Width() / 4, jpeg.Height() / 2), qRgb(200, 30, 30));
+    ExpectNear(jpeg.Bitmap().pixel(jpeg.Width() * 3 / 4, jpeg.Height() / 2), qRgb(20, 40, 220));
+  }
+  TJPEGImage cmyk;
+  cmyk.LoadScaledFromBytes(CmykJpeg(0, 255, 255, 0), 2, 2);
+  EXPECT_EQ(cmyk.ScaleDenominator(), 8);
+  ExpectNear(cmyk.Bitmap().pixel(1, 1), qRgb(255, 0, 0));
+}
+
+TEST(Jpeg, ScaledDecodingFailsCleanlyOnBadPicturesAndOnPicturesTooLargeForItsMemory) {
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(32, 32));
+  const std::string good = jpeg.SaveToBytes();
+  TJPEGImage scaled;
+  scaled.LoadScaledFromBytes(SizedProgressiveJpeg(64, 64), 8, 8);
+  EXPECT_EQ(scaled.Width(), 8);
+  auto codeOf = [](const std::string& bytes) {
+    try {
+      TJPEGImage target;
+      target.LoadScaledFromBytes(bytes, 75, 80);
+    } catch (const EJPEG& error) {
+      return error.Code;
+    }
+    return 0;
+  };
+  EXPECT_EQ(codeOf(""), JERR_INPUT_EMPTY);
+  EXPECT_EQ(codeOf("hello, world"), JERR_NO_SOI);
+  EXPECT_NE(codeOf(good.substr(0, 20)), 0);
+  // 40000 x 40000 reduces to 5000 x 5000 pixels, but its progressive scans need gigabytes of
+  // coefficients: refused before any pixel memory is taken.
+  EXPECT_EQ(codeOf(SizedProgressiveJpeg(16, 16, 40000, 40000)), JERR_NO_BACKING_STORE);
+  EXPECT_THROW(scaled.LoadScaledFromBytes("garbage", 8, 8), EJPEG);
+  EXPECT_EQ(scaled.Width(), 8);  // a failed load leaves the previous picture
+}
+
 }  // namespace

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "ExtCtrls.h"
+#include "FormFrame.h"
+#include "Form_About.h"
+#include "Sound.h"
+#include "TestSupport.h"
+#include "Unit_Main.h"
+#include "VXCtrls.h"
+#include "WindowFixtures.h"
+#include "ui_Form_About.h"
+#include "ui_Unit_Main.h"
+
+namespace {
+
+using testing_support::Card;
+using testing_support::MessageBoxRecorder;
+using testing_support::ReadBytes;
+using testing_support::TempProgramFolder;
+using testing_support::WriteBytes;
+
+// A fake opener first on PATH that records its arguments, one per line.
+class FakeOpener {
+ public:
+  explicit FakeOpener(const TempProgramFolder& folder) : Log(folder.Path / "opened.log"), OldPath(getenv("PATH")) {
+    const auto bin = folder.Path / "bin";
+    std::filesystem::create_directory(bin);
+    WriteBytes(bin / "xdg-open",
+               "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + Log.string() + "'; done\n");
+    chmod((bin / "xdg-open").c_str(), 0755);
+    setenv("PATH", (bin.string() + ":" + OldPath).c_str(), 1);
+  }
+  ~FakeOpener() { setenv("PATH", OldPath.c_str(), 1); }
+  FakeOpener(const FakeOpener&) = delete;
+  FakeOpener& operator=(const FakeOpener&) = delete;
+
+  // What the opener received once it has written lines lines.
+  [[nodiscard]] std::string Opened(int lines) const {
+    for (int i = 0; i < 300; ++i) {
+      const std::string text = ReadBytes(Log);
+      if (std::count(text.begin(), text.end(), '\n') >= lines) return text;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return ReadBytes(Log);
+  }
+
+  std::filesystem::path Log;
+  std::string OldPath;
+};
+
+class AboutWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    SetSoundDevice("null");
+    std::filesystem::create_directories(Folder.Path / "skins");
+    testing_support::WriteJpeg(Folder.Path / "skins" / "blue1.jpg", 500, 300, qRgb(0, 0, 200));
+    testing_support::WriteJpeg(Folder.Path / "skins" / "blue2.jpg", 500, 60, qRgb(0, 0, 100));
+    testing_support::WriteJpeg(Folder.Path / "skins" / "red1.jpg", 500, 300, qRgb(200, 0, 0));
+    testing_support::WriteJpeg(Folder.Path / "skins" / "red2.jpg", 500, 60, qRgb(100, 0, 0));
+    testing_support::WriteBook(Folder.Path / "AddressBook.abk", {Card("Ann"), Card("Bob"), Card("Cid")});
+    Window = std::make_unique<TForm_Main>();
+    Window->move(150, 100);
+    Window->show();
+    Window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  }
+  void TearDown() override { Window.reset(); }
+
+  // Runs open, which shows the about window modally, then drive on it once it is active; a window
+  // still open afterwards fails the test and is closed.
+  void About(const std::function<void()>& open, const std::function<void(TFormAbout&)>& drive) {
+    bool ran = false;
+    QTimer::singleShot(0, Window.get(), [&] {
+      ran = true;
+      auto* about = dynamic_cast<TFormAbout*>(QApplication::activeModalWidget());
+      ASSERT_NE(about, nullptr);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return about->isActiveWindow(); }, 5000));
+      drive(*about);
+      if (about->isVisible()) {
+        ADD_FAILURE() << "the about window is still open";
+        about->Close();
+      }
+    });
+    open();
+    ASSERT_TRUE(ran);
+  }
+  void About(const std::function<void(TFormAbout&)>& drive) {
+    About([this] { Window->Controls().Button_About->Click(); }, drive);
+  }
+
+  Ui::TForm_Main& Ui() { return Window->Controls(); }
+  TempProgramFolder Folder;
+  std::unique_ptr<TForm_Main> Window;
+  MessageBoxRecorder Boxes;
+};
+
+TEST_F(AboutWindow, AltBOpensItBesideTheMainWindowAndEscOrCloseShutIt) {
+  About([this] { QTest::keyClick(Window.get(), Qt::Key_B, Qt::AltModifier); },
+        [&](TFormAbout& about) {
+          const QPoint client = Window->mapToGlobal(QPoint(0, 0));
+          const QPoint tools = Ui().Button_Tools->mapToGlobal(QPoint(0, 0));
+          EXPECT_EQ(about.pos(), QPoint(client.x() + 50, tools.y() + Ui().Button_Tools->height() / 4));
+          EXPECT_EQ(about.size(), QSize(403, 343));
+          QTest::keyClick(&about, Qt::Key_Escape);
+          EXPECT_FALSE(about.isVisible());
+        });
+  About([](TFormAbout& about) { QTest::mouseClick(about.Controls().VxBtnClose, Qt::LeftButton); });
+}
+
+TEST_F(AboutWindow, KeepsTheEditedCardAndTheUndoOfADelete) {
+  Ui().Button_Next->Click();
+  Ui().Button_Delete->Click();  // Bob goes; Cid is shown
+  ASSERT_EQ(Window->Cards.Count(), 2);
+  Ui().Edit_Phone->setFocus();
+  QTest::keyClicks(Ui().Edit_Phone, QStringLiteral("555"));
+  ASSERT_TRUE(Window->Modified);
+  About([](TFormAbout& about) { about.Controls().VxBtnClose->Click(); });
+  EXPECT_TRUE(Window->Modified);
+  EXPECT_EQ(Ui().Edit_Phone->text(), QStringLiteral("555"));
+  EXPECT_EQ(Window->Cards.Count(), 2);  // nothing stored
+  Ui().Button_Undo->Click();
+  EXPECT_EQ(Window->Cards.Count(), 3);
+  EXPECT_EQ(Ui().Edit_SurName->text(), QStringLiteral("Bob"));
+}
+
+TEST_F(AboutWindow, LinksGoToTheShellUnscrambledAndHelpOpensTheHelpPage) {
+  FakeOpener opener(Folder);
+  About([](TFormAbout& about) {
+    EXPECT_EQ(about.Controls().VxBtnEmail->Caption(), "velmora@quillmere.example");
+    QTest::mouseClick(about.Controls().VxBtnVisit, Qt::LeftButton);
+    QTest::mouseClick(about.Controls().VxBtnEmail, Qt::LeftButton);
+    QTest::mouseClick(about.Controls().VxBtnHelp, Qt::LeftButton);
+    EXPECT_TRUE(about.isVisible());  // the links and the help leave it open
+    about.Close();
+  });
+  const std::string opened = opener.Opened(3);
+  EXPECT_NE(opened.find("http://www.quillmere.example/velmora/\n"), std::string::npos);
+  EXPECT_NE(opened.find("mailto:velmora@quillmere.example?subject=Velmora%20Address%20Book\n"), std::string::npos);
+  EXPECT_NE(opened.find(Folder.File("vab.html") + "\n"), std::string::npos);  // as the main window's help
+  EXPECT_EQ(std::count(opened.begin(), opened.end(), '\n'), 3);
+}
+
+TEST_F(AboutWindow, ShowsTheSchemeAndReloadsItOnlyAfterAChange) {
+  About([](TFormAbout& about) {
+    EXPECT_EQ(about.Frame().SkinShown(), 0);
+    const QImage top = about.Controls().Image_Tp->Picture();
+    EXPECT_NEAR(qBlue(top.pixel(5, 5)), 100, 4);
+    about.Close();
+  });
+  Ui().Button_NextScheme->Click();
+  About([](TFormAbout& about) {
+    EXPECT_EQ(about.Frame().SkinShown(), 1);
+    EXPECT_NEAR(qRed(about.Controls().Image_Bck->Picture().pixel(5, 5)), 200, 4);
+    about.Controls().Image_Bck->Clear();  // a reload would bring it back
+    about.Close();
+  });
+  About([](TFormAbout& about) {
+    EXPECT_TRUE(about.Controls().Image_Bck->Picture().isNull());
+    about.Close();
+  });
+}
+
+}  // namespace
