@@ -41,13 +41,12 @@ enum : unsigned {
   SC_CLOSE = 0xF060
 };
 
-// Window sizing: the limits query (LParam points at a MINMAXINFO), hit testing (its results for the
-// eight sizing borders and corners run from HTLEFT to HTBOTTOMRIGHT) and the menu pop-up message.
+// Window sizing: the limits query (LParam points at a MINMAXINFO), the results of hit testing
+// (WM_NCHITTEST) for the eight sizing borders and corners, HTLEFT to HTBOTTOMRIGHT, and the menu
+// pop-up message.
 enum : unsigned {
   WM_GETMINMAXINFO = 0x0024,
-  WM_NCHITTEST = 0x0084,
   WM_INITMENUPOPUP = 0x0117,
-  HTCLIENT = 1,
   HTLEFT = 10,
   HTBOTTOMRIGHT = 17,
 };
