@@ -8,6 +8,7 @@
 #include "Files.h"
 #include "FormFrame.h"
 #include "FormResources.h"
+#include "Form_Export.h"
 #include "Form_Grid.h"
 #include "Form_Outlook.h"
 #include "Menus.h"
@@ -72,6 +73,7 @@ TFormOptions::TFormOptions(QWidget* parent) : TForm(parent), ui(std::make_unique
 
 TFormOptions::~TFormOptions() {
   delete FFormOutlook;
+  delete FFormExport;
   if (FormOptions == this) FormOptions = nullptr;
 }
 
@@ -187,6 +189,8 @@ void TFormOptions::VxSpeedButton1Click(QObject*) {
 }
 
 void TFormOptions::Export1Click(QObject*) {
+  if (!FFormExport) FFormExport = new TFormExport;
+  FFormExport->ShowModal();
   ClearFocus();
 }
 

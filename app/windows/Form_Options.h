@@ -9,6 +9,7 @@
 namespace Ui {
 class TFormOptions;
 }
+class TFormExport;
 class TFormOutlook;
 class TPopupMenu;
 class TMenuItem;
@@ -52,6 +53,7 @@ class TFormOptions final : public TForm {
   std::unique_ptr<Ui::TFormOptions> ui;
   TSecondaryFrame* FFrame = nullptr;
   TFormOutlook* FFormOutlook = nullptr;
+  TFormExport* FFormExport = nullptr;
 };
 
 // The options window while it exists.

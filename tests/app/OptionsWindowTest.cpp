@@ -17,6 +17,7 @@
 #include "CardBook.h"
 #include "ContactsServer.h"
 #include "Dialogs.h"
+#include "Form_Export.h"
 #include "Form_Grid.h"
 #include "Form_Options.h"
 #include "Form_Outlook.h"
@@ -270,7 +271,7 @@ TEST_F(OptionsWindow, RestoreReplacesTheBookInMemoryAndAsksBeforeTakingANonBook)
   EXPECT_EQ(Lines(Window->Cards), (std::vector<std::string>{"Doe;555", "Roe;556"}));
 }
 
-TEST_F(OptionsWindow, ListViewAndWebPageLaunchers) {
+TEST_F(OptionsWindow, ListViewExportAndWebPageLaunchers) {
   Start({});
   Tools([&](TFormOptions& w) {
     EXPECT_EQ(Modal<TFormGrid>([&] { w.Controls().VxSpeedButton1->Click(); }, [](TFormGrid&) {}), nullptr);
@@ -283,6 +284,7 @@ TEST_F(OptionsWindow, ListViewAndWebPageLaunchers) {
     TFormGrid* grid =
         Modal<TFormGrid>([&] { w.Controls().VxSpeedButton1->Click(); }, [&](TFormGrid& g) { EXPECT_EQ(g.Opener, &w); });
     EXPECT_NE(grid, nullptr);
+    EXPECT_NE(Modal<TFormExport>([&] { w.pmImpExp->Items(1)->Click(); }, [](TFormExport&) {}), nullptr);
     SetShellVerbHandler("print", [](HWND, std::string_view, int) { return 42; });
     w.PopupMenuExport->Items(1)->Click();
     SetShellVerbHandler("print", {});
