@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "Form_About.h"
 #include "Form_Img.h"
+#include "ShellPrint.h"
 #include "Unit_Main.h"
 #include "VXConst.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
   TApplication Application(argc, argv);
   InitializeVXConst();
   InitializeDateUtil();
+  RegisterShellPrint();
   Application.SetTitle("The Velmora Address Book");
   // One copy per program folder: two copies would each save their own cards over the other's.
   const TFolderLock folderLock(ProgramFolder());

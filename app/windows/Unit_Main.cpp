@@ -20,6 +20,7 @@
 #include "Files.h"
 #include "FormResources.h"
 #include "Form_About.h"
+#include "Form_Grid.h"
 #include "Form_Img.h"
 #include "Form_Navigate.h"
 #include "Form_Print.h"
@@ -118,6 +119,7 @@ TForm_Main::~TForm_Main() {
   delete FormSearch;
   delete FormPrintDlg;
   delete FormPrint;
+  delete FormGrid;
   if (Form_Main == this) Form_Main = nullptr;
 }
 
@@ -557,8 +559,15 @@ void TForm_Main::Button_SearchClick(QObject*) {
 
 void TForm_Main::VxSpeedButton3Click(QObject*) {
   LeaveCard();
-  if (Cards.Count() == 0)
+  if (Cards.Count() == 0) {
     MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+    return;
+  }
+  if (!FormGrid) FormGrid = new TFormGrid;
+  FormGrid->Opener = this;
+  FormGrid->ShowModal();  // it centres itself on its opener
+  ClearFocus();
+  TakeBackCard(FormGrid->SelectedCard);
 }
 
 void TForm_Main::Button1Click(QObject*) {

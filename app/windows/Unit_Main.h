@@ -27,6 +27,7 @@ class TRegLib;
 class TTapiDial;
 class TVxSpeedButton;
 
+class TFormGrid;
 class TFormNavigate;
 class TFormSearch;
 class TFormAbout;
@@ -190,6 +191,7 @@ class TForm_Main final : public TForm {
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;
+  TFormGrid* FormGrid = nullptr;
   // The about window and the browser, when the main window had to make them itself.
   std::unique_ptr<TFormAbout> FOwnedFormAbout;
   std::unique_ptr<TFormImg> FOwnedFormImg;

@@ -420,7 +420,7 @@ struct TTemporary {
 // Writes the contents to a temporary file beside targetPath and syncs them. Unnamed, the file is
 // created without a name (O_TMPFILE) and linked under one only when it is complete.
 TTemporary WriteTemporary(const fs::path& targetPath, const struct stat* previous,
-                          const std::function<void(TFileSink&)>& produce, bool unnamed) {
+                          const std::function<void(TFileSink&)>& produce, bool unnamed, TFileSync sync) {
   TTemporary result;
   const mode_t mode = previous ? (previous->st_mode & 07777) : 0666;
   int fd = -1;
@@ -459,7 +459,7 @@ TTemporary WriteTemporary(const fs::path& targetPath, const struct stat* previou
     throw;
   }
   if (!file.Flush()) return fail("cannot write", file.Error());
-  if (::fsync(fd) != 0) return fail("cannot flush to disk", errno);
+  if (sync == TFileSync::Sync && ::fsync(fd) != 0) return fail("cannot flush to disk", errno);
   if (unnamed) {
     const AnsiString self = Format("/proc/self/fd/%d", fd);
     bool linked = false;
@@ -523,7 +523,7 @@ void SetNamedTemporaryFiles(bool named) {
 }
 
 AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                              const std::function<void(TFileSink&)>& produce) {
+                              const std::function<void(TFileSink&)>& produce, TFileSync sync) {
   const fs::path targetPath = ReplaceTargetPath(target);
   const fs::path folder = targetPath.parent_path();
   struct stat previous {};
@@ -531,9 +531,10 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
   if (!targetExists && errno != ENOENT) return ErrorText("cannot examine the file", errno);
 
   TTemporary written;
-  if (!NamedTemporaryFiles()) written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, true);
+  if (!NamedTemporaryFiles())
+    written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, true, sync);
   if (NamedTemporaryFiles() || written.Unsupported)
-    written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, false);
+    written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, false, sync);
   if (!written.Error.empty()) return written.Error;
   const fs::path& temporary = written.Name;
   auto fail = [&](const char* step, int error, const fs::path& alsoRemove = {}) {
@@ -564,7 +565,7 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
   }
   if (::rename(temporary.c_str(), targetPath.c_str()) != 0) return fail("cannot replace the file", errno);
   // Some file systems cannot sync a folder at all (EINVAL); the rename is then as durable as it gets.
-  if (!SyncFolder(folder) && errno != EINVAL && errno != ENOTSUP)
+  if (sync == TFileSync::Sync && !SyncFolder(folder) && errno != EINVAL && errno != ENOTSUP)
     return ErrorText("cannot flush the folder to disk", errno);
   return {};
 }

@@ -98,10 +98,15 @@ int RemoveStaleTemporaryFiles(const AnsiString& target);
 // unnamed temporary files (tests); false restores the normal way.
 void SetNamedTemporaryFiles(bool named);
 
+// Whether a replacement waits for the disk: files that are made again at will (pages, exports
+// for viewing) skip the syncs and are still replaced whole by the rename.
+enum class TFileSync { Sync, NoSync };
+
 // ReplaceFileDurably with the contents produced into a sink, so that a large file is never
 // held whole in memory. An exception from produce removes the temporary file and passes on.
 [[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                                            const std::function<void(TFileSink&)>& produce);
+                                            const std::function<void(TFileSink&)>& produce,
+                                            TFileSync sync = TFileSync::Sync);
 
 // An exclusive advisory lock (flock) on a folder, for one running program per folder. The system
 // releases it when the holder ends, however it ends; child processes do not inherit it.

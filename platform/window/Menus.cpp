@@ -33,6 +33,15 @@ void TMenuItem::SetDefault(bool isDefault) {
   FAction->setFont(font);
 }
 
+void TMenuItem::SetChecked(bool checked) {
+  FAction->setCheckable(true);
+  FAction->setChecked(checked);
+}
+
+bool TMenuItem::Checked() const {
+  return FAction->isChecked();
+}
+
 void TMenuItem::SetHint(const AnsiString& hint) {
   FAction->setStatusTip(AnsiToQString(hint));
   FAction->setToolTip(AnsiToQString(hint));
@@ -62,6 +71,26 @@ TMenuItem* TPopupMenu::AddSeparator() {
   return item;
 }
 
+TMenuItem* TPopupMenu::AddSubmenu(const AnsiString& caption, TPopupMenu* submenu) {
+  QAction* action = FMenu->addAction(AnsiToQString(caption));
+  action->setMenu(submenu->Menu());
+  auto* item = new TMenuItem(this, action);
+  FItems.push_back(item);
+  FSubmenus.emplace_back(submenu);
+  return item;
+}
+
+bool TPopupMenu::ClickAction(const QAction* chosen) {
+  for (TMenuItem* item : FItems)
+    if (item->Action() == chosen) {
+      item->Click();
+      return true;
+    }
+  for (const QPointer<TPopupMenu>& submenu : FSubmenus)
+    if (submenu && submenu->ClickAction(chosen)) return true;
+  return false;
+}
+
 int TPopupMenu::AlignedLeft(int X) const {
   const int width = FMenu->sizeHint().width();
   switch (Alignment) {
@@ -77,10 +106,5 @@ int TPopupMenu::AlignedLeft(int X) const {
 void TPopupMenu::Popup(int X, int Y) {
   if (OnPopup) OnPopup(this);
   QAction* chosen = FMenu->exec(QPoint(AlignedLeft(X), Y));
-  if (!chosen) return;
-  for (TMenuItem* item : FItems)
-    if (item->Action() == chosen) {
-      item->Click();
-      break;
-    }
+  if (chosen) ClickAction(chosen);
 }

@@ -21,6 +21,9 @@ class TMenuItem final : public TComponent {
   [[nodiscard]] bool Enabled() const;
   void SetVisible(bool visible);
   void SetDefault(bool isDefault);
+  // A check mark beside the caption.
+  void SetChecked(bool checked);
+  [[nodiscard]] bool Checked() const;
   // The text the status line and the tool tip show for the item.
   void SetHint(const AnsiString& hint);
   // Runs OnClick, as a choice from the menu does.
@@ -41,6 +44,9 @@ class TPopupMenu : public TComponent {
   TMenuItem* Add(const AnsiString& caption, TNotifyEvent onClick = {});
   // The item "-": a separator line.
   TMenuItem* AddSeparator();
+  // An item that opens submenu (not owned; it may also pop up on its own). Its items' clicks run
+  // when they are chosen from this menu too.
+  TMenuItem* AddSubmenu(const AnsiString& caption, TPopupMenu* submenu);
   [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
   [[nodiscard]] TMenuItem* Items(int index) const { return FItems.at(static_cast<std::size_t>(index)); }
 
@@ -50,6 +56,8 @@ class TPopupMenu : public TComponent {
   [[nodiscard]] QMenu* Menu() const { return FMenu; }
   // The horizontal position of the menu's left edge for a pop-up at X.
   [[nodiscard]] int AlignedLeft(int X) const;
+  // Runs the click of the item, here or in a submenu, whose action is chosen; false when none is.
+  bool ClickAction(const QAction* chosen);
 
   TPopupAlignment Alignment = TPopupAlignment::paLeft;
   bool AutoPopup = true;
@@ -59,4 +67,5 @@ class TPopupMenu : public TComponent {
  private:
   QMenu* FMenu;
   std::vector<TMenuItem*> FItems;
+  std::vector<QPointer<TPopupMenu>> FSubmenus;
 };

@@ -42,4 +42,23 @@ TEST(CardLinks, WebsiteGetsHttpOnlyWithoutAScheme) {
   for (const auto& c : cases) EXPECT_EQ(WebsiteUrl(c.site), c.url) << c.site;
 }
 
+TEST(CardLinks, SeveralAddressesMakeOneRequest) {
+  EXPECT_EQ(MailtoUrl(std::vector<std::string_view>{"a@x.org", "b c@y.org?cc=z"}),
+            "mailto:a@x.org,b%20c@y.org%3Fcc%3Dz");
+  EXPECT_EQ(MailtoUrl(std::vector<std::string_view>{"a@x.org"}), MailtoUrl("a@x.org"));
+}
+
+TEST(CardLinks, EncodeUrlKeepsTheAddressStructure) {
+  const struct {
+    const char* url;
+    const char* encoded;
+  } cases[] = {
+      {"http://x.org/a b?q=1&r=\"<>\"#top", "http://x.org/a%20b?q=1&r=%22%3C%3E%22#top"},
+      {"http://x.org/%41%zz%4", "http://x.org/%41%25zz%254"},  // only complete escapes stay
+      {"http://x.org/caf\xE9", "http://x.org/caf%C3%A9"},
+  };
+  SetAnsiCodePage(1252);
+  for (const auto& c : cases) EXPECT_EQ(EncodeUrl(c.url), c.encoded) << c.url;
+}
+
 }  // namespace

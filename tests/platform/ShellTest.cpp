@@ -1,45 +1,15 @@
 #include "Shell.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <chrono>
-#include <thread>
-
+#include "FakeOpener.h"
 #include "TestSupport.h"
 
 namespace {
 
-using testing_support::ReadBytes;
+using testing_support::FakeOpener;
 using testing_support::TempProgramFolder;
 using testing_support::WriteBytes;
-
-// Puts a fake opener first on PATH that records its arguments, one per line.
-class FakeOpener {
- public:
-  explicit FakeOpener(const TempProgramFolder& folder) : Log(folder.Path / "opened.log"), OldPath(getenv("PATH")) {
-    const auto bin = folder.Path / "bin";
-    std::filesystem::create_directory(bin);
-    WriteBytes(bin / "xdg-open",
-               "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + Log.string() + "'; done\n");
-    chmod((bin / "xdg-open").c_str(), 0755);
-    setenv("PATH", (bin.string() + ":" + OldPath).c_str(), 1);
-  }
-  ~FakeOpener() { setenv("PATH", OldPath.c_str(), 1); }
-
-  // Waits for the detached opener to have written lines lines.
-  std::string Opened(int lines) const {
-    for (int i = 0; i < 200; ++i) {
-      const std::string text = ReadBytes(Log);
-      if (std::count(text.begin(), text.end(), '\n') >= lines) return text;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return ReadBytes(Log);
-  }
-
-  std::filesystem::path Log;
-  std::string OldPath;
-};
 
 TEST(Shell, HandsTheTextOnAsOneArgumentWithoutAShell) {
   TempProgramFolder folder;
@@ -63,6 +33,21 @@ TEST(Shell, MissingOpenerOrEmptyTextIsAFailureCode) {
   EXPECT_LE(ShellExecuteA(nullptr, nullptr, "", nullptr, nullptr, SW_SHOWNORMAL), 32);
   EXPECT_EQ(ShellOpenerArgument("-x"), "./-x");
   EXPECT_EQ(ShellOpenerArgument("x-"), "x-");
+}
+
+TEST(Shell, OtherVerbsGoToTheirRegisteredHandler) {
+  EXPECT_EQ(ShellExecuteA(nullptr, "print", "/tmp/page.html", nullptr, nullptr, SW_SHOWNORMAL), 31);
+  std::vector<std::string> handled;
+  EXPECT_FALSE(SetShellVerbHandler("print", [&](HWND, std::string_view file, int show) {
+    handled.push_back(std::string(file) + " " + std::to_string(show));
+    return 33;
+  }));
+  EXPECT_EQ(ShellExecuteA(nullptr, "print", "/tmp/page.html", nullptr, nullptr, SW_SHOWMAXIMIZED), 33);
+  EXPECT_EQ(ShellExecuteA(nullptr, "print", "", nullptr, nullptr, SW_SHOWNORMAL), 2);
+  EXPECT_EQ(ShellExecuteA(nullptr, "edit", "/tmp/page.html", nullptr, nullptr, SW_SHOWNORMAL), 31);
+  EXPECT_TRUE(SetShellVerbHandler("print", {}));
+  EXPECT_EQ(ShellExecuteA(nullptr, "print", "/tmp/page.html", nullptr, nullptr, SW_SHOWNORMAL), 31);
+  EXPECT_EQ(handled, (std::vector<std::string>{"/tmp/page.html 3"}));
 }
 
 }  // namespace

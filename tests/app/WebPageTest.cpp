@@ -1,0 +1,171 @@
+#include "Unit_Extensions.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "CardFixtures.h"
+#include "FakeOpener.h"
+#include "Shell.h"
+#include "TestSupport.h"
+
+namespace {
+
+using testing_support::FakeOpener;
+using testing_support::ReadBytes;
+using testing_support::TempProgramFolder;
+using testing_support::WriteBytes;
+
+constexpr std::string_view kHeader =
+    "<html><body fbcolor=\"#000000\" bgcolor=\"#FFFFFF\"><hr><center><h2>My Velmora Address Book</h2></center><hr>"
+    "<br><center><table border=0 cellpadding=2 cellspacing=2>\r\n";
+constexpr std::string_view kFooter = "</table><center><br><hr></body></html>\r\n";
+
+TStringList Book(std::initializer_list<std::string> lines) {
+  TStringList cards;
+  for (const std::string& line : lines) cards.Add(line);
+  return cards;
+}
+
+std::string CardLine(std::initializer_list<std::pair<CardField, std::string_view>> fields) {
+  CardValues values{};
+  for (const auto& [field, value] : fields) values[field] = value;
+  return BuildCardLine(values);
+}
+
+std::string PageOf(const TStringList& cards, const TempProgramFolder& folder) {
+  const AnsiString file = folder.File("page.html");
+  EXPECT_EQ(WriteWebPage(cards, file), "");
+  return ReadBytes(file);
+}
+
+TEST(WebPage, EmptyBookIsHeaderEmptyRowAndFooter) {
+  TempProgramFolder folder;
+  EXPECT_EQ(PageOf({}, folder), std::string(kHeader) + "<tr><td align=center>The Address Book is empty</td></tr>\r\n" +
+                                    std::string(kFooter));
+}
+
+TEST(WebPage, RowsEscapeEveryValueAndEncodeEveryAddress) {
+  TempProgramFolder folder;
+  const TStringList cards = Book({
+      CardLine({{cfSurname, "<b>Lee</b>"},
+                {cfFirstName, "Ann & \"Bo\""},
+                {cfCompany, "O'Brien & Co"},
+                {cfAddress, "1 Main St"},
+                {cfCity, "Town"},
+                {cfZip, "123"},
+                {cfState, "ST"},
+                {cfCountry, "Nowhere"},
+                {cfPhone, "555 1234"},
+                {cfCellular, "999"},
+                {cfEmail, "ann@x.org?cc=evil@y.org"},
+                {cfWebsite, "example.org/a b\"><script>"},
+                {cfPicture, "ann pic.JPG"},
+                {cfNotes, "secret\r\nnote"}}),
+      CardLine({{cfSurname, "Zed"}, {cfAddress, "2 Side Rd"}, {cfWebsite, "HTTPS://Z.example"}, {cfPicture, "z.jpeg"}}),
+      "Solo\xFF",
+  });
+  const std::string expected =
+      std::string(kHeader) +
+      "<tr><td align=center><img width=150 height=160 src=\"images/ann%20pic.JPG\" "
+      "alt=\"&lt;b&gt;Lee&lt;/b&gt; Ann &amp; &quot;Bo&quot;\"></td><td align=left><strong>"
+      "<a href=\"mailto:ann@x.org%3Fcc%3Devil@y.org\">&lt;b&gt;Lee&lt;/b&gt; Ann &amp; &quot;Bo&quot;</a></strong>"
+      "<br>O&#39;Brien &amp; Co<br>1 Main St  &nbsp;&nbsp;(phone: 555 1234)<br>Town 123 ST<br>"
+      "<a href=\"http://example.org/a%20b%22%3E%3Cscript%3E\">http://example.org/a b&quot;&gt;&lt;script&gt;</a>"
+      "</td></tr>\r\n"
+      "<tr><td align=center><img width=150 height=160 src=\"\" alt=\"Zed \"></td><td align=left><strong>Zed </strong>"
+      "<br><br>2 Side Rd <br>  <br><a href=\"HTTPS://Z.example\">HTTPS://Z.example</a></td></tr>\r\n"
+      "<tr><td align=center><img width=150 height=160 src=\"\" alt=\"Solo \"></td><td align=left><strong>Solo "
+      "</strong><br><br> <br>  <br></td></tr>\r\n" +
+      std::string(kFooter);
+  EXPECT_EQ(PageOf(cards, folder), expected);
+}
+
+TEST(WebPage, ReadCardForPageTakesTheLastPictureFieldAndTheNotesBreaks) {
+  struct Case {
+    std::string line;
+    std::string surname, name, picture, notes;
+  };
+  const Case cases[] = {
+      {"S\xFF"
+       "F\xFF",
+       "S", "F", "", ""},
+      {"S\xFF"
+       "F\xFFtrailing",
+       "S", "F", "", ""},
+      {std::string("S\xFF"
+                   "F\xFF") +
+           std::string(10, '\xFF') + "a.jpg\xFFn@!m\xFF",
+       "S", "F", "images/a.jpg", "n<br>m"},
+      {std::string(12, '\xFF') + "a.jpg\xFFn\xFF"
+                                 "b.JPG\xFF",
+       "", "", "images/b.JPG", "n"},
+      {std::string(12, '\xFF') + "a.jpg\xFFn\xFF"
+                                 "b.JPG\xFF"
+                                 "c.gif\xFF",
+       "", "", "", "n"},
+      {std::string(12, '\xFF') + "x.jpeg\xFF\xFF", "", "", "", ""},
+  };
+  TPageCard card;
+  for (const Case& c : cases) {
+    ReadCardForPage(Book({c.line}), 0, card);
+    EXPECT_EQ(card.SurName, c.surname) << c.line;
+    EXPECT_EQ(card.Name, c.name) << c.line;
+    EXPECT_EQ(card.Picture, c.picture) << c.line;
+    EXPECT_EQ(card.Notes, c.notes) << c.line;
+  }
+}
+
+TEST(WebPage, ViewOpensIndexAndPrintHandsIndexprnToThePrintVerb) {
+  TempProgramFolder folder;
+  FakeOpener opener(folder);
+  std::vector<std::pair<std::string, int>> printed;
+  const ShellVerbHandler previous = SetShellVerbHandler("print", [&](HWND, std::string_view file, int show) {
+    printed.emplace_back(file, show);
+    return 42;
+  });
+  const TStringList cards = Book({testing_support::Card("Lee", "Ann")});
+  MakeWebPage(cards, false);
+  MakeWebPage(cards, true);
+  SetShellVerbHandler("print", previous);
+
+  EXPECT_EQ(opener.Opened(1), folder.File("index.html") + "\n");
+  ASSERT_EQ(printed.size(), 1U);
+  EXPECT_EQ(printed[0], std::make_pair(folder.File("indexprn.html"), int{SW_SHOWNORMAL}));
+  EXPECT_NE(ReadBytes(folder.File("index.html")).find("<strong>Lee Ann</strong>"), std::string::npos);
+  EXPECT_EQ(ReadBytes(folder.File("index.html")), ReadBytes(folder.File("indexprn.html")));
+}
+
+TEST(WebPage, FailedWriteKeepsThePreviousPageAndAsksNoShell) {
+  TempProgramFolder folder;
+  WriteBytes(folder.File("indexprn.html"), "previous page");
+  int printed = 0;
+  const ShellVerbHandler previous = SetShellVerbHandler("print", [&](HWND, std::string_view, int) {
+    ++printed;
+    return 42;
+  });
+  TStringList cards;
+  for (int i = 0; i < 200; ++i) cards.Add(testing_support::Card("Surname" + std::to_string(i), "First"));
+
+  // Files may grow to 4 KiB only, so the page's writes fail part-way.
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const AnsiString error = WriteWebPage(cards, folder.File("indexprn.html"));
+  MakeWebPage(cards, true);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldSignal);
+  SetShellVerbHandler("print", previous);
+
+  EXPECT_NE(error, "");
+  EXPECT_EQ(printed, 0);
+  EXPECT_EQ(ReadBytes(folder.File("indexprn.html")), "previous page");
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path))
+    EXPECT_TRUE(entry.is_directory() || entry.path().filename() == "indexprn.html") << entry.path();
+}
+
+}  // namespace
