@@ -1,6 +1,7 @@
 #pragma once
 // The glyph speed button and its drawing engine: glyph cells shared in image lists per cell size,
 // embossed and grey cells, the layout of glyph, caption and drop-down mark, and the button frame.
+// The owner-drawn list box and the check list box over the platform list box window.
 
 #include <QPointer>
 #include <array>
@@ -11,6 +12,8 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "ListBox.h"
+#include "Strings.h"
 
 class TPopupMenu;
 class TTimer;
@@ -236,4 +239,282 @@ class TVxSpeedButton final : public TGraphicControl {
   std::uint16_t FInitPause = 500;
   std::uint16_t FRepeatInterval = 100;
   TButtonPaintState FPaintState = psUp;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The owner-drawn list box
+
+enum TListBoxStyle : std::uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
+enum TBorderStyle : std::uint8_t { bsNone = 0, bsSingle = 1 };
+enum TOwnerDrawStateFlag : unsigned { odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8, odFocused = 16 };
+using TOwnerDrawState = unsigned;
+
+using TDrawItemEvent = std::function<void(QWidget* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = std::function<void(QWidget* Control, int Index, int& Height)>;
+using TGetItemWidthEvent = std::function<void(QWidget* Control, int Index, int& Width)>;
+using TKeyPressEvent = std::function<void(QObject* Sender, char& Key)>;
+
+// Raises EStringListError "List index out of bounds (%d)".
+[[noreturn]] void RaiseListIndexError(int Index);
+
+class TVxCustomListBox;
+
+// The items of a list box: every operation is a message to the list box's window.
+class TVxListBoxStrings : public TStrings {
+ public:
+  TVxCustomListBox* ListBox = nullptr;
+
+  [[nodiscard]] int Count() const override;
+  [[nodiscard]] AnsiString Get(int Index) const override;
+  [[nodiscard]] std::intptr_t GetObject(int Index) const override;
+  void PutObject(int Index, std::intptr_t Value) override;
+  int Add(std::string_view S) override;
+  void Insert(int Index, std::string_view S) override;
+  void Delete(int Index) override;
+  void Clear() override;
+
+ protected:
+  void SetUpdateState(bool Updating) override;
+};
+
+class TVxCustomListBox : public TControl {
+ public:
+  explicit TVxCustomListBox(QWidget* parent = nullptr);
+  ~TVxCustomListBox() override;
+
+  [[nodiscard]] bool AutoScroll() const { return FAutoScroll && FColumns == 0; }
+  void SetAutoScroll(bool Value);
+  [[nodiscard]] TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
+  [[nodiscard]] int Columns() const { return FColumns; }
+  void SetColumns(int Value);
+  [[nodiscard]] bool ExtendedSelect() const { return FExtendedSelect; }
+  void SetExtendedSelect(bool Value);
+  [[nodiscard]] bool GraySelection() const { return FGraySelection; }
+  void SetGraySelection(bool Value);
+  [[nodiscard]] bool IntegralHeight() const { return FIntegralHeight; }
+  void SetIntegralHeight(bool Value);
+  [[nodiscard]] int ItemHeight() const { return ActualItemHeight(); }
+  void SetItemHeight(int Value);
+  [[nodiscard]] TStrings& Items() const { return *FItems; }
+  [[nodiscard]] bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool Value);
+  [[nodiscard]] bool Sorted() const { return FSorted; }
+  void SetSorted(bool Value);
+  [[nodiscard]] TListBoxStyle Style() const { return FStyle; }
+  void SetStyle(TListBoxStyle Value);
+  [[nodiscard]] int TabWidth() const { return FTabWidth; }
+  void SetTabWidth(int Value);
+  [[nodiscard]] TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  [[nodiscard]] const TDrawItemEvent& OnDrawItem() const { return FOnDrawItem; }
+  void SetOnDrawItem(TDrawItemEvent Value);
+  [[nodiscard]] const TGetItemWidthEvent& OnGetItemWidth() const { return FOnGetItemWidth; }
+  void SetOnGetItemWidth(TGetItemWidthEvent Value);
+  TMeasureItemEvent OnMeasureItem;
+  TKeyPressEvent OnKeyPress;
+
+  [[nodiscard]] TCanvas& Canvas() { return FCanvas; }
+  [[nodiscard]] int ItemIndex();
+  void SetItemIndex(int Value);
+  [[nodiscard]] int TopIndex();
+  void SetTopIndex(int Value);
+  [[nodiscard]] int SelectedCount();
+  [[nodiscard]] bool ItemSelected(int Index);
+  // The item at a client point: -1 outside the client area; below the items -1 when Existing,
+  // else the index after the last one tried.
+  [[nodiscard]] int ItemAtPoint(TPoint Pos, bool Existing);
+  // Count gives the free slot below the last item; a larger index an empty rectangle.
+  [[nodiscard]] TRect GetItemRect(int Index);
+  [[nodiscard]] int WidestItem() const { return FWidestItem; }
+
+  // The list box window, created when first needed.
+  TListBoxWindow* Window();
+  [[nodiscard]] bool HandleAllocated() const { return FWindow != nullptr; }
+  // Destroys the window and creates it again, its items kept.
+  void RecreateWnd();
+  [[nodiscard]] bool Focused() const;
+  [[nodiscard]] bool UseRightToLeftAlignment() const { return layoutDirection() == Qt::RightToLeft; }
+  // Sends a message to the window through the control's message procedure.
+  std::intptr_t SendListMessage(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  // Called once the streamed properties have been set.
+  virtual void Loaded();
+
+  [[nodiscard]] virtual int ActualItemHeight() const;
+  [[nodiscard]] virtual int GetItemWidth(int Index);
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  virtual void MeasureItem(int Index, int& Height);
+  virtual void SetItems(const TStrings& Value);
+  [[nodiscard]] virtual std::intptr_t GetItemData(int Index);
+  virtual void SetItemData(int Index, std::intptr_t Value);
+  virtual void ResetContent();
+  virtual void DeleteString(int Index);
+
+ protected:
+  struct TCreateParams {
+    unsigned Style = 0;
+    unsigned ExStyle = 0;
+  };
+  // For descendants that make their own items object; call it from their constructor.
+  void SetItemList(std::unique_ptr<TVxListBoxStrings> Items);
+  void WndProc(TMessage& Message) override;
+  // The handling of the class library below the list box's own: message handlers, then the window.
+  void Dispatch(TMessage& Message);
+  void DefaultHandler(TMessage& Message);
+  virtual void CreateParams(TCreateParams& Params);
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  virtual void CNDrawItem(TDrawItemStruct& DrawItem);
+  virtual void KeyPress(char& Key);
+  virtual void DragCanceled();
+  void DoEndDrag(QObject* target, int x, int y) override;
+  void PaintItemText(int X, int Y, std::string_view S);
+  [[nodiscard]] int ItemHeightField() const { return FItemHeight; }
+  void ApplyColumnWidth();
+  void ApplyHorizontalExtent();
+  void RecalcHorizontalExtent();
+  // Reads the streamed properties a layout sets on the control (dynamic properties).
+  virtual void ReadProperty(const QByteArray& Name, const QVariant& Value);
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void ScrollToLeftEdge();
+  void SetAutoScrollEffect(bool WasEffective);
+  void PaintItemsToDC(QImage* DC);
+  void WMLButtonDown(TMessage& Message);
+  [[nodiscard]] int TabPixels() const;
+
+  std::unique_ptr<TVxListBoxStrings> FItems;
+  TBorderStyle FBorderStyle = bsSingle;
+  QImage FMeasureImage{1, 1, QImage::Format_RGB32};
+  TCanvas FCanvas{&FMeasureImage};
+  int FColumns = 0;
+  int FItemHeight = 16;
+  TListBoxStyle FStyle = lbStandard;
+  bool FIntegralHeight = false;
+  bool FMultiSelect = false;
+  bool FSorted = false;
+  bool FExtendedSelect = true;
+  int FTabWidth = 0;
+  std::unique_ptr<TObjectStrings> FSavedItems;
+  int FSavedTopIndex = 0;
+  int FSavedItemIndex = -1;
+  bool FAutoScroll = false;
+  bool FGraySelection = false;
+  int FWidestItem = 0;
+  TDrawItemEvent FOnDrawItem;
+  TGetItemWidthEvent FOnGetItemWidth;
+  TColor FColor = clWindow;
+  TListBoxWindow* FWindow = nullptr;
+  bool FCreating = false;
+  bool FocusAfterRecreate = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The check list box
+
+enum TCheckBoxState : std::uint8_t { cbUnchecked = 0, cbChecked = 1, cbGrayed = 2 };
+enum TCheckKind : std::uint8_t { ckCheckBoxes = 0, ckRadioButtons = 1, ckCheckMarks = 2 };
+using TChangeStateEvent = std::function<void(QObject* Sender, int Index)>;
+
+// A state value from outside (a stream, a storage): anything but 0 to 2 reads unchecked.
+[[nodiscard]] TCheckBoxState CheckBoxStateOf(std::int64_t value);
+
+// The object kept beside each item whose data, state or enabled flag was set.
+class TCheckListBoxItem final : public TListItemObject {
+ public:
+  std::intptr_t Data = 0;
+  TCheckBoxState State = cbUnchecked;
+  bool Enabled = true;
+};
+
+class TCheckListBoxStrings final : public TVxListBoxStrings {
+ public:
+  // States and enabled flags travel with the texts.
+  void Exchange(int Index1, int Index2) override;
+  void Move(int CurIndex, int NewIndex) override;
+};
+
+// The shared picture of the check images: 6 columns (unchecked, checked, grayed; then the same
+// disabled) by 3 rows (check boxes, radio buttons, check marks), magenta transparent.
+[[nodiscard]] TBitmap* GetCheckImages();
+void FreeCheckImages();
+
+class TVxCheckListBox : public TVxCustomListBox {
+ public:
+  explicit TVxCheckListBox(QWidget* parent = nullptr);
+  ~TVxCheckListBox() override;
+
+  [[nodiscard]] bool AllowGrayed() const { return FAllowGrayed && FCheckKind != ckRadioButtons; }
+  void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+  [[nodiscard]] TCheckKind CheckKind() const { return FCheckKind; }
+  void SetCheckKind(TCheckKind Value);
+  [[nodiscard]] int CheckedIndex();
+  void SetCheckedIndex(int Value);
+  TNotifyEvent OnClickCheck;
+  TChangeStateEvent OnStateChange;
+
+  [[nodiscard]] bool IsItemChecked(int Index);
+  [[nodiscard]] TCheckBoxState GetItemState(int Index);
+  void SetItemState(int Index, TCheckBoxState State);
+  [[nodiscard]] bool GetItemEnabled(int Index);
+  void SetItemEnabled(int Index, bool Enabled);
+  void SetItemChecked(int Index, bool Checked);
+  void SetAllStates(TCheckBoxState State, bool OnlyEnabled);
+  void ToggleItem(int Index);
+  [[nodiscard]] int CheckAreaWidth() const { return FCheckWidth + 2; }
+  [[nodiscard]] int CheckWidth() const { return FCheckWidth; }
+  [[nodiscard]] int CheckHeight() const { return FCheckHeight; }
+
+  // The item list as it travels in a layout: a version, then per item its text, state and
+  // enabled flag (older versions: text, checked, enabled and, from version 1, a state).
+  [[nodiscard]] static int InternalVersion() { return 202; }
+  [[nodiscard]] QStringList WriteStringsData();
+  void ReadStringsData(const QStringList& Data);
+  void ReadVersionData(int Version) { FStreamVersion = Version; }
+  // True when the items differ from the ancestor's (texts with a to z folded, states, enabled).
+  [[nodiscard]] bool StringsDiffer(TVxCheckListBox* Ancestor);
+
+  void Loaded() override;
+  [[nodiscard]] int ActualItemHeight() const override;
+  [[nodiscard]] int GetItemWidth(int Index) override;
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+  void SetItems(const TStrings& Value) override;
+  [[nodiscard]] std::intptr_t GetItemData(int Index) override;
+  void SetItemData(int Index, std::intptr_t Value) override;
+  void ResetContent() override;
+  void DeleteString(int Index) override;
+
+ protected:
+  void WndProc(TMessage& Message) override;
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void CNDrawItem(TDrawItemStruct& DrawItem) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void KeyPress(char& Key) override;
+  void ReadProperty(const QByteArray& Name, const QVariant& Value) override;
+  virtual void ClickCheck();
+  virtual void StateChange(int Index);
+
+ private:
+  [[nodiscard]] TCheckListBoxItem* LookupItemObject(int Index);
+  [[nodiscard]] bool HasItemObject(int Index) { return LookupItemObject(Index) != nullptr; }
+  TCheckListBoxItem* ItemObject(int Index);
+  void EnsureRadioCheck();
+  void RepaintCheckArea(int Index);
+  void RepaintItem(int Index);
+  void PaintCheckImage(const TRect& R, TCheckBoxState S, bool E);
+  void AdjustItemHeight();
+  void SaveStates();
+
+  bool FAllowGrayed = false;
+  TCheckKind FCheckKind = ckCheckBoxes;
+  std::unique_ptr<std::vector<std::uint32_t>> FSavedStates;
+  std::unique_ptr<TBitmap> FCellBitmap;
+  int FCheckWidth = 0;
+  int FCheckHeight = 0;
+  int FStreamVersion = 0;
+  bool FForceStates = false;
 };

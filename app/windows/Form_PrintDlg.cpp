@@ -40,8 +40,15 @@ QImage TemplatePreview(TFormPrint& report, QSize size) {
 TFormPrintDlg::TFormPrintDlg(TFormPrint* report, QWidget* parent)
     : TForm(parent), ui(std::make_unique<Ui::TFormPrintDlg>()), FReport(report) {
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  // White captions on the dark panels.
+  for (QRadioButton* choice : {ui->RbAll, ui->RbCurrent, ui->RbRange}) {
+    choice->ensurePolished();  // the style sheet's polish would replace the colour
+    QPalette colours = choice->palette();
+    colours.setColor(QPalette::WindowText, Qt::white);
+    choice->setPalette(colours);
+  }
   setFixedSize(595, 270);
   StreamSpeedButtons(this);
   ui->Image_Bck->SetStretch(true);
@@ -144,16 +151,18 @@ void TFormPrintDlg::BtnPrintClick(QObject*) {
   ui->BtnSetup->setEnabled(false);
   ui->BtnExit->setEnabled(false);
   QApplication::processEvents();
+  bool printed = false;
   try {
     PrepareReport();
     // A job past the report's page limit is refused before any band is laid out.
     const TChoice choice = ReadChoice();
-    if (CountCards(choice.First, choice.Last, FReport->Copies).Pages > TQuickRep::MaxPages)
-      throw Exception(Format("The report has more than %d pages", TQuickRep::MaxPages));
-    FReport->QR->Print();
+    if (CountCards(choice.First, choice.Last, FReport->Copies).Pages <= TQuickRep::MaxPages) {
+      FReport->QR->Print();
+      printed = true;
+    }
   } catch (const std::exception&) {
-    ShowMessage("An error occurred while printing !");
   }
+  if (!printed) ShowMessage("An error occurred while printing !");
   ui->BtnPrint->setEnabled(true);
   ui->BtnSetup->setEnabled(true);
   ui->BtnExit->setEnabled(true);

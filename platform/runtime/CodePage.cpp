@@ -325,13 +325,33 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
   return Compare(State().caseless->Handle, a, b);
 }
 
-std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts) {
-  // Large lists make their keys on several threads, each with a collator of its own.
+namespace {
+
+// A sort key with its first eight bytes as a number, so that most comparisons are one.
+struct CollationKey {
+  std::uint64_t Prefix;
+  const char* Bytes;
+  std::uint32_t Size;
+};
+
+bool operator<(const CollationKey& x, const CollationKey& y) {
+  if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
+  const int c = std::memcmp(x.Bytes, y.Bytes, std::min(x.Size, y.Size));
+  return c != 0 ? c < 0 : x.Size < y.Size;
+}
+
+bool operator==(const CollationKey& x, const CollationKey& y) {
+  return x.Prefix == y.Prefix && x.Size == y.Size && std::memcmp(x.Bytes, y.Bytes, x.Size) == 0;
+}
+
+// The caseless sort keys of texts, in parts that hold their bytes; keys[i] belongs to texts[i].
+// Large lists compute their keys on several threads, each with a collator of its own.
+std::vector<CollationKey> CaselessKeys(const std::vector<std::string_view>& texts, std::vector<SortKeys>& parts) {
   constexpr std::size_t kPerThread = 16384;
   const std::size_t threads =
       std::clamp<std::size_t>(texts.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
   const std::size_t chunk = (texts.size() + threads - 1) / threads;
-  std::vector<SortKeys> parts(threads);
+  parts.assign(threads, {});
   std::vector<char> done(threads, 0);
   std::vector<std::thread> workers;
   auto range = [&](std::size_t t) {
@@ -361,13 +381,7 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
   for (std::size_t t = 1; t < threads; ++t)
     if (!done[t]) MakeSortKeys(State().caseless->Handle, texts, range(t).first, range(t).second, parts[t]);
 
-  // Each key with its first eight bytes as a number, so that most comparisons are one.
-  struct Key {
-    std::uint64_t Prefix;
-    const char* Bytes;
-    std::uint32_t Size;
-  };
-  std::vector<Key> keys;
+  std::vector<CollationKey> keys;
   keys.reserve(texts.size());
   for (const SortKeys& part : parts)
     for (const auto& [offset, size] : part.Spans) {
@@ -377,17 +391,21 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
         prefix = (prefix << 8) | (k < size ? static_cast<unsigned char>(bytes[k]) : 0u);
       keys.push_back({prefix, bytes, size});
     }
-  const auto less = [&](std::size_t a, std::size_t b) {
-    const Key& x = keys[a];
-    const Key& y = keys[b];
-    if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
-    const int c = std::memcmp(x.Bytes, y.Bytes, std::min(x.Size, y.Size));
-    return c != 0 ? c < 0 : x.Size < y.Size;
-  };
+  return keys;
+}
+
+}  // namespace
+
+std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts) {
+  std::vector<SortKeys> parts;
+  const std::vector<CollationKey> keys = CaselessKeys(texts, parts);
+  const auto less = [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; };
   std::vector<std::size_t> order(texts.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   // Each run is sorted on a thread of its own, then neighbouring runs are merged, pairs of runs in
   // parallel; runs in book order and stable merges keep equal texts in book order.
+  const std::size_t threads = parts.size();
+  const std::size_t chunk = (texts.size() + threads - 1) / threads;
   std::vector<std::size_t> bounds;
   for (std::size_t t = 0; t <= threads; ++t) bounds.push_back(std::min(texts.size(), t * chunk));
   auto inParallel = [](std::size_t count, const std::function<void(std::size_t)>& job) {
@@ -420,6 +438,21 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
     bounds = std::move(next);
   }
   return order;
+}
+
+std::vector<std::uint32_t> CaselessRanks(const std::vector<std::string_view>& texts) {
+  std::vector<SortKeys> parts;
+  const std::vector<CollationKey> keys = CaselessKeys(texts, parts);
+  std::vector<std::uint32_t> order(texts.size());
+  std::iota(order.begin(), order.end(), std::uint32_t{0});
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  std::vector<std::uint32_t> ranks(texts.size());
+  std::uint32_t rank = 0;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (k > 0 && !(keys[order[k - 1]] == keys[order[k]])) ++rank;
+    ranks[order[k]] = rank;
+  }
+  return ranks;
 }
 
 int AnsiCompareStr(std::string_view a, std::string_view b) {

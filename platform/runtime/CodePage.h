@@ -2,6 +2,7 @@
 // The ANSI code page of the user's language, and the one place where 8-bit text meets QString.
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,8 @@ void SetAnsiCodePage(unsigned codePage);
 // The stable order of texts by AnsiCompareText: order[k] is the index of the k-th text. Large
 // lists compute their sort keys on several threads.
 [[nodiscard]] std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts);
+// The place of each text in that order, texts that compare equal sharing one: ranks[i] for
+// texts[i], from 0 up without gaps.
+[[nodiscard]] std::vector<std::uint32_t> CaselessRanks(const std::vector<std::string_view>& texts);
 // The same with case observed.
 [[nodiscard]] int AnsiCompareStr(std::string_view a, std::string_view b);

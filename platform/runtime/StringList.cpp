@@ -93,6 +93,15 @@ void TStringList::Exchange(int index1, int index2) {
   std::swap(Lines[static_cast<std::size_t>(index1)], Lines[static_cast<std::size_t>(index2)]);
 }
 
+void TStringList::Reorder(const std::vector<std::size_t>& order) {
+  if (order.size() != Lines.size())
+    throw EStringListError("List index out of bounds (" + IntToStr(static_cast<std::int64_t>(order.size())) + ")");
+  std::vector<std::string_view> reordered;
+  reordered.reserve(Lines.size());
+  for (std::size_t i : order) reordered.push_back(Lines.at(i));
+  Lines = std::move(reordered);
+}
+
 void TStringList::Clear() {
   Lines.clear();
   Store = std::make_shared<Arena>();

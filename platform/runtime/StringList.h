@@ -31,6 +31,9 @@ class TStringList final {
   void Insert(int index, std::string_view s);
   void Delete(int index);
   void Exchange(int index1, int index2);
+  // Puts the lines in the given order: line k becomes the former line order[k]. order must hold
+  // every index once.
+  void Reorder(const std::vector<std::size_t>& order);
   void Clear();
   void Reserve(int count);
   // The first line equal to s with case ignored (locale-aware), or -1.

@@ -32,6 +32,8 @@ QColor PaletteColor(int index) {
       return palette.color(QPalette::Disabled, QPalette::Text);
     case 0x12:
       return palette.color(QPalette::ButtonText);
+    case 0x13:
+      return palette.color(QPalette::Disabled, QPalette::HighlightedText);
     case 0x14:
       return palette.color(QPalette::Light);
     case 0x15:

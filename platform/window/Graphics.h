@@ -44,6 +44,7 @@ inline constexpr TColor clBtnFace = clSystemColor | 0x0F;
 inline constexpr TColor clBtnShadow = clSystemColor | 0x10;
 inline constexpr TColor clGrayText = clSystemColor | 0x11;
 inline constexpr TColor clBtnText = clSystemColor | 0x12;
+inline constexpr TColor clInactiveCaptionText = clSystemColor | 0x13;
 inline constexpr TColor clBtnHighlight = clSystemColor | 0x14;
 inline constexpr TColor cl3DDkShadow = clSystemColor | 0x15;
 inline constexpr TColor cl3DLight = clSystemColor | 0x16;
@@ -158,6 +159,8 @@ class TCanvas final {
   [[nodiscard]] int TextHeight(std::string_view text) const;
   void TextOut(int x, int y, std::string_view text);
   [[nodiscard]] QImage* Image() const { return FImage; }
+  // Points the canvas at another image (a device context handed in for one drawing).
+  void SetHandle(QImage* image) { FImage = image; }
   [[nodiscard]] bool Monochrome() const { return FMonochrome && *FMonochrome; }
 
  private:

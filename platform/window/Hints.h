@@ -9,9 +9,7 @@
 #include <functional>
 
 #include "Graphics.h"
-
-// Window styles a hint window's CreateParams works on.
-enum : unsigned { WS_POPUP = 0x80000000u, WS_BORDER = 0x00800000u };
+#include "Messages.h"
 
 struct TCreateParams {
   unsigned Style = 0;

@@ -347,7 +347,14 @@ TEST_F(MainWindow, TheNotesTakeTheFieldColours) {
 // puts the cards into a rescue file and ends. A folder in the book's place makes the save fail.
 TEST_F(MainWindow, AFailedSaveAtExitCanBeRetriedOrEnded) {
   enum class TAnswer { RetryAfterFixing, Cancel, Signal };
-  for (const TAnswer answer : {TAnswer::RetryAfterFixing, TAnswer::Cancel, TAnswer::Signal}) {
+  const std::pair<TAnswer, int> runs[] = {{TAnswer::RetryAfterFixing, 0},
+                                          {TAnswer::Cancel, 0},
+                                          {TAnswer::Signal, SIGTERM},
+                                          {TAnswer::Signal, SIGHUP},
+                                          {TAnswer::Signal, SIGINT}};
+  for (const auto& run : runs) {
+    const TAnswer answer = run.first;
+    const int signal = run.second;
     std::filesystem::remove_all(Folder.Path / "AddressBook.abk");
     std::filesystem::remove(Folder.Path / "AddressBook-rescued.abk");
     Start();
@@ -365,7 +372,7 @@ TEST_F(MainWindow, AFailedSaveAtExitCanBeRetriedOrEnded) {
         case TAnswer::Cancel:
           return IDCANCEL;
         case TAnswer::Signal:
-          raise(SIGTERM);
+          raise(signal);
           for (int i = 0; i < 50; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
           return IDRETRY;
       }

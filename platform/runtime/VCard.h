@@ -1,0 +1,31 @@
+#pragma once
+// A reader of vCard files (versions 2.1, 3.0 and 4.0): several cards a file, folded lines,
+// quoted-printable values with soft line breaks, CHARSET parameters, UTF-8 with or without a byte
+// order mark (UTF-16 with one), escapes, and inline binary data, which is skipped.
+
+#include <QString>
+#include <QStringList>
+#include <string_view>
+#include <vector>
+
+struct TVCardProperty {
+  QString Name;            // upper case, without its group
+  QStringList Types;       // lower case: the TYPE values, and the bare parameters of version 2.1
+  int Pref = 0;            // the PREF value (1 is the most preferred), 1 for TYPE=pref; 0 when not given
+  bool Binary = false;     // inline binary data (a photo, a key): its value is not kept
+  QStringList Components;  // the value split at each unescaped ";", decoded and unescaped
+
+  [[nodiscard]] bool HasType(QStringView type) const;
+  [[nodiscard]] QString Component(int index) const { return index < Components.size() ? Components[index] : QString(); }
+  // The whole value, its components joined by ";".
+  [[nodiscard]] QString Value() const { return Components.join(u';'); }
+};
+
+struct TVCard {
+  QString Version;  // as the card states it; empty when it states none
+  std::vector<TVCardProperty> Properties;
+};
+
+// Reads every card of a file's bytes; a card without END ends at the next BEGIN or at the end of
+// the data. Lines outside the cards and lines without a value are ignored. Never raises.
+[[nodiscard]] std::vector<TVCard> ParseVCards(std::string_view data);

@@ -1,0 +1,174 @@
+#include "VCard.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ContactsServer.h"
+#include "Dialogs.h"
+#include "TestSupport.h"
+
+namespace {
+
+using testing_support::ReadBytes;
+
+const char* const kProperties[] = {"LastName",
+                                   "FirstName",
+                                   "CompanyName",
+                                   "HomeAddressStreet",
+                                   "HomeAddressCity",
+                                   "HomeAddressPostalCode",
+                                   "HomeAddressState",
+                                   "HomeAddressCountry",
+                                   "HomeTelephoneNumber",
+                                   "MobileTelephoneNumber",
+                                   "Email1Address",
+                                   "WebPage"};
+
+std::string Fixture(const char* name) {
+  return ReadBytes(std::filesystem::path(VAB_TEST_DATA) / "vcard" / name);
+}
+
+// The twelve properties of every contact the server holds, as UTF-8, in kProperties' order.
+std::vector<std::vector<std::string>> Contacts(std::string_view data) {
+  const Variant application(CreateContactsServer(data));
+  const Variant folder = application.Invoke("GetNamespace", {Variant("MAPI")}).Invoke("GetDefaultFolder", {10});
+  std::vector<std::vector<std::string>> contacts;
+  const int count = folder.Invoke("Items").Invoke("Count").ToInteger();
+  for (int i = 1; i <= count; ++i) {
+    std::vector<std::string>& contact = contacts.emplace_back();
+    for (const char* property : kProperties)
+      contact.push_back(folder.Invoke("Items", {i}).Invoke(property).ToText().toStdString());
+  }
+  return contacts;
+}
+
+using Contact = std::vector<std::string>;
+
+TEST(ContactsServer, ReadsVersion21WithQuotedPrintableCharsetsFoldingAndPhotos) {
+  EXPECT_EQ(
+      Contacts(Fixture("v21.vcf")),
+      (std::vector<Contact>{{"M\u00fcller", "J\u00fcrgen", "Acme", "Line one\r\nLine two", "Springfield", "62701", "IL",
+                             "USA", "(555) 123,4567", "555-0100", "j@example.com", "http://example.com/a very/long"},
+                            {"Roe", "Rick", "", "", "", "", "", "", "555-2000", "", "", ""}}));
+}
+
+TEST(ContactsServer, ReadsVersion30WithEscapesTypesAndPreference) {
+  EXPECT_EQ(Contacts(Fixture("v30.vcf")),
+            (std::vector<Contact>{{"Doe, Jr.", "John", "Big; Co", "12 Home St\nFlat 3", "Hometown", "90210", "CA", "US",
+                                   "+1 555 1", "+1 555 2", "pref@x.org", "http://doe.example"}}));
+}
+
+TEST(ContactsServer, ReadsVersion40WithUriNumbersAndNoEnd) {
+  EXPECT_EQ(
+      Contacts(Fixture("v40.vcf")),
+      (std::vector<Contact>{{"\u03a0\u03b1\u03c0\u03b1\u03b4\u03cc\u03c0\u03bf\u03c5\u03bb\u03bf\u03c2",
+                             "\u0393\u03b9\u03ce\u03c1\u03b3\u03bf\u03c2", "", "\u039f\u03b4\u03cc\u03c2 1",
+                             "\u0391\u03b8\u03ae\u03bd\u03b1", "10558", "", "\u0395\u03bb\u03bb\u03ac\u03b4\u03b1",
+                             "+30-210-1234567", "+30 69", "a@x.gr", "https://x.gr"}}));
+}
+
+TEST(VCard, ReadsTheFormsWritersUse) {
+  struct Case {
+    const char* what;
+    std::string data;
+    std::vector<std::string> names;  // the N value of each card, as UTF-8
+  };
+  const Case cases[] = {
+      {"several cards, one without END",
+       "BEGIN:VCARD\nN:A;1\nBEGIN:VCARD\nN:B;2\nEND:VCARD\nBEGIN:VCARD\nN:C;3\nEND:VCARD\n",
+       {"A;1", "B;2", "C;3"}},
+      {"lines outside cards and lines without a value",
+       "N:Out;side\nBEGIN:VCARD\nnonsense\nN:In;side\nEND:VCARD\nN:After;wards\n",
+       {"In;side"}},
+      {"lower-case keywords and lone CR line ends", "begin:vcard\rn:Low;er\rend:vcard\r", {"Low;er"}},
+      {"Latin-1 bytes without a character set",
+       "BEGIN:VCARD\nN:M\xFCller;J\xFCrgen\nEND:VCARD\n",
+       {"M\u00fcller;J\u00fcrgen"}},
+      {"a named character set with quoted-printable",
+       "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=WINDOWS-1253;QUOTED-PRINTABLE:=C1=EB=DD=EE=E7=F2;\nEND:VCARD\n",
+       {"\u0391\u03bb\u03ad\u03be\u03b7\u03c2;"}},
+      {"an encoded semicolon stays in its component",
+       "BEGIN:VCARD\nVERSION:2.1\nN;ENCODING=QUOTED-PRINTABLE:A=3BB;C\nEND:VCARD\n",
+       {"A;B;C"}},
+      {"version 2.1 keeps backslashes but for the escaped semicolon",
+       "BEGIN:VCARD\nVERSION:2.1\nN:C:\\new\\;x;y\nEND:VCARD\n",
+       {"C:\\new;x;y"}},
+      {"version 3.0 turns \\n into a line break",
+       "BEGIN:VCARD\nVERSION:3.0\nN:a\\nb\\\\c\\,d;e\nEND:VCARD\n",
+       {"a\nb\\c,d;e"}},
+      {"version 3.0 unfolds without the blank, tabs too",
+       "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lo\r\n ng;Fir\r\n\tst\r\nEND:VCARD\r\n",
+       {"Long;First"}},
+      {"an unknown character set falls back to UTF-8",
+       "BEGIN:VCARD\nN;CHARSET=X-NONE:\xC3\xA9;\nEND:VCARD\n",
+       {"\u00e9;"}},
+      {"nothing that is a vCard", std::string("\x00\xFF garbage\n:\n;;:\n", 17), {}},
+      {"an empty file", "", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> names;
+    for (const TVCard& card : ParseVCards(c.data))
+      for (const TVCardProperty& property : card.Properties)
+        if (property.Name == u"N") names.push_back(property.Value().toStdString());
+    EXPECT_EQ(names, c.names) << c.what;
+  }
+}
+
+TEST(VCard, ReadsUtf16WithItsByteOrderMark) {
+  const QString text = QStringLiteral("BEGIN:VCARD\r\nN:\u00c5ngstr\u00f6m;\u00c9va\r\nEND:VCARD\r\n");
+  std::string data = "\xFF\xFE";
+  data.append(reinterpret_cast<const char*>(text.utf16()), static_cast<std::size_t>(text.size()) * 2);
+  const std::vector<TVCard> cards = ParseVCards(data);
+  ASSERT_EQ(cards.size(), 1u);
+  EXPECT_EQ(cards[0].Properties.at(0).Value(), QStringLiteral("\u00c5ngstr\u00f6m;\u00c9va"));
+}
+
+TEST(ContactsServer, AnswersOnlyItsMembersAndArguments) {
+  const Variant application(CreateContactsServer(Fixture("v21.vcf") + Fixture("v30.vcf") + Fixture("v40.vcf")));
+  EXPECT_EQ(application.Invoke("version").ToText(), QStringLiteral("2.1, 3.0, 4.0"));
+  const Variant folder = application.Invoke("GetNamespace", {"MAPI"}).Invoke("GetDefaultFolder", {10});
+  EXPECT_EQ(folder.Invoke("Items").Invoke("Count").ToInteger(), 4);
+  EXPECT_EQ(folder.Invoke("Items").Invoke("Item", {4}).Invoke("HomeAddressPostalCode").ToText(), u"10558");
+  const std::vector<std::function<void()>> failures = {
+      [&] { (void)application.Invoke("Quit"); },
+      [&] { (void)application.Invoke("GetNamespace", {"OTHER"}); },
+      [&] { (void)application.Invoke("GetNamespace"); },
+      [&] { (void)application.Invoke("GetNamespace", {"MAPI"}).Invoke("GetDefaultFolder", {6}); },
+      [&] { (void)folder.Invoke("Items", {0}); },
+      [&] { (void)folder.Invoke("Items", {5}); },
+      [&] { (void)folder.Invoke("Items", {1}).Invoke("Birthday"); },
+      [&] { (void)folder.Invoke("Items", {1}).ToText(); },
+  };
+  for (std::size_t k = 0; k < failures.size(); ++k) EXPECT_THROW(failures[k](), EOleError) << k;
+}
+
+TEST(ContactsServer, StartsWithTheFileTheUserChoosesAndRunsWhileHeld) {
+  testing_support::TempProgramFolder folder;
+  testing_support::WriteBytes(folder.Path / "contacts.vcf", Fixture("v30.vcf"));
+  RegisterContactsServer();
+  std::optional<AnsiString> answer;
+  int asked = 0;
+  SetOpenDialogHandler([&](const OpenDialogRequest& request) {
+    ++asked;
+    EXPECT_NE(request.Filter.find("*.vcf"), AnsiString::npos);
+    return answer;
+  });
+  EXPECT_THROW((void)GetActiveOleObject(kMailClientProgID), EOleError);
+  EXPECT_THROW((void)CreateOleObject(kMailClientProgID), EOleError);  // cancelled
+  answer = folder.File("missing.vcf");
+  EXPECT_THROW((void)CreateOleObject(kMailClientProgID), std::exception);
+  answer = folder.File("contacts.vcf");
+  {
+    const Variant application = CreateOleObject(kMailClientProgID);
+    EXPECT_EQ(application.Invoke("Version").ToText(), u"3.0");
+    EXPECT_EQ(GetActiveOleObject(kMailClientProgID).ToDispatch(), application.ToDispatch());
+  }
+  EXPECT_THROW((void)GetActiveOleObject(kMailClientProgID), EOleError);
+  EXPECT_EQ(asked, 3);
+  SetOpenDialogHandler(nullptr);
+  UnregisterOleClass(kMailClientProgID);
+  EXPECT_THROW((void)CreateOleObject(kMailClientProgID), EOleError);
+}
+
+}  // namespace
