@@ -100,8 +100,8 @@ void BM_FirstScreenOfThumbnails(benchmark::State& state) {
     grid->Invalidate();  // as when the grid is shown after the pause
     benchmark::DoNotOptimize(grid->PaintCanvas().constBits());
   }
-  state.counters["thumbnails"] = benchmark::Counter(
-      static_cast<double>(view.Browser->ThumbnailsDecoded() - before) / static_cast<double>(state.iterations()));
+  state.counters["thumbnails"] = benchmark::Counter(static_cast<double>(view.Browser->ThumbnailsDecoded() - before) /
+                                                    static_cast<double>(state.iterations()));
   state.counters["photo_bytes"] = static_cast<double>(view.Folder.PhotoSize);
 }
 BENCHMARK(BM_FirstScreenOfThumbnails)->Arg(4)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
