@@ -16,9 +16,17 @@
 // in front.
 [[nodiscard]] AnsiString WebsiteUrl(std::string_view site);
 
+// True when the site begins with "http://" or "https://" in any case (WebsiteUrl leaves it so).
+[[nodiscard]] bool HasWebScheme(std::string_view site);
+
 // Percent-encodes text as UTF-8 (its bytes read in the ANSI code page): letters, digits and
 // "-._~" stay, and so do the characters of keep; "%" in keep stays only before two hex digits.
 [[nodiscard]] AnsiString PercentEncode(std::string_view text, std::string_view keep);
+// The same, appended to out.
+void AppendPercentEncoded(AnsiString& out, std::string_view text, std::string_view keep);
+// The characters an e-mail address keeps after "mailto:", and those an address of a link keeps.
+inline constexpr std::string_view kMailtoKept = "!$'()*+,;:@";
+inline constexpr std::string_view kUrlKept = ":/?#[]@!$&'()*+,;=%";
 // An address made fit for a link: what a URL may not hold (blanks, quotes, "<", ">", non-ASCII
 // characters ...) is percent-encoded; its delimiters and existing escapes stay.
 [[nodiscard]] AnsiString EncodeUrl(std::string_view url);

@@ -107,21 +107,42 @@ std::string_view TCardListModel::RowText(const TRow& row, int column) const {
 
 void TCardListModel::Order(std::vector<std::uint32_t>& order, int sortKey) const {
   const int column = sortKey + 1;
-  // The first eight bytes of each key, as one number in byte order, decide most comparisons.
+  // Past the bytes that every key shares, sixteen bytes of each key, as two numbers in byte order,
+  // decide most comparisons.
+  std::size_t common = std::string_view::npos;
+  std::string_view first;
+  for (std::size_t i = 0; i < order.size() && common > 0; ++i) {
+    const std::string_view key = RowText(FRows[order[i]], column);
+    if (i == 0) {
+      first = key;
+      common = key.size();
+      continue;
+    }
+    std::size_t n = 0;
+    const std::size_t limit = std::min(common, key.size());
+    while (n < limit && key[n] == first[n]) ++n;
+    common = n;
+  }
+  if (common == std::string_view::npos) common = 0;
   struct TEntry {
-    std::uint64_t Prefix;
+    std::uint64_t High;
+    std::uint64_t Low;
     std::uint32_t Row;
   };
-  auto prefixOf = [](std::string_view text) {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i)
-      prefix = (prefix << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
-    return prefix;
+  auto word = [](std::string_view text, std::size_t from) {
+    std::uint64_t value = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+      value = (value << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
+    return value;
   };
   std::vector<TEntry> entries(order.size());
-  for (std::size_t i = 0; i < order.size(); ++i) entries[i] = {prefixOf(RowText(FRows[order[i]], column)), order[i]};
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::string_view key = RowText(FRows[order[i]], column);
+    entries[i] = {word(key, common), word(key, common + 8), order[i]};
+  }
   std::sort(entries.begin(), entries.end(), [this, column](const TEntry& a, const TEntry& b) {
-    if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+    if (a.High != b.High) return a.High < b.High;
+    if (a.Low != b.Low) return a.Low < b.Low;
     const TRow& ra = FRows[a.Row];
     const TRow& rb = FRows[b.Row];
     const int byKey = RowText(ra, column).compare(RowText(rb, column));

@@ -1,5 +1,6 @@
 #include "Unit_Extensions.h"
 
+#include <array>
 #include <cstring>
 
 #include "CardBook.h"
@@ -15,101 +16,121 @@ constexpr std::string_view kHeader =
 constexpr std::string_view kEmptyRow = "<tr><td align=center>The Address Book is empty</td></tr>\r\n";
 constexpr std::string_view kFooter = "</table><center><br><hr></body></html>\r\n";
 constexpr std::string_view kPictureFolder = "images/";
+// The picture's name is one path segment: "/" and "?" in it are encoded.
+constexpr std::string_view kPathSegmentKept = "!$&'()*+,;=:@";
 
-// Appends text with & < > " ' written as entities.
-void AppendEscaped(TFileSink& page, std::string_view text) {
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::string_view entity;
-    switch (text[i]) {
-      case '&':
-        entity = "&amp;";
-        break;
-      case '<':
-        entity = "&lt;";
-        break;
-      case '>':
-        entity = "&gt;";
-        break;
-      case '"':
-        entity = "&quot;";
-        break;
-      case '\'':
-        entity = "&#39;";
-        break;
-      default:
-        continue;
-    }
-    page.Append(text.substr(run, i - run));
-    page.Append(entity);
-    run = i + 1;
+// The entity of each byte that HTML text may not hold as it is; empty for the others.
+constexpr std::array<std::string_view, 256> kEntities = [] {
+  std::array<std::string_view, 256> entities{};
+  entities['&'] = "&amp;";
+  entities['<'] = "&lt;";
+  entities['>'] = "&gt;";
+  entities['"'] = "&quot;";
+  entities['\''] = "&#39;";
+  return entities;
+}();
+
+// The page's text on its way to the file, gathered in pieces of about 1 MiB.
+class TPageText {
+ public:
+  explicit TPageText(TFileSink& sink) : Sink(sink) { Text.reserve(kPiece + 4096); }
+  void Put(std::string_view text) {
+    Text.append(text);
+    if (Text.size() >= kPiece) Flush();
   }
-  page.Append(text.substr(run));
-}
+  // Puts text with & < > " ' written as entities.
+  void Escaped(std::string_view text) {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const std::string_view entity = kEntities[static_cast<unsigned char>(text[i])];
+      if (entity.empty()) continue;
+      Text.append(text.data() + run, i - run);
+      Text.append(entity);
+      run = i + 1;
+    }
+    Text.append(text.data() + run, text.size() - run);
+  }
+  // Puts text percent-encoded for an attribute, keeping the characters of keep.
+  void Encoded(std::string_view text, std::string_view keep) {
+    Scratch.clear();
+    AppendPercentEncoded(Scratch, text, keep);
+    Escaped(Scratch);
+  }
+  void Flush() {
+    Sink.Append(Text);
+    Text.clear();
+  }
+
+ private:
+  static constexpr std::size_t kPiece = 1 << 20;
+  TFileSink& Sink;
+  std::string Text;
+  std::string Scratch;
+};
 
 // The display name: surname, one blank, first name, as stored.
-void AppendDisplayName(TFileSink& page, const TPageCard& card) {
-  AppendEscaped(page, card.SurName);
-  page.Append(" ");
-  AppendEscaped(page, card.Name);
+void PutDisplayName(TPageText& page, const TPageCard& card) {
+  page.Escaped(card.SurName);
+  page.Put(" ");
+  page.Escaped(card.Name);
 }
 
-void AppendLink(TFileSink& page, std::string_view href, const TPageCard* nameOf, std::string_view text) {
-  page.Append("<a href=\"");
-  AppendEscaped(page, href);
-  page.Append("\">");
-  if (nameOf)
-    AppendDisplayName(page, *nameOf);
-  else
-    AppendEscaped(page, text);
-  page.Append("</a>");
-}
-
-void AppendRow(TFileSink& page, const TPageCard& card) {
-  page.Append("<tr><td align=center><img width=150 height=160 src=\"");
+void PutRow(TPageText& page, const TPageCard& card) {
+  page.Put("<tr><td align=center><img width=150 height=160 src=\"");
   if (!card.Picture.empty()) {
-    // The folder as it is, the name as one path segment.
-    page.Append(kPictureFolder);
-    AppendEscaped(page, PercentEncode(std::string_view(card.Picture).substr(kPictureFolder.size()), "!$&'()*+,;=:@"));
+    page.Put(kPictureFolder);
+    page.Encoded(std::string_view(card.Picture).substr(kPictureFolder.size()), kPathSegmentKept);
   }
-  page.Append("\" alt=\"");
-  AppendDisplayName(page, card);
-  page.Append("\"></td><td align=left><strong>");
-  if (card.Email.empty())
-    AppendDisplayName(page, card);
-  else
-    AppendLink(page, MailtoUrl(card.Email), &card, {});
-  page.Append("</strong><br>");
-  AppendEscaped(page, card.Company);
-  page.Append("<br>");
-  AppendEscaped(page, card.Address);
-  page.Append(" ");
+  page.Put("\" alt=\"");
+  PutDisplayName(page, card);
+  page.Put("\"></td><td align=left><strong>");
+  if (card.Email.empty()) {
+    PutDisplayName(page, card);
+  } else {
+    page.Put("<a href=\"mailto:");
+    page.Encoded(card.Email, kMailtoKept);
+    page.Put("\">");
+    PutDisplayName(page, card);
+    page.Put("</a>");
+  }
+  page.Put("</strong><br>");
+  page.Escaped(card.Company);
+  page.Put("<br>");
+  page.Escaped(card.Address);
+  page.Put(" ");
   if (!card.Phone.empty()) {
-    page.Append(" &nbsp;&nbsp;(phone: ");
-    AppendEscaped(page, card.Phone);
-    page.Append(")");
+    page.Put(" &nbsp;&nbsp;(phone: ");
+    page.Escaped(card.Phone);
+    page.Put(")");
   }
-  page.Append("<br>");
-  AppendEscaped(page, card.City);
-  page.Append(" ");
-  AppendEscaped(page, card.Zip);
-  page.Append(" ");
-  AppendEscaped(page, card.State);
-  page.Append("<br>");
+  page.Put("<br>");
+  page.Escaped(card.City);
+  page.Put(" ");
+  page.Escaped(card.Zip);
+  page.Put(" ");
+  page.Escaped(card.State);
+  page.Put("<br>");
   if (!card.WebSite.empty()) {
-    const AnsiString address = WebsiteUrl(card.WebSite);
-    AppendLink(page, EncodeUrl(address), nullptr, address);
+    // The address the main window's website button opens.
+    const std::string_view scheme = HasWebScheme(card.WebSite) ? "" : "http://";
+    page.Put("<a href=\"");
+    page.Put(scheme);
+    page.Encoded(card.WebSite, kUrlKept);
+    page.Put("\">");
+    page.Put(scheme);
+    page.Escaped(card.WebSite);
+    page.Put("</a>");
   }
-  page.Append("</td></tr>\r\n");
+  page.Put("</td></tr>\r\n");
 }
 
 }  // namespace
 
 void ReadCardForPage(const TStringList& Cards, int Index, TPageCard& Card) {
-  AnsiString* const values[] = {&Card.SurName, &Card.Name,     &Card.Company, &Card.Address,
-                                &Card.City,    &Card.Zip,      &Card.State,   &Card.Country,
-                                &Card.Phone,   &Card.Cellular, &Card.Email,   &Card.WebSite};
-  for (AnsiString* value : values) value->clear();
+  std::string_view* const values[] = {&Card.SurName, &Card.Name,     &Card.Company, &Card.Address,
+                                      &Card.City,    &Card.Zip,      &Card.State,   &Card.Country,
+                                      &Card.Phone,   &Card.Cellular, &Card.Email,   &Card.WebSite};
+  for (std::string_view* value : values) *value = {};
   Card.Picture.clear();
   Card.Notes.clear();
   std::string_view pictureName;
@@ -122,9 +143,11 @@ void ReadCardForPage(const TStringList& Cards, int Index, TPageCard& Card) {
     const auto end = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
     const std::string_view field = line.substr(start, end - start);
     if (k < cfPicture)
-      values[k]->assign(field);
+      *values[k] = field;
     else if (k == cfNotes)
-      Card.Notes = StringReplaceAll(field, kNotesLineBreak, "<br>");
+      Card.Notes = field.find(kNotesLineBreak) == std::string_view::npos
+                       ? AnsiString(field)
+                       : StringReplaceAll(field, kNotesLineBreak, "<br>");
     else
       pictureName = field;
     start = end + 1;
@@ -136,14 +159,16 @@ void ReadCardForPage(const TStringList& Cards, int Index, TPageCard& Card) {
 }
 
 void WriteWebPageTo(const TStringList& Cards, TFileSink& Page) {
-  Page.Append(kHeader);
-  if (Cards.Count() == 0) Page.Append(kEmptyRow);
+  TPageText page(Page);
+  page.Put(kHeader);
+  if (Cards.Count() == 0) page.Put(kEmptyRow);
   TPageCard card;
   for (int i = 0; i < Cards.Count(); ++i) {
     ReadCardForPage(Cards, i, card);
-    AppendRow(Page, card);
+    PutRow(page, card);
   }
-  Page.Append(kFooter);
+  page.Put(kFooter);
+  page.Flush();
 }
 
 AnsiString WriteWebPage(const TStringList& Cards, const AnsiString& FileName) {

@@ -2,16 +2,19 @@
 // The HTML page of the whole book: written into the program folder, then handed to the shell to
 // be viewed ("index.html") or printed ("indexprn.html").
 
+#include <string_view>
+
 #include "StringList.h"
 #include "SysUtils.h"
 
 class TFileSink;
 
-// One card's values for the page. Notes have "<br>" for their line breaks; Picture is the
-// reference the page uses: "images/" + the picture's name for a JPEG, else empty.
+// One card's values for the page, as views into its card line (valid while the line is).
+// Notes have "<br>" for their line breaks; Picture is the reference the page uses: "images/" +
+// the picture's name for a JPEG, else empty.
 struct TPageCard {
-  AnsiString SurName, Name, Company, Address, City, Zip, State, Country, Phone, Cellular, Email, WebSite, Picture,
-      Notes;
+  std::string_view SurName, Name, Company, Address, City, Zip, State, Country, Phone, Cellular, Email, WebSite;
+  AnsiString Picture, Notes;
 };
 
 // Splits card line Index of Cards into its values for the page; values without a field stay

@@ -16,10 +16,10 @@ class TRowSelectionModel final : public QItemSelectionModel {
  public:
   using QItemSelectionModel::QItemSelectionModel;
   void select(const QModelIndex& index, SelectionFlags command) override {
-    QItemSelectionModel::select(index, command | Rows);
+    QItemSelectionModel::select(index, command == NoUpdate ? command : command | Rows);
   }
   void select(const QItemSelection& selection, SelectionFlags command) override {
-    QItemSelectionModel::select(selection, command | Rows);
+    QItemSelectionModel::select(selection, command == NoUpdate ? command : command | Rows);
   }
 };
 
@@ -172,12 +172,10 @@ void TListView::SetGridLines(bool value) {
 }
 
 void TListView::SetColor(const QColor& colour) {
-  for (QWidget* view : {static_cast<QWidget*>(FItemsView), static_cast<QWidget*>(FReportView)}) {
-    view->ensurePolished();  // a later polish would replace the colour
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Base, colour);
-    view->setPalette(palette);
-  }
+  // A style sheet, since the window's own style sheet would polish a palette colour away.
+  const QString sheet = QStringLiteral("QAbstractItemView { background-color: %1; }").arg(colour.name());
+  FItemsView->setStyleSheet(sheet);
+  FReportView->setStyleSheet(sheet);
 }
 
 void TListView::AutoSizeColumns() {

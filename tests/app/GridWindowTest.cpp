@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -326,6 +327,44 @@ TEST_F(GridWindow, DialHandsTheSelectedPhoneToTheMainWindowsDialer) {
     EXPECT_EQ(Window->TapiDialer->TelephonNo(), "777");
   });
   EXPECT_EQ(Boxes.Shown, (std::vector<AnsiString>{"Error during dialing?!", "Error during dialing?!"}));
+}
+
+TEST_F(GridWindow, RightClickMenuSortsAndSwitchesViewsFromItsSubmenus) {
+  Start({CardLine("B", "", "1"), CardLine("A", "", "2")});
+  Grid([&](TFormGrid& g) {
+    // Right-clicks the first item and chooses submenu's entry caption from the menu.
+    auto choose = [&](const QString& submenu, const QString& caption) {
+      bool chosen = false;
+      QTimer::singleShot(0, &g, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        EXPECT_TRUE(g.GotoOpt->Action()->isVisible());  // an item is selected
+        for (QAction* action : menu->actions()) {
+          if (action->text() != submenu) continue;
+          menu->setActiveAction(action);
+          QMenu* sub = action->menu();
+          QTRY_VERIFY(sub->isVisible());
+          for (QAction* entry : sub->actions())
+            if (entry->text() == caption) {
+              QTest::mouseClick(sub, Qt::LeftButton, {}, sub->actionGeometry(entry).center());
+              chosen = true;
+            }
+        }
+        if (!chosen) menu->close();
+      });
+      QWidget* viewport = g.Controls().LV->CurrentView()->viewport();
+      const QPoint at = ItemRect(g, 0).center();
+      QTest::mouseClick(viewport, Qt::RightButton, {}, at);
+      QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+      QApplication::sendEvent(viewport, &event);
+      EXPECT_TRUE(chosen) << caption.toStdString();
+    };
+    choose(QStringLiteral("Sort by"), QStringLiteral("Phone"));
+    EXPECT_EQ(Names(g), (std::vector<std::string>{"B", "A"}));
+    EXPECT_TRUE(g.ActionSort[2]->Checked());
+    choose(QStringLiteral("View"), QStringLiteral("List"));
+    EXPECT_EQ(g.Controls().LV->ViewStyle(), TViewStyle::vsList);
+  });
 }
 
 }  // namespace

@@ -109,7 +109,8 @@ TEST(WebPage, ReadCardForPageTakesTheLastPictureFieldAndTheNotesBreaks) {
   };
   TPageCard card;
   for (const Case& c : cases) {
-    ReadCardForPage(Book({c.line}), 0, card);
+    const TStringList book = Book({c.line});
+    ReadCardForPage(book, 0, card);
     EXPECT_EQ(card.SurName, c.surname) << c.line;
     EXPECT_EQ(card.Name, c.name) << c.line;
     EXPECT_EQ(card.Picture, c.picture) << c.line;

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
+#include <vector>
 
 #include "CodePage.h"
 #include "TestSupport.h"
@@ -193,6 +195,34 @@ TEST(FilesLock, OneHolderPerFolderUntilItEndsHoweverItEnds) {
   EXPECT_EQ(TFolderLock(folder.File("missing")).State(), TFolderLock::TState::Unavailable);
   close(ready[0]);
   close(ready[1]);
+}
+
+// While the contents are written the temporary file has no name, so a crash then leaves nothing;
+// where it must have one (SetNamedTemporaryFiles), it is named as IsTemporaryFileOf says.
+TEST(FilesReplace, TheTemporaryFileHasNoNameWhileItIsWritten) {
+  TempProgramFolder folder;
+  const auto book = folder.Path / "book.abk";
+  WriteBytes(book, "old");
+  for (const bool named : {false, true}) {
+    SetNamedTemporaryFiles(named);
+    std::vector<std::string> during;
+    const AnsiString error = ReplaceFileDurably(book.string(), folder.File("book.bkp"), [&](TFileSink& file) {
+      file.Append("new");
+      for (const auto& entry : std::filesystem::directory_iterator(folder.Path))
+        if (entry.path().filename() != "config") during.push_back(entry.path().filename().string());
+    });
+    SetNamedTemporaryFiles(false);
+    EXPECT_EQ(error, "");
+    if (named) {
+      ASSERT_EQ(during.size(), 3u);  // the book, the backup of the first round, the temporary file
+      EXPECT_EQ(std::count_if(during.begin(), during.end(),
+                              [](const std::string& name) { return IsTemporaryFileOf(name, "book.abk"); }),
+                1);
+    } else {
+      EXPECT_EQ(during, std::vector<std::string>{"book.abk"});
+    }
+    EXPECT_EQ(ReadBytes(book), "new");
+  }
 }
 
 }  // namespace
