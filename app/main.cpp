@@ -1,10 +1,12 @@
 // The program's main block.
 #include "Application.h"
+#include "ContactsServer.h"
 #include "DateUtil.h"
 #include "Dialogs.h"
 #include "Files.h"
 #include "Form_About.h"
 #include "Form_Img.h"
+#include "Form_Options.h"
 #include "ShellPrint.h"
 #include "Unit_Main.h"
 #include "VXConst.h"
@@ -15,6 +17,7 @@ int main(int argc, char** argv) {
   InitializeDateUtil();
   RegisterShellPrint();
   Application.SetTitle("The Velmora Address Book");
+  RegisterContactsServer();
   // One copy per program folder: two copies would each save their own cards over the other's.
   const TFolderLock folderLock(ProgramFolder());
   if (folderLock.State() == TFolderLock::TState::HeldElsewhere) {
@@ -24,6 +27,7 @@ int main(int argc, char** argv) {
   }
   auto mainForm = std::make_unique<TForm_Main>();  // sets the global Form_Main
   const auto aboutWindow = std::make_unique<TFormAbout>();
+  const auto optionsWindow = std::make_unique<TFormOptions>();
   const auto pictureBrowser = std::make_unique<TFormImg>();
   Application.CloseOnTermination(mainForm.get());
   Application.OnCommitData = [&mainForm] { mainForm->SaveForSessionEnd(); };

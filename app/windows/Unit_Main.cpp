@@ -23,6 +23,7 @@
 #include "Form_Grid.h"
 #include "Form_Img.h"
 #include "Form_Navigate.h"
+#include "Form_Options.h"
 #include "Form_Print.h"
 #include "Form_PrintDlg.h"
 #include "Form_Search.h"
@@ -513,6 +514,11 @@ void TForm_Main::Button_ExitClick(QObject*) {
 
 void TForm_Main::Button_ToolsClick(QObject*) {
   LeaveCard();
+  if (!FormOptions) FOwnedFormOptions = std::make_unique<TFormOptions>();
+  const QPoint client = mapToGlobal(QPoint(0, 0));
+  const QPoint button = ui->Button_Tools->mapToGlobal(QPoint(0, 0));
+  FormOptions->move(client.x() + 48, button.y() + ui->Button_Tools->height() / 4);
+  FormOptions->ShowModal();
   ShowCard(this, CurrentCard);
   ClearFocus();
 }
@@ -555,6 +561,11 @@ void TForm_Main::Button_SearchClick(QObject*) {
   FormSearch->move(client.x() + 110, button.y() + ui->Button_Search->height() / 2 - 6);
   FormSearch->ShowModal();
   TakeBackCard(FormSearch->SelectedCard);
+}
+
+TFormGrid& TForm_Main::ListView() {
+  if (!FormGrid) FormGrid = new TFormGrid;
+  return *FormGrid;
 }
 
 void TForm_Main::VxSpeedButton3Click(QObject*) {

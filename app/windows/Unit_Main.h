@@ -32,6 +32,7 @@ class TFormNavigate;
 class TFormSearch;
 class TFormAbout;
 class TFormImg;
+class TFormOptions;
 class TFormPrint;
 class TFormPrintDlg;
 
@@ -74,6 +75,8 @@ class TForm_Main final : public TForm {
   void ShowCard(QObject* Sender, int Index);
   [[nodiscard]] AnsiString FormatCardNumber() const;
   void SoundPlay(TQMWave* Wave);
+  // The list view, made on first use by either of its launchers and kept.
+  [[nodiscard]] TFormGrid& ListView();
   // The desktop session is ending: stores the card on view and writes the book now, since the
   // session may end the program without a close.
   void SaveForSessionEnd();
@@ -195,6 +198,7 @@ class TForm_Main final : public TForm {
   // The about window and the browser, when the main window had to make them itself.
   std::unique_ptr<TFormAbout> FOwnedFormAbout;
   std::unique_ptr<TFormImg> FOwnedFormImg;
+  std::unique_ptr<TFormOptions> FOwnedFormOptions;
   TFormPrint* FormPrint = nullptr;
   TFormPrintDlg* FormPrintDlg = nullptr;
 };
