@@ -205,12 +205,15 @@ QSettings::Format StoreFormat() {
 
 }  // namespace
 
-AnsiString RegistryStoreFile() {
+AnsiString SettingsFolder() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   QString folder = config && *config ? QFile::decodeName(config) : QDir::homePath() + QStringLiteral("/.config");
-  const QString file = folder + QStringLiteral("/velmora-address-book/registry.reg");
-  const QByteArray native = QFile::encodeName(file);
+  const QByteArray native = QFile::encodeName(folder + QStringLiteral("/velmora-address-book"));
   return AnsiString(native.constData(), static_cast<std::size_t>(native.size()));
+}
+
+AnsiString RegistryStoreFile() {
+  return SettingsFolder() + "/registry.reg";
 }
 
 namespace {
@@ -270,6 +273,7 @@ AnsiString TRegistry::AbsolutePath(std::string_view key) const {
 }
 
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
+  if (RootKey != HKEY_CURRENT_USER) return false;
   const AnsiString path = AbsolutePath(key);
   if (!Store) Store = OpenStore();
   const QString group = SettingsGroup(path);
@@ -295,7 +299,21 @@ void TRegistry::CloseKey() {
   Open = false;
 }
 
+bool TRegistry::DeleteKey(std::string_view key) {
+  if (RootKey != HKEY_CURRENT_USER) return false;
+  const AnsiString path = AbsolutePath(key);
+  if (path.empty()) return false;
+  const std::unique_ptr<QSettings> temporary = Store ? nullptr : OpenStore();
+  QSettings& store = Store ? *Store : *temporary;
+  const std::optional<QString> stored = StoredGroup(store, SettingsGroup(path));
+  if (!stored) return false;
+  store.remove(*stored);
+  store.sync();
+  return store.status() == QSettings::NoError;
+}
+
 bool TRegistry::KeyExists(std::string_view key) const {
+  if (RootKey != HKEY_CURRENT_USER) return false;
   const std::unique_ptr<QSettings> temporary = Store ? nullptr : OpenStore();
   return StoredGroup(Store ? *Store : *temporary, SettingsGroup(AbsolutePath(key))).has_value();
 }

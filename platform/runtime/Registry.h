@@ -15,9 +15,18 @@ class QSettings;
 class QVariant;
 
 using HKEY = unsigned;
+inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
 inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
+inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
+inline constexpr HKEY HKEY_USERS = 0x80000003u;
+inline constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005u;
+inline constexpr HKEY HKEY_DYN_DATA = 0x80000006u;
 
-// The store file: $XDG_CONFIG_HOME (or ~/.config) + "/velmora-address-book/registry.reg".
+// The folder of the program's settings: $XDG_CONFIG_HOME (or ~/.config) + "/velmora-address-book".
+[[nodiscard]] AnsiString SettingsFolder();
+
+// The store file: SettingsFolder() + "/registry.reg". Only the current user's keys are kept: under
+// any other root no key opens.
 [[nodiscard]] AnsiString RegistryStoreFile();
 
 class TRegistry final {
@@ -34,6 +43,8 @@ class TRegistry final {
   // Creates the missing keys when canCreate is set; returns whether the key is open.
   bool OpenKey(std::string_view key, bool canCreate);
   void CloseKey();
+  // Deletes key (relative as in OpenKey) with its values and sub-keys; false when it is missing.
+  bool DeleteKey(std::string_view key);
   [[nodiscard]] bool KeyExists(std::string_view key) const;
   [[nodiscard]] bool ValueExists(std::string_view name) const;
 

@@ -19,47 +19,12 @@
 
 namespace {
 
-class TPostedMessage final : public QEvent {
- public:
-  explicit TPostedMessage(const TMessage& message) : QEvent(EventType()), Message(message) {}
-  static QEvent::Type EventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-  }
-  TMessage Message;
-};
-
-class TUtilityWindow final : public QObject {
- public:
-  explicit TUtilityWindow(TWndMethod method) : Method(std::move(method)) {}
-
-  std::intptr_t Dispatch(TMessage& message) {
-    // A copy: the procedure may deallocate its own window.
-    const TWndMethod method = Method;
-    if (method) method(message);
-    return message.Result;
-  }
-
-  bool event(QEvent* event) override {
-    if (event->type() != TPostedMessage::EventType()) return QObject::event(event);
-    Dispatch(static_cast<TPostedMessage*>(event)->Message);
-    return true;
-  }
-
-  TWndMethod Method;
-};
-
-std::set<HWND>& LiveWindows() {
-  static std::set<HWND> windows;
-  return windows;
-}
-
-TUtilityWindow* FindWindow(HWND window) {
-  return LiveWindows().contains(window) ? static_cast<TUtilityWindow*>(window) : nullptr;
+QObject* FindWindow(HWND window) {
+  return UtilityWindowObject(window);
 }
 
 struct TShellIcon {
-  QPointer<TUtilityWindow> Window;
+  QPointer<QObject> Window;
   unsigned Id = 0;
   unsigned CallbackMessage = 0;
   bool Notify = false;
@@ -98,8 +63,12 @@ void ApplyFields(TShellIcon& icon, const NOTIFYICONDATAA& data) {
   if (data.uFlags & NIF_TIP) icon.Icon->setToolTip(AnsiToQString({data.szTip, strnlen(data.szTip, sizeof data.szTip)}));
 }
 
+void RemoveShellIconsOf(HWND window);
+
 bool AddShellIcon(const NOTIFYICONDATAA& data) {
   if (FindShellIcon(data.hWnd, data.uID) != ShellIcons().end()) return false;
+  // A window's icons go with it.
+  SetUtilityWindowEndListener([](HWND window) { RemoveShellIconsOf(window); });
   auto icon = std::make_unique<TShellIcon>();
   icon->Window = FindWindow(data.hWnd);
   icon->Id = data.uID;
@@ -125,43 +94,6 @@ void RemoveShellIconsOf(HWND window) {
 }
 
 }  // namespace
-
-HWND AllocateHWnd(TWndMethod method) {
-  auto* window = new TUtilityWindow(std::move(method));
-  LiveWindows().insert(window);
-  return window;
-}
-
-void DeallocateHWnd(HWND window) {
-  TUtilityWindow* utility = FindWindow(window);
-  if (!utility) return;
-  LiveWindows().erase(window);
-  RemoveShellIconsOf(window);
-  utility->Method = nullptr;
-  // Deferred: the window may be deallocated from inside its own procedure.
-  if (QCoreApplication::instance())
-    utility->deleteLater();
-  else
-    delete utility;
-}
-
-bool PostMessageA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  TUtilityWindow* utility = FindWindow(window);
-  if (!utility) return false;
-  QCoreApplication::postEvent(utility, new TPostedMessage(TMessage{msg, wParam, lParam, 0}));
-  return true;
-}
-
-std::intptr_t SendMessageA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  TUtilityWindow* utility = FindWindow(window);
-  if (!utility) return 0;
-  TMessage message{msg, wParam, lParam, 0};
-  return utility->Dispatch(message);
-}
-
-std::intptr_t DefWindowProcA(HWND, unsigned, std::uintptr_t, std::intptr_t) {
-  return 0;
-}
 
 TIcon::TIcon() = default;
 

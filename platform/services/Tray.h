@@ -11,21 +11,14 @@
 
 #include "Classes.h"
 #include "Messages.h"
+#include "WindowProc.h"
 
 class QIcon;
 class QWidget;
 
 using HICON = const QIcon*;
 
-// Utility windows: invisible windows that only receive messages. Posted messages are delivered
-// through the event loop, modal loops included.
-using TWndMethod = std::function<void(TMessage& Message)>;
-[[nodiscard]] HWND AllocateHWnd(TWndMethod method);
-void DeallocateHWnd(HWND window);
-// False when window is not a live utility window.
-bool PostMessageA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
-std::intptr_t SendMessageA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
-std::intptr_t DefWindowProcA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+// The icons' notifications go to utility windows (AllocateHWnd, WindowProc.h).
 
 // An icon image; Handle is null while it is empty. OnChange runs after every change.
 class TIcon final : public TPersistent {

@@ -13,6 +13,7 @@
 #include "ActnList.h"
 #include "CodePage.h"
 #include "Cursors.h"
+#include "WindowProc.h"
 
 namespace {
 
@@ -233,9 +234,7 @@ void TControl::DoEndDrag(QObject* target, int x, int y) {
 }
 
 std::intptr_t TControl::Perform(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  TMessage message{msg, wParam, lParam, 0};
-  WndProc(message);
-  return message.Result;
+  return PerformMessage(this, msg, wParam, lParam);
 }
 
 void TControl::SetCaption(const AnsiString& caption) {
@@ -409,6 +408,7 @@ void TControl::UpdateShortcut() {
 }
 
 bool TControl::event(QEvent* event) {
+  if (event->type() == QEvent::WinIdChange && internalWinId() == 0) NativeWindowDestroyed(this);
   if (event->type() == QEvent::Shortcut) {
     const auto* shortcut = static_cast<QShortcutEvent*>(event);
     const char hot = HotKey(FCaption);

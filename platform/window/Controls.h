@@ -55,8 +55,10 @@ class TControl : public QWidget {
   explicit TControl(QWidget* parent = nullptr);
   ~TControl() override;
 
-  // Sends a message to the control's message procedure and returns its result.
+  // Sends a message through the control's message procedures and returns its result.
   std::intptr_t Perform(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  // The control's own message procedure, at the bottom of the chain (WindowProc.h).
+  void ClassWndProc(TMessage& message) { WndProc(message); }
 
   [[nodiscard]] const AnsiString& Caption() const { return FCaption; }
   void SetCaption(const AnsiString& caption);

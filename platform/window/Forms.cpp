@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include "CodePage.h"
+#include "Placement.h"
+#include "WindowProc.h"
 
 namespace {
 
@@ -115,7 +117,10 @@ class TForm::TKeyPreviewFilter final : public QObject {
 
 TForm::TForm(QWidget* parent) : QWidget(parent) {}
 
-TForm::~TForm() = default;
+TForm::~TForm() {
+  if (const TNotifyEvent handler = OnDestroy) handler(this);
+  setProperty("vabFormGoing", true);  // for the components that go with the form
+}
 
 TModalResult TForm::ShowModal() {
   // The window that was active gets the activation back, with its focused control.
@@ -142,6 +147,10 @@ void TForm::Close() {
 
 void TForm::PostMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
   QCoreApplication::postEvent(this, new TPostedMessageEvent(TMessage{msg, wParam, lParam, 0}));
+}
+
+std::intptr_t TForm::Perform(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  return PerformMessage(this, msg, wParam, lParam);
 }
 
 void TForm::SelectNext() {
@@ -189,9 +198,11 @@ void TForm::HandleSysCommand(TMessage& message) {
 
 bool TForm::event(QEvent* event) {
   if (event->type() == kPostedMessage) {
-    WndProc(static_cast<TPostedMessageEvent*>(event)->Message);
+    const TMessage& message = static_cast<TPostedMessageEvent*>(event)->Message;
+    Perform(message.Msg, message.WParam, message.LParam);
     return true;
   }
+  if (event->type() == QEvent::WinIdChange && internalWinId() == 0) NativeWindowDestroyed(this);
   return QWidget::event(event);
 }
 
@@ -224,6 +235,8 @@ void TForm::SyncKeyPreview() {
 }
 
 void TForm::showEvent(QShowEvent* event) {
+  if (const TNotifyEvent handler = OnShow) handler(this);
+  QueryWindowLimits(this);
   SyncKeyPreview();
   if (!FEverShown || FInModal) {
     FActivatePending = true;
@@ -257,6 +270,12 @@ void TForm::hideEvent(QHideEvent* event) {
 }
 
 void TForm::closeEvent(QCloseEvent* event) {
+  bool canClose = true;
+  if (const TCloseQueryEvent handler = OnCloseQuery) handler(this, canClose);
+  if (!canClose) {
+    event->ignore();
+    return;
+  }
   FormClose();
   if (FInModal && ModalResult == mrNone) ModalResult = mrCancel;
   event->accept();

@@ -32,6 +32,8 @@ enum : unsigned short {
 
 class QKeyEvent;
 
+using TCloseQueryEvent = std::function<void(QObject* Sender, bool& CanClose)>;
+
 // The virtual-key code of a Qt key (letters and digits as their capitals), 0 when there is none.
 [[nodiscard]] unsigned short VirtualKeyOf(const QKeyEvent& event);
 // The character a key press types, as the platform delivers it: the code-page byte, or the
@@ -50,6 +52,10 @@ class TForm : public QWidget {
   void Close();
   // Queues a message for the form's message procedure.
   void PostMessage(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  // Sends a message through the form's message procedures and returns its result.
+  std::intptr_t Perform(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  // The form's own message procedure, at the bottom of the chain (WindowProc.h).
+  void ClassWndProc(TMessage& message) { WndProc(message); }
   // Moves the focus to the next control in tab order, or to the first when none has it.
   void SelectNext();
   // No control of the form has the focus.
@@ -59,6 +65,12 @@ class TForm : public QWidget {
   // Key preview: the form sees every key press of its controls first. Takes effect when the form
   // is shown; only a visible form with key preview watches the application's keys.
   bool KeyPreview = false;
+
+  // Events a component may take over: OnShow runs as the form is being shown, OnCloseQuery may
+  // refuse a close, OnDestroy runs as the form goes.
+  TNotifyEvent OnShow;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnDestroy;
 
  protected:
   // Handlers the windows override; each runs where the platform would run it. FormActivate runs

@@ -33,7 +33,23 @@ enum : unsigned {
   WM_USER = 0x0400,
 };
 
-enum : unsigned { SC_MINIMIZE = 0xF020, SC_RESTORE = 0xF120, SC_CLOSE = 0xF060 };
+enum : unsigned {
+  SC_SIZE = 0xF000,
+  SC_MINIMIZE = 0xF020,
+  SC_MAXIMIZE = 0xF030,
+  SC_RESTORE = 0xF120,
+  SC_CLOSE = 0xF060
+};
+
+// Window sizing: the limits query (LParam points at a MINMAXINFO), the results of hit testing
+// (WM_NCHITTEST) for the eight sizing borders and corners, HTLEFT to HTBOTTOMRIGHT, and the menu
+// pop-up message.
+enum : unsigned {
+  WM_GETMINMAXINFO = 0x0024,
+  WM_INITMENUPOPUP = 0x0117,
+  HTLEFT = 10,
+  HTBOTTOMRIGHT = 17,
+};
 
 // Mouse-key flags of a mouse message's WParam.
 enum : unsigned { MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10 };
