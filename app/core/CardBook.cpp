@@ -125,13 +125,11 @@ BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiStri
     const std::size_t cut =
         cards.LoadFromFile(load.Source == BookLoad::TSource::Book ? bookFile : backupFile, kMaxBookBytes);
     if (cards.Count() == 0) {
-      load.ReadInPart = cut > 0;
-      throw EStringListError("List index out of bounds (0)");
+      load.ReadInPart = cut > 0;  // a file without a single line is an empty book
+      return load;
     }
     load.ReadInPart = cut > 0 || cards[0] != kBookHeader;
     cards.Delete(0);
-  } catch (const EStringListError&) {
-    cards.Clear();  // a file without a single line is an empty book
   } catch (const std::exception&) {
     // Unreadable, too large, or no regular file: either way the file is left as it is.
     cards.Clear();

@@ -1,6 +1,7 @@
 #include "CardExport.h"
 
 #include <cstring>
+#include <memory>
 
 #include "CardBook.h"
 #include "Files.h"
@@ -36,39 +37,120 @@ std::string_view TrimView(std::string_view s) {
   return s.substr(first, last - first);
 }
 
-void AppendValue(std::string_view value, char delimiter, std::string& out) {
-  const bool quote = value.find_first_of(std::string_view{"\"\r\n"}) != std::string_view::npos ||
-                     value.find(delimiter) != std::string_view::npos;
-  if (!quote) {
-    out.append(value);
-    return;
+// The bytes that make a value quoted: the delimiter, the double quote, CR and LF.
+class TQuoteBytes final {
+ public:
+  explicit TQuoteBytes(char delimiter) {
+    for (const char c : {delimiter, '"', '\r', '\n'}) Marks[static_cast<unsigned char>(c)] = true;
   }
-  out.push_back('"');
-  for (const char c : value) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
+  [[nodiscard]] bool NeedsQuotes(std::string_view value) const {
+    for (const char c : value)
+      if (Marks[static_cast<unsigned char>(c)]) return true;
+    return false;
   }
-  out.push_back('"');
+
+ private:
+  std::array<bool, 256> Marks{};
+};
+
+const TQuoteBytes& QuoteBytesFor(char delimiter) {
+  static thread_local char cached = delimiter;
+  static thread_local TQuoteBytes bytes(delimiter);
+  if (cached != delimiter) {
+    cached = delimiter;
+    bytes = TQuoteBytes(delimiter);
+  }
+  return bytes;
 }
 
+// Writes the value at p, quoted when it holds a byte that asks for it; the result is the end.
+char* WriteValue(std::string_view value, const TQuoteBytes& quotes, char* p) {
+  if (!quotes.NeedsQuotes(value)) {
+    if (!value.empty()) std::memcpy(p, value.data(), value.size());
+    return p + value.size();
+  }
+  *p++ = '"';
+  for (const char c : value) {
+    if (c == '"') *p++ = '"';
+    *p++ = c;
+  }
+  *p++ = '"';
+  return p;
+}
+
+// The name built into buffer; the result is its trimmed part.
+std::string_view BuildName(std::string_view surname, std::string_view firstName, AnsiString& buffer) {
+  surname = TrimView(surname);
+  firstName = TrimView(firstName);
+  buffer.assign(surname);
+  buffer.push_back(' ');
+  buffer.append(firstName);
+  // Each pair of blanks becomes one, in one pass from the left.
+  std::size_t to = 0;
+  for (std::size_t from = 0; from < buffer.size(); ++from, ++to) {
+    buffer[to] = buffer[from];
+    if (buffer[from] == ' ' && from + 1 < buffer.size() && buffer[from + 1] == ' ') ++from;
+  }
+  buffer.resize(to);
+  return TrimView(buffer);
+}
+
+// Room for the worst case of a line: every value quoted and made of double quotes.
+std::size_t LineRoom(const ExportValues& values, const ExportChoice& choice) {
+  std::size_t room = 2;
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (choice.Chosen[i]) room += 2 * values[i].size() + 3;
+  return room;
+}
+
+// Writes the line at p; the result is its end.
+char* WriteLine(const ExportValues& values, const ExportChoice& choice, char* p) {
+  const TQuoteBytes& quotes = QuoteBytesFor(choice.Delimiter);
+  bool any = false;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (!choice.Chosen[i]) continue;
+    if (any) *p++ = choice.Delimiter;
+    p = WriteValue(values[i], quotes, p);
+    any = true;
+  }
+  if (any) {
+    *p++ = '\r';
+    *p++ = '\n';
+  }
+  return p;
+}
+
+// Lines gathered in a buffer and handed to write in pieces of about kFlushSize bytes.
 template <typename Write>
-void ProduceExport(const TStringList& cards, const ExportChoice& choice, std::string& buffer, Write write) {
+void ProduceExport(const TStringList& cards, const ExportChoice& choice, Write write) {
+  std::size_t capacity = kFlushSize + (std::size_t{1} << 16);
+  auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+  std::size_t used = 0;
+  const auto add = [&](const ExportValues& values) {
+    const std::size_t room = LineRoom(values, choice);
+    if (used + room > capacity) {
+      write(std::string_view(buffer.get(), used));
+      used = 0;
+      if (room > capacity) {
+        capacity = room;
+        buffer = std::make_unique_for_overwrite<char[]>(capacity);
+      }
+    }
+    used = static_cast<std::size_t>(WriteLine(values, choice, buffer.get() + used) - buffer.get());
+    if (used >= kFlushSize) {
+      write(std::string_view(buffer.get(), used));
+      used = 0;
+    }
+  };
   if (choice.Headers) {
     ExportValues headers;
     for (int i = 0; i < kExportColumnCount; ++i)
       headers[static_cast<std::size_t>(i)] = kExportColumns[static_cast<std::size_t>(i)].HeaderText;
-    AppendExportLine(headers, choice, buffer);
+    add(headers);
   }
   AnsiString name;
-  for (const std::string_view line : cards) {
-    AppendExportLine(ReadExportCard(line, name), choice, buffer);
-    if (buffer.size() >= kFlushSize) {
-      write(buffer);
-      buffer.clear();
-    }
-  }
-  write(buffer);
-  buffer.clear();
+  for (const std::string_view line : cards) add(ReadExportCard(line, name));
+  write(std::string_view(buffer.get(), used));
 }
 
 }  // namespace
@@ -80,18 +162,8 @@ char ExportDelimiter(std::string_view editText) {
 }
 
 AnsiString ExportName(std::string_view surname, std::string_view firstName) {
-  AnsiString joined;
-  joined.reserve(surname.size() + firstName.size() + 1);
-  joined.append(TrimView(surname));
-  joined.push_back(' ');
-  joined.append(TrimView(firstName));
-  AnsiString folded;
-  folded.reserve(joined.size());
-  for (std::size_t i = 0; i < joined.size(); ++i) {
-    folded.push_back(joined[i]);
-    if (joined[i] == ' ' && i + 1 < joined.size() && joined[i + 1] == ' ') ++i;
-  }
-  return AnsiString(TrimView(folded));
+  AnsiString buffer;
+  return AnsiString(BuildName(surname, firstName, buffer));
 }
 
 ExportValues ReadExportCard(std::string_view line, AnsiString& nameBuffer) {
@@ -104,37 +176,29 @@ ExportValues ReadExportCard(std::string_view line, AnsiString& nameBuffer) {
     fields[static_cast<std::size_t>(field)] = line.substr(start, end - start);
     start = end + 1;
   }
-  nameBuffer = ExportName(fields[cfSurname], fields[cfFirstName]);
   ExportValues values;
-  values[0] = nameBuffer;
+  values[0] = BuildName(fields[cfSurname], fields[cfFirstName], nameBuffer);
   for (std::size_t i = 1; i < values.size(); ++i)
     values[i] = TrimView(fields[static_cast<std::size_t>(kFieldOfColumn[i])]);
   return values;
 }
 
 void AppendExportLine(const ExportValues& values, const ExportChoice& choice, std::string& out) {
-  bool any = false;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (!choice.Chosen[i]) continue;
-    if (any) out.push_back(choice.Delimiter);
-    AppendValue(values[i], choice.Delimiter, out);
-    any = true;
-  }
-  if (any) out.append("\r\n");
+  const std::size_t start = out.size();
+  out.resize(start + LineRoom(values, choice));
+  char* const begin = out.data() + start;
+  out.resize(start + static_cast<std::size_t>(WriteLine(values, choice, begin) - begin));
 }
 
 AnsiString ExportText(const TStringList& cards, const ExportChoice& choice) {
   AnsiString text;
-  std::string buffer;
-  ProduceExport(cards, choice, buffer, [&text](const std::string& part) { text.append(part); });
+  ProduceExport(cards, choice, [&text](std::string_view part) { text.append(part); });
   return text;
 }
 
 void WriteExportFile(const TStringList& cards, const ExportChoice& choice, const AnsiString& fileName) {
-  std::string buffer;
-  buffer.reserve(kFlushSize + 4096);
   const AnsiString error = ReplaceFileDurably(fileName, "", [&](TFileSink& file) {
-    ProduceExport(cards, choice, buffer, [&file](const std::string& part) { file.Append(part); });
+    ProduceExport(cards, choice, [&file](std::string_view part) { file.Append(part); });
   });
   if (!error.empty()) throw EFCreateError(Format("Cannot create file \"%s\" (%s)", fileName.c_str(), error.c_str()));
 }

@@ -45,7 +45,8 @@ struct OpenDialogRequest {
   AnsiString Filter;
   AnsiString InitialDir;
   AnsiString FileName;
-  bool Save = false;  // a file-save dialog
+  bool Save = false;      // a file-save dialog; it asks before replacing a file
+  AnsiString DefaultExt;  // added to a name typed without an extension
 };
 using OpenDialogHandler = std::function<std::optional<AnsiString>(const OpenDialogRequest&)>;
 OpenDialogHandler SetOpenDialogHandler(OpenDialogHandler handler);

@@ -375,7 +375,10 @@ void TFileSink::Append(std::string_view bytes) {
   }
   if (!Flush()) return;
   if (bytes.size() >= kWritePiece) {
-    if (!WriteAll(Fd, bytes)) WriteError = errno;
+    if (!WriteAll(Fd, bytes))
+      WriteError = errno;
+    else
+      Written(bytes.size());
     return;
   }
   std::memcpy(Buffer.get(), bytes.data(), bytes.size());
@@ -383,9 +386,25 @@ void TFileSink::Append(std::string_view bytes) {
 }
 
 bool TFileSink::Flush() {
-  if (WriteError == 0 && Used > 0 && !WriteAll(Fd, std::string_view(Buffer.get(), Used))) WriteError = errno;
+  if (WriteError == 0 && Used > 0) {
+    if (!WriteAll(Fd, std::string_view(Buffer.get(), Used)))
+      WriteError = errno;
+    else
+      Written(Used);
+  }
   Used = 0;
   return WriteError == 0;
+}
+
+void TFileSink::Written(std::size_t bytes) {
+  // A large file starts on its way to the disk while the rest is still being made, so that the
+  // final sync waits only for the tail.
+  constexpr std::uint64_t kAhead = std::uint64_t{8} << 20;
+  WrittenBytes += bytes;
+  if (WrittenBytes - QueuedBytes < kAhead) return;
+  ::sync_file_range(Fd, static_cast<off_t>(QueuedBytes), static_cast<off_t>(WrittenBytes - QueuedBytes),
+                    SYNC_FILE_RANGE_WRITE);
+  QueuedBytes = WrittenBytes;
 }
 
 AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup, std::string_view contents) {

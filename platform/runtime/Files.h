@@ -2,6 +2,7 @@
 // The file system as the units see it: 8-bit paths in the ANSI code page, names matched with case
 // ignored (as on Windows), and the program folder that is the base of every file the program keeps.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -82,10 +83,14 @@ class TFileSink final {
   [[nodiscard]] int Error() const { return WriteError; }
 
  private:
+  void Written(std::size_t bytes);
+
   int Fd;
   std::unique_ptr<char[]> Buffer;
   std::size_t Used = 0;
   int WriteError = 0;
+  std::uint64_t WrittenBytes = 0;  // so far
+  std::uint64_t QueuedBytes = 0;   // handed to the disk ahead of the final sync
 };
 
 // Whether name is one of the temporary names a replace of target (or of its backup) gives its files:

@@ -129,6 +129,7 @@ std::optional<AnsiString> ShowWidgetFileDialog(const OpenDialogRequest& request)
   dialog.setNameFilters(NameFilters(request.Filter));
   dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!request.DefaultExt.empty()) dialog.setDefaultSuffix(AnsiToQString(request.DefaultExt));
   if (!request.FileName.empty()) dialog.selectFile(AnsiToQString(request.FileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString chosen = dialog.selectedFiles().constFirst();
