@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "AppUtils.h"
 #include "Controls.h"
 #include "Forms.h"
 #include "Graphics.h"
@@ -245,7 +246,6 @@ class TVxSpeedButton final : public TGraphicControl {
 // The owner-drawn list box
 
 enum TListBoxStyle : std::uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
-enum TBorderStyle : std::uint8_t { bsNone = 0, bsSingle = 1 };
 enum TOwnerDrawStateFlag : unsigned { odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8, odFocused = 16 };
 using TOwnerDrawState = unsigned;
 
@@ -423,6 +423,9 @@ using TChangeStateEvent = std::function<void(QObject* Sender, int Index)>;
 [[nodiscard]] TCheckBoxState CheckBoxStateOf(std::int64_t value);
 
 // The object kept beside each item whose data, state or enabled flag was set.
+class TFormPlacement;
+class TIniLink;
+
 class TCheckListBoxItem final : public TListItemObject {
  public:
   std::intptr_t Data = 0;
@@ -487,6 +490,13 @@ class TVxCheckListBox : public TVxCustomListBox {
   void ResetContent() override;
   void DeleteString(int Index) override;
 
+  // The item states in a form placement's storage: "Count" and "Item0", "Item1", ... (0 unchecked,
+  // 1 checked, 2 grayed) in the section made of the link's prefix and the default section name.
+  [[nodiscard]] TFormPlacement* IniStorage() const;
+  void SetIniStorage(TFormPlacement* Value);
+  void SaveStatesToStorage(TStorageObject Storage, const AnsiString& Section);
+  void LoadStatesFromStorage(TStorageObject Storage, const AnsiString& Section);
+
  protected:
   void WndProc(TMessage& Message) override;
   void CreateParams(TCreateParams& Params) override;
@@ -508,6 +518,9 @@ class TVxCheckListBox : public TVxCustomListBox {
   void PaintCheckImage(const TRect& R, TCheckBoxState S, bool E);
   void AdjustItemHeight();
   void SaveStates();
+  void CreateIniLink();
+  void IniSave();
+  void IniLoad();
 
   bool FAllowGrayed = false;
   TCheckKind FCheckKind = ckCheckBoxes;
@@ -517,4 +530,5 @@ class TVxCheckListBox : public TVxCustomListBox {
   int FCheckHeight = 0;
   int FStreamVersion = 0;
   bool FForceStates = false;
+  std::unique_ptr<TIniLink> FIniLink;
 };

@@ -3,6 +3,7 @@
 
 #include "CodePage.h"
 #include "MaxMin.h"
+#include "Placemnt.h"
 #include "VCLUtils.h"
 #include "VXCtrls.h"
 
@@ -108,6 +109,7 @@ TVxCheckListBox::TVxCheckListBox(QWidget* parent) : TVxCustomListBox(parent) {
   FCheckWidth = GetCheckImages()->Width() / 6;
   FCheckHeight = GetCheckImages()->Height() / 3;
   FCellBitmap = std::make_unique<TBitmap>(FCheckWidth, FCheckHeight);
+  CreateIniLink();
 }
 
 TVxCheckListBox::~TVxCheckListBox() = default;

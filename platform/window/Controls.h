@@ -39,6 +39,9 @@ enum TControlStateFlag : unsigned { csClicked = 1 };
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
+// Border styles: a control's (bsNone, bsSingle) and a form's (all six).
+enum TBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+
 // A mouse message's LParam: the client point as two signed 16-bit halves.
 [[nodiscard]] std::intptr_t PointToLParam(int x, int y);
 [[nodiscard]] TPoint LParamToPoint(std::intptr_t lParam);

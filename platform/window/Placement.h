@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "Controls.h"
 #include "Graphics.h"
 #include "SysUtils.h"
 
@@ -87,7 +88,6 @@ bool SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
 // asked again, so that limits that were taken away are lifted.
 void QueryWindowLimits(QWidget* window);
 
-enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 [[nodiscard]] TBorderStyle FormBorderStyle(const QWidget* form);
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
