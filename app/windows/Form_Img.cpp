@@ -27,6 +27,7 @@ TFormImg::TFormImg(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFo
   ui->DG->OnDrawCell = [this](QObject* sender, int col, int row, TRect rect, TGridDrawState state) {
     DGDrawCell(sender, col, row, rect, state);
   };
+  ui->DG->OnPrepareCells = [this](QObject* sender, const std::vector<TPoint>& cells) { DGPrepareCells(sender, cells); };
   ui->DG->OnDblClick = [this](QObject* sender) { DGDblClick(sender); };
   ui->VxSpeedButton5->OnClick = [this](QObject* sender) { VxSpeedButton5Click(sender); };
   FormCreate();
@@ -73,17 +74,46 @@ void TFormImg::TimerActivateTimer(QObject*) {
   FTimerActivate->SetEnabled(false);
 }
 
+int TFormImg::PictureIndex(int col, int row) const {
+  if (!DrawingOn || !MainForm) return -1;
+  const int index = col + row * ui->DG->ColCount();
+  if (index < 0 || index > LastIndex || index >= static_cast<int>(MainForm->ImageFiles.size())) return -1;
+  return index;
+}
+
+void TFormImg::DGPrepareCells(QObject*, const std::vector<TPoint>& Cells) {
+  FPrepared.clear();
+  std::vector<int> indexes;
+  std::vector<AnsiString> files;
+  for (const TPoint& cell : Cells) {
+    const int index = PictureIndex(cell.X, cell.Y);
+    if (index < 0) continue;
+    indexes.push_back(index);
+    files.push_back(MainForm->ImageFiles[static_cast<std::size_t>(index)]);
+  }
+  if (files.size() < 2) return;  // one picture: no gain in doing it on the side
+  std::vector<TScaledDecode> decoded = DecodeScaledFiles(files, ThumbRect.Width(), ThumbRect.Height());
+  for (std::size_t i = 0; i < indexes.size(); ++i) FPrepared.emplace(indexes[i], std::move(decoded[i]));
+}
+
 void TFormImg::DGDrawCell(QObject*, int ACol, int ARow, TRect Rect, TGridDrawState) {
-  if (!DrawingOn || !MainForm) return;
-  const int index = ACol + ARow * ui->DG->ColCount();
-  if (index < 0 || index > LastIndex || index >= static_cast<int>(MainForm->ImageFiles.size())) return;
+  const int index = PictureIndex(ACol, ARow);
+  if (index < 0) return;
   TCanvas& canvas = ui->DG->Canvas();
   try {
     ++FDecoded;
-    Decoder.LoadScaledFromFile(MainForm->ImageFiles[static_cast<std::size_t>(index)], ThumbRect.Width(),
-                               ThumbRect.Height());
-    ThumbBitmap.LoadFromImage(Decoder.Bitmap().scaled(ThumbRect.Width(), ThumbRect.Height(), Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation));
+    QImage picture;
+    if (const auto prepared = FPrepared.find(index); prepared != FPrepared.end()) {
+      if (prepared->second.Code != 0) throw EJPEG(prepared->second.Code);
+      picture = std::move(prepared->second.Image);
+      FPrepared.erase(prepared);
+    } else {
+      Decoder.LoadScaledFromFile(MainForm->ImageFiles[static_cast<std::size_t>(index)], ThumbRect.Width(),
+                                 ThumbRect.Height());
+      picture = Decoder.Bitmap();
+    }
+    ThumbBitmap.LoadFromImage(
+        picture.scaled(ThumbRect.Width(), ThumbRect.Height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     canvas.Draw(Rect.Left, Rect.Top, ThumbBitmap);
   } catch (const std::exception&) {
     // A picture that cannot be shown, for whatever reason, is a question mark.

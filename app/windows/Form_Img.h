@@ -2,6 +2,7 @@
 // The picture browser: every card picture as a thumbnail in a grid; a double-click on one makes it
 // the main window's current picture.
 
+#include <map>
 #include <memory>
 
 #include "Forms.h"
@@ -29,6 +30,7 @@ class TFormImg final : public TForm {
   bool DrawingOn = false;
 
   void TimerActivateTimer(QObject* Sender);
+  void DGPrepareCells(QObject* Sender, const std::vector<TPoint>& Cells);
   void DGDrawCell(QObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State);
   void DGDblClick(QObject* Sender);
   void VxSpeedButton5Click(QObject* Sender);
@@ -45,6 +47,8 @@ class TFormImg final : public TForm {
  private:
   void FormCreate();
   void SetRowCount();
+  // The picture's index for a cell, or -1 when the cell shows none (or drawing is off).
+  [[nodiscard]] int PictureIndex(int col, int row) const;
 
   std::unique_ptr<Ui::TFormImg> ui;
   TSecondaryFrame* FFrame = nullptr;
@@ -52,6 +56,8 @@ class TFormImg final : public TForm {
   TBitmap ThumbBitmap;
   TRect ThumbRect;
   TJPEGImage Decoder;
+  // The thumbnails of the cells the grid is about to draw, decoded together for this paint only.
+  std::map<int, TScaledDecode> FPrepared;
   long long FDecoded = 0;
 };
 

@@ -1,9 +1,11 @@
 #include "Jpeg.h"
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 // clang-format off
 #include <jpeglib.h>
 #include <jerror.h>
@@ -182,6 +184,7 @@ struct ScaledDecodeJob {
   int Height;
   QImage* Image;
   int Scale;
+  long MaxMemory;
 };
 
 // The largest reduction whose picture still covers width x height; libjpeg rounds the scaled size
@@ -223,7 +226,7 @@ int DecodeScaled(ScaledDecodeJob* job) {
   }
   jpeg_create_decompress(&info);
   // Past this, libjpeg asks for a backing store, which it does not have, and fails.
-  info.mem->max_memory_to_use = kMaxScaledDecodeMemory;
+  info.mem->max_memory_to_use = job->MaxMemory;
   progress.progress_monitor = LimitScans;
   info.progress = &progress;
   jpeg_mem_src(&info, job->Data, job->Size);
@@ -268,8 +271,51 @@ void TJPEGImage::LoadScaledFromBytes(std::string_view bytes, int width, int heig
                       width,
                       height,
                       &decoded,
-                      1};
+                      1,
+                      kMaxScaledDecodeMemory};
   if (const int code = DecodeScaled(&job)) throw EJPEG(code);
   Image = std::move(decoded);
   FScaleDenominator = job.Scale;
+}
+
+std::vector<TScaledDecode> DecodeScaledFiles(const std::vector<AnsiString>& files, int width, int height) {
+  std::vector<TScaledDecode> results(files.size());
+  const unsigned workers = std::max(
+      1u, std::min(std::thread::hardware_concurrency(), static_cast<unsigned>(std::max<std::size_t>(files.size(), 1))));
+  // Decoders at work together share the memory bound; one that needs more decodes alone afterwards.
+  const long sharedMemory = kMaxScaledDecodeMemory / static_cast<long>(workers);
+  auto decode = [&](std::size_t i, long maxMemory) {
+    TScaledDecode& result = results[i];
+    try {
+      std::size_t size = 0;
+      const TFileBytes bytes = ReadWholeFile(files[i], size, kMaxJpegFileBytes);
+      if (size == 0) {
+        result.Code = JERR_INPUT_EMPTY;
+        return;
+      }
+      ScaledDecodeJob job{reinterpret_cast<const unsigned char*>(bytes.get()),
+                          static_cast<unsigned long>(size),
+                          width,
+                          height,
+                          &result.Image,
+                          1,
+                          maxMemory};
+      result.Code = DecodeScaled(&job);
+      result.Scale = job.Scale;
+    } catch (const std::exception&) {
+      result.Code = -1;
+    }
+    if (result.Code != 0) result.Image = QImage();
+  };
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++) decode(i, sharedMemory);
+  };
+  std::vector<std::thread> threads;
+  for (unsigned t = 1; t < workers; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads) thread.join();
+  for (std::size_t i = 0; i < files.size(); ++i)
+    if (results[i].Code == JERR_NO_BACKING_STORE && workers > 1) decode(i, kMaxScaledDecodeMemory);
+  return results;
 }

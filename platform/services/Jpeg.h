@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <string_view>
+#include <vector>
 
 #include "SysUtils.h"
 
@@ -49,3 +50,14 @@ class TJPEGImage final {
   QImage Image;
   int FScaleDenominator = 1;
 };
+
+// One picture of DecodeScaledFiles: Code 0 and the picture, or the JPEG error number (-1 when the
+// file could not be read).
+struct TScaledDecode {
+  QImage Image;
+  int Code = 0;
+  int Scale = 1;
+};
+// Decodes the files as LoadScaledFromFile does, several at once on threads of their own; the
+// results come in the order of the files.
+[[nodiscard]] std::vector<TScaledDecode> DecodeScaledFiles(const std::vector<AnsiString>& files, int width, int height);

@@ -139,15 +139,18 @@ const QImage& TDrawGrid::PaintCanvas() {
   FCanvas.Brush.Style = TBrushStyle::bsSolid;
   FCanvas.Brush.Color = clWindow;
   for (const QRect& r : stale) FCanvas.FillRect({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  std::vector<TPoint> cells;
   for (int row = FTopRow; row < FRowCount; ++row) {
     const int y = (row - FTopRow) * RowPitch();
     if (y >= FImage.height()) break;
     for (int col = 0; col < FColCount; ++col) {
       const int x = col * ColPitch();
       if (x >= FImage.width()) break;
-      if (stale.intersects(QRect(x, y, ColPitch(), RowPitch()))) PaintCell(col, row);
+      if (stale.intersects(QRect(x, y, ColPitch(), RowPitch()))) cells.push_back({col, row});
     }
   }
+  if (OnPrepareCells && !cells.empty()) OnPrepareCells(this, cells);
+  for (const TPoint& cell : cells) PaintCell(cell.X, cell.Y);
   return FImage;
 }
 

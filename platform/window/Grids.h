@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QRegion>
+#include <vector>
 
 #include "Classes.h"
 #include "Graphics.h"
@@ -52,6 +53,9 @@ class TDrawGrid : public QAbstractScrollArea {
   // Paints the cells that need it into the canvas now, as a paint of the screen does.
   const QImage& PaintCanvas();
 
+  // Before a paint: the cells about to be drawn, in the order they will be, so that the window can
+  // get their contents ready together.
+  std::function<void(QObject* Sender, const std::vector<TPoint>& Cells)> OnPrepareCells;
   TDrawCellEvent OnDrawCell;
   TNotifyEvent OnDblClick;
   TNotifyEvent OnClick;

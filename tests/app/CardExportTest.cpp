@@ -64,6 +64,9 @@ TEST(CardExport, ExactBytes) {
       {"nothing chosen", Book({Card("A")}), Choose({}, ',', true), ""},
       {"a value with the delimiter or a quote", Book({Card("Smith, Jr.", "Al \"Bo\"")}), Choose({0, 2}),
        "\"Smith, Jr. Al \"\"Bo\"\"\",\r\n"},
+      {"quoting found anywhere in a long value",
+       Book({FullCard({"abcdefghijklmno\"p", "", "", "", "abcdefgh,i", "", "", "", "", "", "", "", "", ""})}),
+       Choose({0, 2}), "\"abcdefghijklmno\"\"p\",\"abcdefgh,i\"\r\n"},
       {"the delimiter a letter of a header", Book({}), Choose({0, 8}, 'N', true), "\"Name\"NCompany\r\n"},
       {"a line cut short: missing fields are empty",
        Book({"Short\xFF"

@@ -305,4 +305,47 @@ TEST(Jpeg, ScaledDecodingFailsCleanlyOnBadPicturesAndOnPicturesTooLargeForItsMem
   EXPECT_EQ(scaled.Width(), 8);  // a failed load leaves the previous picture
 }
 
+TEST(Jpeg, ManyFilesDecodeTogetherInTheirOrderEachWithItsOwnOutcome) {
+  testing_support::TempProgramFolder folder;
+  std::vector<AnsiString> files;
+  for (int i = 0; i < 12; ++i) {
+    files.push_back(folder.File("p" + std::to_string(i) + ".jpg"));
+    TJPEGImage jpeg;
+    jpeg.Assign(Pattern(100 + 50 * i, 160));
+    testing_support::WriteBytes(files.back(), jpeg.SaveToBytes());
+  }
+  testing_support::WriteBytes(files[3], "garbage");
+  testing_support::WriteBytes(files[4], "");
+  files[5] = folder.File("missing.jpg");
+  testing_support::WriteBytes(files[6], SizedProgressiveJpeg(16, 16, 40000, 40000));
+  const std::vector<TScaledDecode> decoded = DecodeScaledFiles(files, 75, 80);
+  ASSERT_EQ(decoded.size(), files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(i);
+    switch (i) {
+      case 3:
+        EXPECT_EQ(decoded[i].Code, JERR_NO_SOI);
+        break;
+      case 4:
+        EXPECT_EQ(decoded[i].Code, JERR_INPUT_EMPTY);
+        break;
+      case 5:
+        EXPECT_EQ(decoded[i].Code, -1);  // not readable
+        break;
+      case 6:
+        EXPECT_EQ(decoded[i].Code, JERR_NO_BACKING_STORE);  // too large even alone
+        break;
+      default: {
+        TJPEGImage alone;
+        alone.LoadScaledFromFile(files[i], 75, 80);
+        EXPECT_EQ(decoded[i].Code, 0);
+        EXPECT_EQ(decoded[i].Scale, alone.ScaleDenominator());
+        EXPECT_EQ(decoded[i].Image, alone.Bitmap());
+      }
+    }
+    EXPECT_EQ(decoded[i].Image.isNull(), decoded[i].Code != 0);
+  }
+  EXPECT_TRUE(DecodeScaledFiles({}, 75, 80).empty());
+}
+
 }  // namespace
