@@ -35,14 +35,6 @@ QWidget* Widget(HWND window) {
   return static_cast<QWidget*>(window);
 }
 
-// The frame around the client area: left, top, right, bottom.
-QMargins FrameOf(const QWidget* window) {
-  const QRect frame = window->frameGeometry();
-  const QRect client = window->geometry();
-  return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-          frame.bottom() - client.bottom()};
-}
-
 TRect ToTRect(const QRect& r) {
   return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
@@ -119,7 +111,7 @@ int GetSystemMetrics(int index) {
 }
 
 TRect WindowBounds(const QWidget* window) {
-  return ToTRect(window->frameGeometry());
+  return ToTRect(window->geometry());
 }
 
 bool GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
@@ -135,7 +127,7 @@ bool GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
   placement->ptMaxPosition = PointProperty(w, "vabMaxPosition");
   QRect normal = w->isWindow() ? w->normalGeometry() : w->geometry();
   if (normal.isEmpty()) normal = w->geometry();
-  placement->rcNormalPosition = ToTRect(normal.marginsAdded(FrameOf(w)));
+  placement->rcNormalPosition = ToTRect(normal);
   return true;
 }
 
@@ -149,11 +141,11 @@ bool SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
   const Qt::WindowStates state = w->windowState();
   if (state & (Qt::WindowMinimized | Qt::WindowMaximized))
     w->setWindowState(state & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-  const QRect client = placement->rcNormalPosition.ToQRect().marginsRemoved(FrameOf(w));
+  const QRect bounds = placement->rcNormalPosition.ToQRect();
   if (ScreenInfo().CanPlace)
-    w->setGeometry(client);
+    w->setGeometry(bounds);
   else
-    w->resize(client.size());
+    w->resize(bounds.size());
 
   switch (placement->showCmd) {
     case SW_HIDE:
@@ -196,25 +188,21 @@ void QueryWindowLimits(QWidget* window) {
   }
   const QSize ownMin = window->property("vabOwnMinimum").toSize();
   const QSize ownMax = window->property("vabOwnMaximum").toSize();
-  const QMargins frame = FrameOf(window);
-  const int dx = frame.left() + frame.right();
-  const int dy = frame.top() + frame.bottom();
   const TScreenInfo screen = ScreenInfo();
   MINMAXINFO info;
   info.ptMaxSize = {screen.Width, screen.Height};
-  info.ptMinTrackSize = {ownMin.width() + dx, ownMin.height() + dy};
-  info.ptMaxTrackSize = {std::min(ownMax.width(), QWIDGETSIZE_MAX - dx) + dx,
-                         std::min(ownMax.height(), QWIDGETSIZE_MAX - dy) + dy};
+  info.ptMinTrackSize = {ownMin.width(), ownMin.height()};
+  info.ptMaxTrackSize = {ownMax.width(), ownMax.height()};
   const MINMAXINFO offered = info;
   PerformMessage(window, WM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&info));
   // A size left as offered is the window's own limit.
-  const auto client = [](int given, int offer, int own, int border) {
-    return given == offer ? own : std::clamp(given - border, 0, QWIDGETSIZE_MAX);
+  const auto size = [](int given, int offer, int own) {
+    return given == offer ? own : std::clamp(given, 0, QWIDGETSIZE_MAX);
   };
-  window->setMinimumSize(client(info.ptMinTrackSize.X, offered.ptMinTrackSize.X, ownMin.width(), dx),
-                         client(info.ptMinTrackSize.Y, offered.ptMinTrackSize.Y, ownMin.height(), dy));
-  window->setMaximumSize(client(info.ptMaxTrackSize.X, offered.ptMaxTrackSize.X, ownMax.width(), dx),
-                         client(info.ptMaxTrackSize.Y, offered.ptMaxTrackSize.Y, ownMax.height(), dy));
+  window->setMinimumSize(size(info.ptMinTrackSize.X, offered.ptMinTrackSize.X, ownMin.width()),
+                         size(info.ptMinTrackSize.Y, offered.ptMinTrackSize.Y, ownMin.height()));
+  window->setMaximumSize(size(info.ptMaxTrackSize.X, offered.ptMaxTrackSize.X, ownMax.width()),
+                         size(info.ptMaxTrackSize.Y, offered.ptMaxTrackSize.Y, ownMax.height()));
 }
 
 TBorderStyle FormBorderStyle(const QWidget* form) {

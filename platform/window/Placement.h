@@ -1,7 +1,9 @@
 #pragma once
 // Window placement over a widget's geometry and state; the screens' metrics behind a replaceable
 // source; and the form properties the placement code reads (border style and icons, position,
-// style, window state). Rectangles are window rectangles, frame included, in desktop coordinates.
+// style, window state). A window's rectangle is its client area in desktop coordinates, without
+// the window manager's frame: the frame is not known before the window is mapped, and the client
+// area is what can be stored and put back exactly. Size limits are client sizes too.
 //
 // Where the platform does not let a program place its windows or read their positions (Wayland),
 // only the size and the state of a placement are applied.
@@ -80,7 +82,7 @@ bool SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
 [[nodiscard]] bool IsWindowVisible(HWND window);
 [[nodiscard]] bool IsIconic(HWND window);
 
-// The window's rectangle, frame included.
+// The window's rectangle: its client area.
 [[nodiscard]] TRect WindowBounds(const QWidget* window);
 
 // Asks the window for its size limits (WM_GETMINMAXINFO through its message procedures) and

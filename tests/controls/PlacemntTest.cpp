@@ -227,9 +227,8 @@ TEST_F(PlacemntTest, SizeLimitsHookTheFormAndAllZeroUnhooksIt) {
   limits.Set(TWinMinMaxInfo::MaxTrackHeight, 400);
   placed.Placement->SetMinMaxInfo(limits);
   EXPECT_EQ(placed.Placement->WindowHook()->WinControl(), &form);
-  // The limits are window sizes, frame included.
-  EXPECT_EQ(form.minimumWidth() + form.frameGeometry().width() - form.width(), 250);
-  EXPECT_EQ(form.maximumHeight() + form.frameGeometry().height() - form.height(), 400);
+  EXPECT_EQ(form.minimumWidth(), 250);
+  EXPECT_EQ(form.maximumHeight(), 400);
   placed.Placement->MinMaxInfo().Set(TWinMinMaxInfo::MinTrackWidth, 0);
   placed.Placement->MinMaxInfo().Set(TWinMinMaxInfo::MaxTrackHeight, 0);
   EXPECT_TRUE(placed.Placement->MinMaxInfo().AllZero());
