@@ -65,7 +65,7 @@ std::pair<std::size_t, std::size_t> TIniText::Find(std::string_view section) con
     while (end < Lines.size() && !Lines[end].Header) ++end;
     return {i + 1, end};
   }
-  return {Lines.size(), Lines.size()};
+  return {std::string_view::npos, std::string_view::npos};
 }
 
 std::optional<AnsiString> TIniText::Value(std::string_view section, std::string_view key) const {
@@ -90,7 +90,7 @@ void TIniText::SetValue(std::string_view section, std::string_view key, std::str
   if (HasLineBreak(value)) Refuse("a value with a line break under", key);
 
   auto [first, end] = Find(section);
-  if (first == Lines.size()) {
+  if (first == std::string_view::npos) {
     if (!Lines.empty() && !TrimBlanks(Lines.back().Text).empty()) Lines.push_back(Line{});
     const AnsiString name(TrimBlanks(section));
     Lines.push_back(Line{"[" + name + "]", name, {}, true, false});
@@ -110,7 +110,7 @@ void TIniText::SetValue(std::string_view section, std::string_view key, std::str
 }
 
 void TIniText::EraseSection(std::string_view section) {
-  for (auto [first, end] = Find(section); first < Lines.size(); std::tie(first, end) = Find(section))
+  for (auto [first, end] = Find(section); first != std::string_view::npos; std::tie(first, end) = Find(section))
     Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(first - 1),
                 Lines.begin() + static_cast<std::ptrdiff_t>(end));
 }

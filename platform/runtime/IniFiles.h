@@ -40,7 +40,7 @@ class TIniText final {
     bool Header = false;
     bool HasKey = false;
   };
-  // [first, end) of the section's lines after its header; first == lines.size() when missing.
+  // [first, end) of the section's lines after its header; both npos when there is no such section.
   [[nodiscard]] std::pair<std::size_t, std::size_t> Find(std::string_view section) const;
 
   std::vector<Line> Lines;

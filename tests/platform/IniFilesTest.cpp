@@ -175,3 +175,13 @@ TEST(RegIniFile, ReadAccessCreatesNoSectionAndOtherRootsHoldNothing) {
 }
 
 }  // namespace
+
+TEST(IniText, ASectionWhoseHeaderIsTheLastLineTakesItsKeysAndGoesWhole) {
+  TIniText text("[Main]\nName=x\n[Empty]");
+  text.SetValue("empty", "Key", "v");
+  EXPECT_EQ(text.Text(), "[Main]\nName=x\n[Empty]\nKey=v\n") << "no second header for the same section";
+  EXPECT_EQ(text.Value("Empty", "Key"), AnsiString("v"));
+  TIniText erased("[Main]\nName=x\n[Empty]");
+  erased.EraseSection("Empty");
+  EXPECT_EQ(erased.Text(), "[Main]\nName=x\n");
+}
