@@ -9,17 +9,6 @@
 
 namespace {
 
-TShiftState ShiftOfKeys(std::uintptr_t keys) {
-  TShiftState shift = 0;
-  if (keys & MK_SHIFT) shift |= ssShift;
-  if (keys & MK_CONTROL) shift |= ssCtrl;
-  if (keys & MK_LBUTTON) shift |= ssLeft;
-  if (keys & MK_RBUTTON) shift |= ssRight;
-  if (keys & MK_MBUTTON) shift |= ssMiddle;
-  if (QGuiApplication::keyboardModifiers() & Qt::AltModifier) shift |= ssAlt;
-  return shift;
-}
-
 // Rounds halves to even, as the class library's Round does.
 int RoundEven(double value) {
   return static_cast<int>(std::nearbyint(value));
@@ -555,7 +544,7 @@ void TVxCustomListBox::WndProc(TMessage& Message) {
 
 void TVxCustomListBox::Dispatch(TMessage& Message) {
   const TPoint p = LParamToPoint(Message.LParam);
-  const TShiftState shift = ShiftOfKeys(Message.WParam);
+  const TShiftState shift = KeysToShiftState(Message.WParam);
   switch (Message.Msg) {
     case WM_SETFONT:
       FCanvas.Font = Font();
@@ -643,7 +632,7 @@ void TVxCustomListBox::Dispatch(TMessage& Message) {
 
 void TVxCustomListBox::WMLButtonDown(TMessage& Message) {
   const TPoint p = LParamToPoint(Message.LParam);
-  const TShiftState shift = ShiftOfKeys(Message.WParam);
+  const TShiftState shift = KeysToShiftState(Message.WParam);
   if (DragMode == TDragMode::dmAutomatic && FMultiSelect && !((shift & ssShift) && !(shift & ssCtrl))) {
     const int i = ItemAtPoint(p, true);
     if (i >= 0 && ItemSelected(i)) {

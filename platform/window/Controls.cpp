@@ -19,14 +19,16 @@ namespace {
 
 QPointer<TControl> gCaptureControl;
 
-std::uintptr_t MouseKeys(const QMouseEvent* event) {
+}  // namespace
+
+std::uintptr_t MouseKeysOf(const QMouseEvent& event) {
   std::uintptr_t keys = 0;
-  const Qt::MouseButtons buttons = event->buttons();  // a release no longer holds its button
+  const Qt::MouseButtons buttons = event.buttons();  // a release no longer holds its button
   if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
   if (buttons & Qt::RightButton) keys |= MK_RBUTTON;
   if (buttons & Qt::MiddleButton) keys |= MK_MBUTTON;
-  if (event->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
-  if (event->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
+  if (event.modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+  if (event.modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
   return keys;
 }
 
@@ -53,6 +55,8 @@ unsigned ButtonMessage(Qt::MouseButton button, unsigned left, unsigned right, un
       return WM_NULL;
   }
 }
+
+namespace {
 
 // The character after the first single "&" of the caption, or 0.
 char HotKey(std::string_view caption) {
@@ -450,7 +454,7 @@ void TControl::leaveEvent(QEvent* event) {
 void TControl::SendMouseMessage(unsigned msg, const QMouseEvent* event) {
   if (msg == WM_NULL) return;
   const QPoint p = event->position().toPoint();
-  Perform(msg, MouseKeys(event), PointToLParam(p.x(), p.y()));
+  Perform(msg, MouseKeysOf(*event), PointToLParam(p.x(), p.y()));
 }
 
 void TControl::mousePressEvent(QMouseEvent* event) {

@@ -13,6 +13,7 @@
 #include "Graphics.h"
 #include "Messages.h"
 
+class QMouseEvent;
 class TBasicAction;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
@@ -45,6 +46,12 @@ enum TBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToo
 // A mouse message's LParam: the client point as two signed 16-bit halves.
 [[nodiscard]] std::intptr_t PointToLParam(int x, int y);
 [[nodiscard]] TPoint LParamToPoint(std::intptr_t lParam);
+// A mouse message's WParam: the buttons still held (MK_LBUTTON ...) and Shift and Ctrl (MK_SHIFT ...).
+[[nodiscard]] std::uintptr_t MouseKeysOf(const QMouseEvent& event);
+// The shift state of a mouse message's WParam, with Alt as the keyboard holds it now.
+[[nodiscard]] TShiftState KeysToShiftState(std::uintptr_t keys);
+// The message of a button: left, right or middle; WM_NULL for other buttons.
+[[nodiscard]] unsigned ButtonMessage(Qt::MouseButton button, unsigned left, unsigned right, unsigned middle);
 
 // True when ch is the accelerator of the caption: the character after a single "&", any case.
 [[nodiscard]] bool IsAccel(unsigned ch, std::string_view caption);

@@ -17,29 +17,6 @@
 
 namespace {
 
-std::uintptr_t MouseKeysOf(const QMouseEvent* event) {
-  std::uintptr_t keys = 0;
-  if (event->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
-  if (event->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
-  if (event->buttons() & Qt::MiddleButton) keys |= MK_MBUTTON;
-  if (event->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
-  if (event->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
-  return keys;
-}
-
-unsigned ButtonMessage(Qt::MouseButton button, unsigned left, unsigned right, unsigned middle) {
-  switch (button) {
-    case Qt::LeftButton:
-      return left;
-    case Qt::RightButton:
-      return right;
-    case Qt::MiddleButton:
-      return middle;
-    default:
-      return WM_NULL;
-  }
-}
-
 // The text's width up to each tab, tabs advancing to the next multiple of tab from origin.
 int TabbedWidth(const TCanvas& canvas, std::string_view text, int tab, int origin,
                 std::vector<std::pair<int, std::string_view>>* parts) {
@@ -700,7 +677,7 @@ void TListBoxWindow::resizeEvent(QResizeEvent* event) {
 void TListBoxWindow::SendMouse(unsigned msg, const QMouseEvent* event) {
   if (msg == WM_NULL) return;
   const QPoint p = event->position().toPoint();
-  SendMessage(msg, MouseKeysOf(event), PointToLParam(p.x(), p.y()));
+  SendMessage(msg, MouseKeysOf(*event), PointToLParam(p.x(), p.y()));
 }
 
 void TListBoxWindow::mousePressEvent(QMouseEvent* event) {

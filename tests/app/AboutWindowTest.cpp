@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ExtCtrls.h"
+#include "FakeOpener.h"
 #include "FormFrame.h"
 #include "Form_About.h"
 #include "Sound.h"
@@ -23,39 +24,11 @@
 namespace {
 
 using testing_support::Card;
+using testing_support::FakeOpener;
 using testing_support::MessageBoxRecorder;
 using testing_support::ReadBytes;
 using testing_support::TempProgramFolder;
 using testing_support::WriteBytes;
-
-// A fake opener first on PATH that records its arguments, one per line.
-class FakeOpener {
- public:
-  explicit FakeOpener(const TempProgramFolder& folder) : Log(folder.Path / "opened.log"), OldPath(getenv("PATH")) {
-    const auto bin = folder.Path / "bin";
-    std::filesystem::create_directory(bin);
-    WriteBytes(bin / "xdg-open",
-               "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + Log.string() + "'; done\n");
-    chmod((bin / "xdg-open").c_str(), 0755);
-    setenv("PATH", (bin.string() + ":" + OldPath).c_str(), 1);
-  }
-  ~FakeOpener() { setenv("PATH", OldPath.c_str(), 1); }
-  FakeOpener(const FakeOpener&) = delete;
-  FakeOpener& operator=(const FakeOpener&) = delete;
-
-  // What the opener received once it has written lines lines.
-  [[nodiscard]] std::string Opened(int lines) const {
-    for (int i = 0; i < 300; ++i) {
-      const std::string text = ReadBytes(Log);
-      if (std::count(text.begin(), text.end(), '\n') >= lines) return text;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return ReadBytes(Log);
-  }
-
-  std::filesystem::path Log;
-  std::string OldPath;
-};
 
 class AboutWindow : public testing::Test {
  protected:
