@@ -327,21 +327,34 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
 
 namespace {
 
-// A sort key with its first eight bytes as a number, so that most comparisons are one.
+// A sort key with its first sixteen bytes as two numbers (zero past its end), so that most
+// comparisons are one or two.
 struct CollationKey {
   std::uint64_t Prefix;
+  std::uint64_t Next;
   const char* Bytes;
   std::uint32_t Size;
 };
+constexpr std::uint32_t kKeyWords = 16;
 
 bool operator<(const CollationKey& x, const CollationKey& y) {
   if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
-  const int c = std::memcmp(x.Bytes, y.Bytes, std::min(x.Size, y.Size));
+  if (x.Next != y.Next) return x.Next < y.Next;
+  // Equal so far: a key that ends within the words is the shorter one, or equal.
+  if (x.Size <= kKeyWords || y.Size <= kKeyWords) return x.Size < y.Size;
+  const int c = std::memcmp(x.Bytes + kKeyWords, y.Bytes + kKeyWords, std::min(x.Size, y.Size) - kKeyWords);
   return c != 0 ? c < 0 : x.Size < y.Size;
 }
 
 bool operator==(const CollationKey& x, const CollationKey& y) {
-  return x.Prefix == y.Prefix && x.Size == y.Size && std::memcmp(x.Bytes, y.Bytes, x.Size) == 0;
+  return !(x < y) && !(y < x);
+}
+
+std::uint64_t BigEndianWord(const char* bytes, std::uint32_t size, std::uint32_t from) {
+  std::uint64_t word = 0;
+  for (std::uint32_t k = from; k < from + 8; ++k)
+    word = (word << 8) | (k < size ? static_cast<unsigned char>(bytes[k]) : 0u);
+  return word;
 }
 
 // The caseless sort keys of texts, in parts that hold their bytes; keys[i] belongs to texts[i].
@@ -381,16 +394,25 @@ std::vector<CollationKey> CaselessKeys(const std::vector<std::string_view>& text
   for (std::size_t t = 1; t < threads; ++t)
     if (!done[t]) MakeSortKeys(State().caseless->Handle, texts, range(t).first, range(t).second, parts[t]);
 
-  std::vector<CollationKey> keys;
-  keys.reserve(texts.size());
-  for (const SortKeys& part : parts)
-    for (const auto& [offset, size] : part.Spans) {
-      const char* bytes = part.Bytes.data() + offset;
-      std::uint64_t prefix = 0;
-      for (std::uint32_t k = 0; k < 8; ++k)
-        prefix = (prefix << 8) | (k < size ? static_cast<unsigned char>(bytes[k]) : 0u);
-      keys.push_back({prefix, bytes, size});
+  std::vector<CollationKey> keys(texts.size());
+  auto fill = [&](std::size_t t) {
+    std::size_t i = range(t).first;
+    for (const auto& [offset, size] : parts[t].Spans) {
+      const char* bytes = parts[t].Bytes.data() + offset;
+      keys[i++] = {BigEndianWord(bytes, size, 0), BigEndianWord(bytes, size, 8), bytes, size};
     }
+  };
+  workers.clear();
+  for (std::size_t t = 1; t < threads; ++t) {
+    try {
+      workers.emplace_back(fill, t);
+    } catch (const std::system_error&) {
+      for (std::size_t rest = t; rest < threads; ++rest) fill(rest);
+      break;
+    }
+  }
+  fill(0);
+  for (std::thread& worker : workers) worker.join();
   return keys;
 }
 
@@ -426,15 +448,37 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
     std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(bounds[run]),
                      order.begin() + static_cast<std::ptrdiff_t>(bounds[run + 1]), less);
   });
-  while (bounds.size() > 2) {
-    const std::size_t pairs = (bounds.size() - 1) / 2;
-    inParallel(pairs, [&](std::size_t pair) {
-      const auto at = [&](std::size_t i) { return order.begin() + static_cast<std::ptrdiff_t>(bounds[i]); };
-      std::inplace_merge(at(2 * pair), at(2 * pair + 1), at(2 * pair + 2), less);
+  // Neighbouring runs are merged on every thread: each thread merges one slice of the first run
+  // with the part of the second that sorts beside it.
+  std::vector<std::size_t> merged(order.size());
+  const auto mergeRuns = [&](std::size_t first, std::size_t middle, std::size_t last) {
+    const auto at = [&](std::size_t i) { return order.begin() + static_cast<std::ptrdiff_t>(i); };
+    std::vector<std::size_t> a(threads + 1), b(threads + 1);
+    a[0] = first;
+    b[0] = middle;
+    a[threads] = middle;
+    b[threads] = last;
+    for (std::size_t t = 1; t < threads; ++t) {
+      a[t] = first + (middle - first) * t / threads;
+      b[t] = a[t] == middle
+                 ? last
+                 : static_cast<std::size_t>(std::lower_bound(at(middle), at(last), order[a[t]], less) - order.begin());
+    }
+    inParallel(threads, [&](std::size_t t) {
+      std::merge(at(a[t]), at(a[t + 1]), at(b[t]), at(b[t + 1]),
+                 merged.begin() + static_cast<std::ptrdiff_t>(a[t] - first + b[t] - middle + first), less);
     });
+    std::copy(merged.begin() + static_cast<std::ptrdiff_t>(first), merged.begin() + static_cast<std::ptrdiff_t>(last),
+              at(first));
+  };
+  while (bounds.size() > 2) {
     std::vector<std::size_t> next;
-    for (std::size_t i = 0; i < bounds.size(); i += 2) next.push_back(bounds[i]);
-    if (next.back() != bounds.back()) next.push_back(bounds.back());
+    for (std::size_t i = 0; i + 2 < bounds.size(); i += 2) {
+      mergeRuns(bounds[i], bounds[i + 1], bounds[i + 2]);
+      next.push_back(bounds[i]);
+    }
+    if (bounds.size() % 2 == 0) next.push_back(bounds[bounds.size() - 2]);
+    next.push_back(bounds.back());
     bounds = std::move(next);
   }
   return order;
