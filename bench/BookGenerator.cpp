@@ -1,6 +1,9 @@
 #include "BookGenerator.h"
 
 #include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <random>
 #include <string_view>
 
@@ -101,4 +104,19 @@ void WriteBookFile(const TStringList& cards, const AnsiString& fileName) {
   TStringList book = cards;
   book.Insert(0, kBookHeader);
   book.SaveToFile(fileName);
+}
+
+const TStringList& BenchCards(int count) {
+  static std::map<int, TStringList> loaded;
+  auto it = loaded.find(count);
+  if (it != loaded.end()) return it->second;
+  TStringList cards;
+  const char* dir = std::getenv("VAB_BENCH_DIR");
+  const std::filesystem::path file =
+      std::filesystem::path(dir ? dir : "") / ("cards-" + std::to_string(count) + ".abk");
+  if (dir && std::filesystem::exists(file))
+    LoadBook(cards, file.string(), BackupFileName(file.string()));
+  else
+    cards = GenerateCards(count);
+  return loaded.emplace(count, std::move(cards)).first->second;
 }

@@ -6,36 +6,17 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <cstdlib>
-#include <filesystem>
-#include <map>
 
 #include "BookGenerator.h"
 #include "BookTools.h"
-#include "CardBook.h"
 #include "CodePage.h"
 #include "ContactImport.h"
 #include "ContactsServer.h"
 
 namespace {
 
-const TStringList& Cards(int count) {
-  static std::map<int, TStringList> loaded;
-  auto it = loaded.find(count);
-  if (it != loaded.end()) return it->second;
-  TStringList cards;
-  const char* dir = std::getenv("VAB_BENCH_DIR");
-  const std::filesystem::path file =
-      std::filesystem::path(dir ? dir : "") / ("cards-" + std::to_string(count) + ".abk");
-  if (dir && std::filesystem::exists(file))
-    LoadBook(cards, file.string(), BackupFileName(file.string()));
-  else
-    cards = GenerateCards(count);
-  return loaded.emplace(count, std::move(cards)).first->second;
-}
-
 void BM_SortCards(benchmark::State& state) {
-  const TStringList& cards = Cards(static_cast<int>(state.range(0)));
+  const TStringList& cards = BenchCards(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
     TStringList book = cards;

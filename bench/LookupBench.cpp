@@ -5,12 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <cstdlib>
-#include <filesystem>
-#include <map>
 
 #include "BookGenerator.h"
-#include "CardBook.h"
 #include "CardLookup.h"
 #include "StdCtrls.h"
 
@@ -19,23 +15,8 @@ namespace {
 // A text the generated cards never hold.
 constexpr std::string_view kNoMatch = "Zyxwvut@nowhere";
 
-const TStringList& Cards(int count) {
-  static std::map<int, TStringList> loaded;
-  auto it = loaded.find(count);
-  if (it != loaded.end()) return it->second;
-  TStringList cards;
-  const char* dir = std::getenv("VAB_BENCH_DIR");
-  const std::filesystem::path file =
-      std::filesystem::path(dir ? dir : "") / ("cards-" + std::to_string(count) + ".abk");
-  if (dir && std::filesystem::exists(file))
-    LoadBook(cards, file.string(), BackupFileName(file.string()));
-  else
-    cards = GenerateCards(count);
-  return loaded.emplace(count, std::move(cards)).first->second;
-}
-
 void BM_FindCardNoMatch(benchmark::State& state) {
-  const TStringList& cards = Cards(static_cast<int>(state.range(0)));
+  const TStringList& cards = BenchCards(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     const int found = FindCard(cards, kNoMatch, "");
     if (found != -1) state.SkipWithError("the text was found");
@@ -47,7 +28,7 @@ BENCHMARK(BM_FindCardNoMatch)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMilli
 
 // The letter list's fill for "ALL" (every card) and for one letter.
 void BM_LetterListFill(benchmark::State& state) {
-  const TStringList& cards = Cards(static_cast<int>(state.range(0)));
+  const TStringList& cards = BenchCards(static_cast<int>(state.range(0)));
   const char letter = static_cast<char>(state.range(1));
   TListBox list;
   list.SetSorted(true);

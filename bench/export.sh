@@ -6,46 +6,11 @@
 # Builds nothing: bench/export.sh [BUILD_DIR] (build/).
 set -euo pipefail
 build=$(realpath "${1:-build}")
-generate=$build/bench/vab_generate_book
 write=$build/bench/vab_write_export
 bench=$build/bench/vab_bench_export
-for program in "$generate" "$write" "$bench"; do
-  if [ ! -x "$program" ]; then
-    echo "missing $program: build the benchmarks first" >&2
-    exit 1
-  fi
-done
-data=$(mktemp -d "$build/bench-data.XXXXXX")
-trap 'rm -rf "$data"' EXIT
-book=$data/cards-1000000.abk
-"$generate" 1000000 "$book"
-
-# Seconds and peak resident MiB of the fastest of three runs of a command.
-measure() {
-  local best_s= best_kib=
-  for ((i = 0; i < 3; i++)); do
-    /usr/bin/time -f '%e %M' -o "$data/time" "$@" >/dev/null 2>&1
-    read -r s kib <"$data/time"
-    if [ -z "$best_s" ] || awk -v a="$s" -v b="$best_s" 'BEGIN { exit !(a < b) }'; then best_s=$s; fi
-    if [ -z "$best_kib" ] || [ "$kib" -lt "$best_kib" ]; then best_kib=$kib; fi
-  done
-  awk -v s="$best_s" -v kib="$best_kib" 'BEGIN { printf "%6.2f s %7.1f MiB", s, kib / 1024 }'
-}
-
-cat "$book" >/dev/null
-ours=$(measure "$write" "$book" "$data/export.csv")
-echo "export: $(stat -c %s "$data/export.csv") bytes"
-if command -v abook >/dev/null; then
-  # The same cards as abook's address book: name, e-mail, address, city, state, zip, country,
-  # phone, mobile and web site.
-  LC_ALL=C awk -F '\xff' 'NR == 1 { print "[format]\nprogram=abook\nversion=0.6.1\n"; next }
-    { printf "[%d]\nname=%s %s\nemail=%s\naddress=%s\ncity=%s\nstate=%s\nzip=%s\ncountry=%s\nphone=%s\nmobile=%s\nurl=%s\n\n",
-        NR - 2, $1, $2, $11, $4, $5, $7, $6, $8, $9, $10, $12 }' "$book" >"$data/addressbook"
-  theirs=$(measure abook --convert --informat abook --infile "$data/addressbook" --outformat csv \
-    --outfile "$data/abook.csv")
-else
-  theirs="abook is not installed"
-fi
+# shellcheck source=abook-compare.sh
+source "$(dirname "$0")/abook-compare.sh"
+whole_runs export.csv csv
 
 VAB_BENCH_DIR=$data "$bench"
 echo
