@@ -39,7 +39,9 @@ std::optional<AnsiString> LetterListEntry(std::string_view line) {
   if (first == std::string_view::npos) return std::nullopt;
   const std::size_t second = line.find(kFieldSeparator, first + 1);
   if (second == std::string_view::npos) return std::nullopt;
-  AnsiString entry(line.substr(0, first));
+  AnsiString entry;
+  entry.reserve(second + 1);
+  entry += line.substr(0, first);
   entry += ", ";
   entry += line.substr(first + 1, second - first - 1);
   return entry;

@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <numeric>
 #include <system_error>
 #include <thread>
 
@@ -279,16 +279,19 @@ int Compare(UCollator* collator, std::string_view a, std::string_view b) {
                       reinterpret_cast<const UChar*>(y.utf16()), static_cast<int32_t>(y.size()));
 }
 
-// The sort keys of a run of texts, one after another in one buffer.
+// The sort keys of a run of texts, one after another in one buffer, each padded with zero bytes to
+// whole eight-byte words.
 struct SortKeys {
   std::string Bytes;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> Spans;  // offset, length
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> Spans;  // offset, words
 };
+
+constexpr std::size_t kWord = 8;
 
 void MakeSortKeys(const UCollator* collator, const std::vector<std::string_view>& texts, std::size_t begin,
                   std::size_t end, SortKeys& keys) {
   keys.Spans.reserve(end - begin);
-  keys.Bytes.reserve((end - begin) * 24);
+  keys.Bytes.reserve((end - begin) * 56);
   std::vector<uint8_t> key(256);
   const unsigned codePage = AnsiCodePage();
   const ByteTable* table = IsSingleByte(codePage) ? &TableFor(codePage) : nullptr;
@@ -314,8 +317,10 @@ void MakeSortKeys(const UCollator* collator, const std::vector<std::string_view>
       key.resize(static_cast<std::size_t>(size));
       size = ucol_getSortKey(collator, chars, length, key.data(), size);
     }
-    keys.Spans.emplace_back(static_cast<std::uint32_t>(keys.Bytes.size()), static_cast<std::uint32_t>(size));
+    const std::size_t words = (static_cast<std::size_t>(size) + kWord - 1) / kWord;
+    keys.Spans.emplace_back(static_cast<std::uint32_t>(keys.Bytes.size()), static_cast<std::uint32_t>(words));
     keys.Bytes.append(reinterpret_cast<const char*>(key.data()), static_cast<std::size_t>(size));
+    keys.Bytes.append(words * kWord - static_cast<std::size_t>(size), '\0');
   }
 }
 
@@ -327,34 +332,55 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
 
 namespace {
 
-// A sort key with its first sixteen bytes as two numbers (zero past its end), so that most
-// comparisons are one or two.
-struct CollationKey {
-  std::uint64_t Prefix;
-  std::uint64_t Next;
-  const char* Bytes;
-  std::uint32_t Size;
-};
-constexpr std::uint32_t kKeyWords = 16;
-
-bool operator<(const CollationKey& x, const CollationKey& y) {
-  if (x.Prefix != y.Prefix) return x.Prefix < y.Prefix;
-  if (x.Next != y.Next) return x.Next < y.Next;
-  // Equal so far: a key that ends within the words is the shorter one, or equal.
-  if (x.Size <= kKeyWords || y.Size <= kKeyWords) return x.Size < y.Size;
-  const int c = std::memcmp(x.Bytes + kKeyWords, y.Bytes + kKeyWords, std::min(x.Size, y.Size) - kKeyWords);
-  return c != 0 ? c < 0 : x.Size < y.Size;
-}
-
-bool operator==(const CollationKey& x, const CollationKey& y) {
-  return !(x < y) && !(y < x);
-}
-
-std::uint64_t BigEndianWord(const char* bytes, std::uint32_t size, std::uint32_t from) {
-  std::uint64_t word = 0;
-  for (std::uint32_t k = from; k < from + 8; ++k)
-    word = (word << 8) | (k < size ? static_cast<unsigned char>(bytes[k]) : 0u);
+std::uint64_t BigEndianWord(const char* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
   return word;
+}
+
+// A text's sort key and its place in the list. The first two words of the key are held here, so
+// that most comparisons read nothing else. A key holds no zero byte but its last, so keys padded
+// with zeros compare as whole words, and equal words up to the shorter end mean equal keys.
+struct CollationKey {
+  std::uint64_t First;
+  std::uint64_t Second;
+  const char* Bytes;
+  std::uint32_t Words;
+  std::uint32_t Index;
+};
+
+// Ordered by key, and equal keys by their place in the list.
+bool operator<(const CollationKey& x, const CollationKey& y) {
+  if (x.First != y.First) return x.First < y.First;
+  if (x.Second != y.Second) return x.Second < y.Second;
+  const std::uint32_t words = std::min(x.Words, y.Words);
+  for (std::uint32_t k = 2; k < words; ++k) {
+    const std::uint64_t a = BigEndianWord(x.Bytes + k * kWord);
+    const std::uint64_t b = BigEndianWord(y.Bytes + k * kWord);
+    if (a != b) return a < b;
+  }
+  return x.Index < y.Index;
+}
+
+bool SameKey(const CollationKey& x, const CollationKey& y) {
+  return x.Words == y.Words && std::memcmp(x.Bytes, y.Bytes, x.Words * kWord) == 0;
+}
+
+// Runs job(0) to job(count - 1), on threads of their own where threads can be had.
+void InParallel(std::size_t count, const std::function<void(std::size_t)>& job) {
+  std::vector<std::thread> helpers;
+  std::size_t started = 1;
+  for (; started < count; ++started) {
+    try {
+      helpers.emplace_back(job, started);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  job(0);
+  for (std::thread& helper : helpers) helper.join();
+  for (std::size_t i = started; i < count; ++i) job(i);
 }
 
 // The caseless sort keys of texts, in parts that hold their bytes; keys[i] belongs to texts[i].
@@ -365,94 +391,62 @@ std::vector<CollationKey> CaselessKeys(const std::vector<std::string_view>& text
       std::clamp<std::size_t>(texts.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
   const std::size_t chunk = (texts.size() + threads - 1) / threads;
   parts.assign(threads, {});
-  std::vector<char> done(threads, 0);
-  std::vector<std::thread> workers;
+  std::vector<CollationKey> keys(texts.size());
   auto range = [&](std::size_t t) {
     return std::pair{std::min(texts.size(), t * chunk), std::min(texts.size(), (t + 1) * chunk)};
   };
-  for (std::size_t t = 1; t < threads; ++t) {
-    try {
-      workers.emplace_back([&, t] {
-        UErrorCode status = U_ZERO_ERROR;
-        UCollator* clone = ucol_clone(State().caseless->Handle, &status);
-        if (U_FAILURE(status) || !clone) return;
-        try {
-          MakeSortKeys(clone, texts, range(t).first, range(t).second, parts[t]);
-          done[t] = 1;
-        } catch (const std::bad_alloc&) {
-          parts[t] = {};
-        }
-        ucol_close(clone);
-      });
-    } catch (const std::system_error&) {
-      break;  // no more threads: this one makes the rest
-    }
-  }
-  MakeSortKeys(State().caseless->Handle, texts, range(0).first, range(0).second, parts[0]);
-  done[0] = 1;
-  for (std::thread& worker : workers) worker.join();
-  for (std::size_t t = 1; t < threads; ++t)
-    if (!done[t]) MakeSortKeys(State().caseless->Handle, texts, range(t).first, range(t).second, parts[t]);
-
-  std::vector<CollationKey> keys(texts.size());
   auto fill = [&](std::size_t t) {
     std::size_t i = range(t).first;
-    for (const auto& [offset, size] : parts[t].Spans) {
+    for (const auto& [offset, words] : parts[t].Spans) {
       const char* bytes = parts[t].Bytes.data() + offset;
-      keys[i++] = {BigEndianWord(bytes, size, 0), BigEndianWord(bytes, size, 8), bytes, size};
+      keys[i] = {BigEndianWord(bytes), words > 1 ? BigEndianWord(bytes + kWord) : 0, bytes, words,
+                 static_cast<std::uint32_t>(i)};
+      ++i;
     }
   };
-  workers.clear();
-  for (std::size_t t = 1; t < threads; ++t) {
-    try {
-      workers.emplace_back(fill, t);
-    } catch (const std::system_error&) {
-      for (std::size_t rest = t; rest < threads; ++rest) fill(rest);
-      break;
+  UCollator* const collator = State().caseless->Handle;
+  std::vector<char> done(threads, 0);
+  InParallel(threads, [&](std::size_t t) {
+    if (t == 0) {
+      MakeSortKeys(collator, texts, range(t).first, range(t).second, parts[t]);
+    } else {
+      // A collator serves one thread at a time; a thread that cannot have its own leaves its run
+      // to this one.
+      UErrorCode status = U_ZERO_ERROR;
+      UCollator* clone = ucol_clone(collator, &status);
+      if (U_FAILURE(status) || !clone) return;
+      try {
+        MakeSortKeys(clone, texts, range(t).first, range(t).second, parts[t]);
+      } catch (const std::bad_alloc&) {
+        parts[t] = {};
+        ucol_close(clone);
+        return;
+      }
+      ucol_close(clone);
     }
+    fill(t);
+    done[t] = 1;
+  });
+  for (std::size_t t = 1; t < threads; ++t) {
+    if (done[t]) continue;
+    MakeSortKeys(collator, texts, range(t).first, range(t).second, parts[t]);
+    fill(t);
   }
-  fill(0);
-  for (std::thread& worker : workers) worker.join();
   return keys;
 }
 
-}  // namespace
-
-std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts) {
-  std::vector<SortKeys> parts;
-  const std::vector<CollationKey> keys = CaselessKeys(texts, parts);
-  const auto less = [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; };
-  std::vector<std::size_t> order(texts.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  // Each run is sorted on a thread of its own, then neighbouring runs are merged, pairs of runs in
-  // parallel; runs in book order and stable merges keep equal texts in book order.
-  const std::size_t threads = parts.size();
-  const std::size_t chunk = (texts.size() + threads - 1) / threads;
+// Sorts the keys: each thread's run on that thread, then neighbouring runs merged, every thread
+// merging one slice of the first run with the part of the second that sorts beside it.
+void SortKeysInParallel(std::vector<CollationKey>& keys, std::size_t threads) {
+  const std::size_t chunk = (keys.size() + threads - 1) / threads;
   std::vector<std::size_t> bounds;
-  for (std::size_t t = 0; t <= threads; ++t) bounds.push_back(std::min(texts.size(), t * chunk));
-  auto inParallel = [](std::size_t count, const std::function<void(std::size_t)>& job) {
-    std::vector<std::thread> helpers;
-    std::size_t started = 1;
-    for (; started < count; ++started) {
-      try {
-        helpers.emplace_back(job, started);
-      } catch (const std::system_error&) {
-        break;
-      }
-    }
-    job(0);
-    for (std::thread& helper : helpers) helper.join();
-    for (std::size_t i = started; i < count; ++i) job(i);
+  for (std::size_t t = 0; t <= threads; ++t) bounds.push_back(std::min(keys.size(), t * chunk));
+  const auto at = [&](std::vector<CollationKey>& v, std::size_t i) {
+    return v.begin() + static_cast<std::ptrdiff_t>(i);
   };
-  inParallel(bounds.size() - 1, [&](std::size_t run) {
-    std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(bounds[run]),
-                     order.begin() + static_cast<std::ptrdiff_t>(bounds[run + 1]), less);
-  });
-  // Neighbouring runs are merged on every thread: each thread merges one slice of the first run
-  // with the part of the second that sorts beside it.
-  std::vector<std::size_t> merged(order.size());
+  InParallel(threads, [&](std::size_t run) { std::sort(at(keys, bounds[run]), at(keys, bounds[run + 1])); });
+  std::vector<CollationKey> merged(keys.size());
   const auto mergeRuns = [&](std::size_t first, std::size_t middle, std::size_t last) {
-    const auto at = [&](std::size_t i) { return order.begin() + static_cast<std::ptrdiff_t>(i); };
     std::vector<std::size_t> a(threads + 1), b(threads + 1);
     a[0] = first;
     b[0] = middle;
@@ -460,16 +454,16 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
     b[threads] = last;
     for (std::size_t t = 1; t < threads; ++t) {
       a[t] = first + (middle - first) * t / threads;
-      b[t] = a[t] == middle
-                 ? last
-                 : static_cast<std::size_t>(std::lower_bound(at(middle), at(last), order[a[t]], less) - order.begin());
+      b[t] =
+          a[t] == middle
+              ? last
+              : static_cast<std::size_t>(std::lower_bound(at(keys, middle), at(keys, last), keys[a[t]]) - keys.begin());
     }
-    inParallel(threads, [&](std::size_t t) {
-      std::merge(at(a[t]), at(a[t + 1]), at(b[t]), at(b[t + 1]),
-                 merged.begin() + static_cast<std::ptrdiff_t>(a[t] - first + b[t] - middle + first), less);
+    InParallel(threads, [&](std::size_t t) {
+      std::merge(at(keys, a[t]), at(keys, a[t + 1]), at(keys, b[t]), at(keys, b[t + 1]),
+                 at(merged, a[t] - first + b[t] - middle + first));
     });
-    std::copy(merged.begin() + static_cast<std::ptrdiff_t>(first), merged.begin() + static_cast<std::ptrdiff_t>(last),
-              at(first));
+    std::copy(at(merged, first), at(merged, last), at(keys, first));
   };
   while (bounds.size() > 2) {
     std::vector<std::size_t> next;
@@ -481,20 +475,28 @@ std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& text
     next.push_back(bounds.back());
     bounds = std::move(next);
   }
+}
+
+}  // namespace
+
+std::vector<std::size_t> CaselessOrder(const std::vector<std::string_view>& texts) {
+  std::vector<SortKeys> parts;
+  std::vector<CollationKey> keys = CaselessKeys(texts, parts);
+  SortKeysInParallel(keys, parts.size());
+  std::vector<std::size_t> order(keys.size());
+  std::transform(keys.begin(), keys.end(), order.begin(), [](const CollationKey& key) { return key.Index; });
   return order;
 }
 
 std::vector<std::uint32_t> CaselessRanks(const std::vector<std::string_view>& texts) {
   std::vector<SortKeys> parts;
-  const std::vector<CollationKey> keys = CaselessKeys(texts, parts);
-  std::vector<std::uint32_t> order(texts.size());
-  std::iota(order.begin(), order.end(), std::uint32_t{0});
-  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  std::vector<CollationKey> keys = CaselessKeys(texts, parts);
+  SortKeysInParallel(keys, parts.size());
   std::vector<std::uint32_t> ranks(texts.size());
   std::uint32_t rank = 0;
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    if (k > 0 && !(keys[order[k - 1]] == keys[order[k]])) ++rank;
-    ranks[order[k]] = rank;
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    if (k > 0 && !SameKey(keys[k - 1], keys[k])) ++rank;
+    ranks[keys[k].Index] = rank;
   }
   return ranks;
 }

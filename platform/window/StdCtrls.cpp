@@ -7,46 +7,66 @@
 #include "CodePage.h"
 #include "Forms.h"
 
+// The items' text lies in one buffer, each row a span of it: a long list is filled, sorted and
+// cleared without an allocation per item.
 class TListBox::TItems final : public QAbstractListModel {
  public:
   using QAbstractListModel::QAbstractListModel;
 
   [[nodiscard]] int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(Items.size());
+    return parent.isValid() ? 0 : static_cast<int>(Rows.size());
   }
 
   [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= static_cast<int>(Items.size())) return {};
-    return AnsiToQString(Items[static_cast<std::size_t>(index.row())]);
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= static_cast<int>(Rows.size())) return {};
+    return AnsiToQString(Text(Rows[static_cast<std::size_t>(index.row())]));
   }
 
-  void Reset(std::vector<AnsiString> items) {
+  [[nodiscard]] std::string_view Text(TSpan span) const {
+    return std::string_view(Bytes).substr(span.Offset, span.Size);
+  }
+
+  // Keeps the text of an item that is not a row yet.
+  TSpan Keep(std::string_view item) {
+    const TSpan span{Bytes.size(), item.size()};
+    Bytes += item;
+    return span;
+  }
+
+  void Reset(std::vector<TSpan> rows) {
     beginResetModel();
-    Items = std::move(items);
+    Rows = std::move(rows);
     endResetModel();
   }
 
-  int Insert(int row, AnsiString item) {
+  void Clear() {
+    Reset({});
+    Bytes = {};
+  }
+
+  int Insert(int row, TSpan span) {
     beginInsertRows({}, row, row);
-    Items.insert(Items.begin() + row, std::move(item));
+    Rows.insert(Rows.begin() + row, span);
     endInsertRows();
     return row;
   }
 
-  std::vector<AnsiString> Items;
+  // The rows in the locale's order, case ignored; equal items keep their order.
+  void Sort(std::vector<TSpan>& rows) const {
+    std::vector<std::string_view> views;
+    views.reserve(rows.size());
+    for (TSpan span : rows) views.push_back(Text(span));
+    std::vector<TSpan> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t i : CaselessOrder(views)) sorted.push_back(rows[i]);
+    rows = std::move(sorted);
+  }
+
+  std::vector<TSpan> Rows;
+
+ private:
+  std::string Bytes;
 };
-
-namespace {
-
-void SortItems(std::vector<AnsiString>& items) {
-  const std::vector<std::string_view> views(items.begin(), items.end());
-  std::vector<AnsiString> sorted;
-  sorted.reserve(items.size());
-  for (std::size_t i : CaselessOrder(views)) sorted.push_back(std::move(items[i]));
-  items = std::move(sorted);
-}
-
-}  // namespace
 
 TListBox::TListBox(QWidget* parent) : QListView(parent), FItems(new TItems(this)) {
   setModel(FItems);
@@ -60,32 +80,33 @@ TListBox::~TListBox() = default;
 void TListBox::SetSorted(bool sorted) {
   FSorted = sorted;
   if (sorted) {
-    std::vector<AnsiString> items = std::move(FItems->Items);
-    SortItems(items);
-    FItems->Reset(std::move(items));
+    std::vector<TSpan> rows = FItems->Rows;
+    FItems->Sort(rows);
+    FItems->Reset(std::move(rows));
   }
 }
 
 int TListBox::Add(std::string_view item) {
+  const TSpan span = FItems->Keep(item);
   if (FUpdating > 0) {
-    FPending.emplace_back(item);
+    FPending.push_back(span);
     return Count() + static_cast<int>(FPending.size()) - 1;
   }
   int row = Count();
   if (FSorted) {
     // After every item that does not sort behind the new one.
-    const auto& items = FItems->Items;
+    const auto& rows = FItems->Rows;
     row = static_cast<int>(
-        std::upper_bound(items.begin(), items.end(), item,
-                         [](std::string_view a, const AnsiString& b) { return AnsiCompareText(a, b) < 0; }) -
-        items.begin());
+        std::upper_bound(rows.begin(), rows.end(), span,
+                         [this](TSpan a, TSpan b) { return AnsiCompareText(FItems->Text(a), FItems->Text(b)) < 0; }) -
+        rows.begin());
   }
-  return FItems->Insert(row, AnsiString(item));
+  return FItems->Insert(row, span);
 }
 
 void TListBox::Clear() {
   FPending.clear();
-  FItems->Reset({});
+  FItems->Clear();
 }
 
 void TListBox::BeginUpdate() {
@@ -94,20 +115,20 @@ void TListBox::BeginUpdate() {
 
 void TListBox::EndUpdate() {
   if (FUpdating == 0 || --FUpdating > 0) return;
-  std::vector<AnsiString> items = FItems->Items;
-  items.insert(items.end(), std::make_move_iterator(FPending.begin()), std::make_move_iterator(FPending.end()));
+  std::vector<TSpan> rows = FItems->Rows;
+  rows.insert(rows.end(), FPending.begin(), FPending.end());
   FPending.clear();
-  if (FSorted) SortItems(items);
-  FItems->Reset(std::move(items));
+  if (FSorted) FItems->Sort(rows);
+  FItems->Reset(std::move(rows));
 }
 
 int TListBox::Count() const {
-  return static_cast<int>(FItems->Items.size());
+  return static_cast<int>(FItems->Rows.size());
 }
 
-const AnsiString& TListBox::Items(int index) const {
+std::string_view TListBox::Items(int index) const {
   if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
-  return FItems->Items[static_cast<std::size_t>(index)];
+  return FItems->Text(FItems->Rows[static_cast<std::size_t>(index)]);
 }
 
 int TListBox::ItemIndex() const {

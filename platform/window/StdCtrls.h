@@ -26,7 +26,8 @@ class TListBox : public QListView {
   void EndUpdate();
 
   [[nodiscard]] int Count() const;
-  [[nodiscard]] const AnsiString& Items(int index) const;
+  // The text stays valid until the list next changes.
+  [[nodiscard]] std::string_view Items(int index) const;
   // -1 when no item is selected.
   [[nodiscard]] int ItemIndex() const;
   void SetItemIndex(int index);
@@ -40,8 +41,12 @@ class TListBox : public QListView {
 
  private:
   class TItems;
+  struct TSpan {  // an item's place in the text of all items
+    std::size_t Offset;
+    std::size_t Size;
+  };
   TItems* FItems;
-  std::vector<AnsiString> FPending;  // added between BeginUpdate and EndUpdate
+  std::vector<TSpan> FPending;  // added between BeginUpdate and EndUpdate
   bool FSorted = false;
   int FUpdating = 0;
 };

@@ -104,7 +104,7 @@ void SetText(QLineEdit* edit, const QString& text) {
 
 std::vector<AnsiString> Entries(const TListBox& list) {
   std::vector<AnsiString> entries;
-  for (int i = 0; i < list.Count(); ++i) entries.push_back(list.Items(i));
+  for (int i = 0; i < list.Count(); ++i) entries.emplace_back(list.Items(i));
   return entries;
 }
 

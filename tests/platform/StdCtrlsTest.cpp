@@ -8,7 +8,7 @@ namespace {
 
 std::vector<AnsiString> ItemsOf(const TListBox& list) {
   std::vector<AnsiString> items;
-  for (int i = 0; i < list.Count(); ++i) items.push_back(list.Items(i));
+  for (int i = 0; i < list.Count(); ++i) items.emplace_back(list.Items(i));
   return items;
 }
 
@@ -34,6 +34,25 @@ TEST(ListBox, SortedListsFollowTheLocaleWithCaseIgnored) {
   for (const char* name : kNames) unsorted.Add(name);
   EXPECT_EQ(unsorted.Items(0), "smith, b");
   EXPECT_THROW((void)unsorted.Items(7), EStringListError);
+}
+
+TEST(ListBox, RefillsAndLateAddsKeepTheOrder) {
+  TListBox list;
+  list.BeginUpdate();
+  for (const char* name : {"zeta", "Alpha"}) list.Add(name);
+  list.SetSorted(true);  // while items wait to be added
+  list.EndUpdate();
+  list.Add("beta");
+  EXPECT_EQ(ItemsOf(list), (std::vector<AnsiString>{"Alpha", "beta", "zeta"}));
+
+  list.Clear();
+  list.BeginUpdate();
+  list.Add("Omega");
+  list.EndUpdate();
+  list.BeginUpdate();
+  list.Add("delta");
+  list.EndUpdate();
+  EXPECT_EQ(ItemsOf(list), (std::vector<AnsiString>{"delta", "Omega"}));
 }
 
 TEST(ListBox, SelectionAndDoubleClick) {
