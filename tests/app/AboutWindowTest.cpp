@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -41,30 +39,17 @@ class AboutWindow : public testing::Test {
     testing_support::WriteJpeg(Folder.Path / "skins" / "red2.jpg", 500, 60, qRgb(100, 0, 0));
     testing_support::WriteBook(Folder.Path / "AddressBook.abk", {Card("Ann"), Card("Bob"), Card("Cid")});
     Window = std::make_unique<TForm_Main>();
-    Window->move(150, 100);
-    Window->show();
-    Window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Window, {150, 100}));
   }
   void TearDown() override { Window.reset(); }
 
   // Runs open, which shows the about window modally, then drive on it once it is active; a window
   // still open afterwards fails the test and is closed.
   void About(const std::function<void()>& open, const std::function<void(TFormAbout&)>& drive) {
-    bool ran = false;
-    QTimer::singleShot(0, Window.get(), [&] {
-      ran = true;
-      auto* about = dynamic_cast<TFormAbout*>(QApplication::activeModalWidget());
-      ASSERT_NE(about, nullptr);
-      ASSERT_TRUE(QTest::qWaitFor([&] { return about->isActiveWindow(); }, 5000));
-      drive(*about);
-      if (about->isVisible()) {
-        ADD_FAILURE() << "the about window is still open";
-        about->Close();
-      }
-    });
-    open();
-    ASSERT_TRUE(ran);
+    bool leftOpen = false;
+    TFormAbout* about = testing_support::DriveModal(Window.get(), open, drive, &leftOpen);
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(leftOpen) << "the about window is still open";
   }
   void About(const std::function<void(TFormAbout&)>& drive) {
     About([this] { Window->Controls().Button_About->Click(); }, drive);

@@ -45,9 +45,7 @@ class ExportWindow : public testing::Test {
                                           {cfEmail, "jo@dyke.example"},
                                           {cfNotes, "never exported"}})});
     Main = std::make_unique<TForm_Main>();
-    Main->show();
-    Main->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Main));
     Window = std::make_unique<TFormExport>();
     PreviousDialog = SetOpenDialogHandler([this](const OpenDialogRequest& request) -> std::optional<AnsiString> {
       Requests.push_back(request);

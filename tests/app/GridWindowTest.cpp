@@ -54,29 +54,13 @@ class GridWindow : public testing::Test {
   void Start(const std::vector<std::string>& cards) {
     if (!cards.empty()) testing_support::WriteBook(Folder.Path / "AddressBook.abk", cards);
     Window = std::make_unique<TForm_Main>();
-    Window->move(200, 150);
-    Window->show();
-    Window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Window, {200, 150}));
   }
 
   // Clicks Grid and, once the list view is active, runs drive on it; closes it if still open.
   TFormGrid* Grid(const std::function<void(TFormGrid&)>& drive) {
-    TFormGrid* opened = nullptr;
-    bool ran = false;
-    QTimer::singleShot(0, Window.get(), [&] {
-      ran = true;
-      opened = dynamic_cast<TFormGrid*>(QApplication::activeModalWidget());
-      if (!opened) return;
-      if (QTest::qWaitFor([&] { return opened->isActiveWindow(); }, 5000))
-        drive(*opened);
-      else
-        ADD_FAILURE() << "the list view did not become active";
-      if (opened->isVisible()) opened->Close();
-    });
-    Window->Controls().VxSpeedButton3->Click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
-    return opened;
+    return testing_support::DriveModal(
+        Window.get(), [this] { Window->Controls().VxSpeedButton3->Click(); }, drive);
   }
 
   QString Surname() { return Window->Controls().Edit_SurName->text(); }

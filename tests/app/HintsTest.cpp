@@ -22,10 +22,7 @@ TEST(MainWindowHints, ShowInTheFlatHintWindowWithTheMainWindowsSettingsInsteadOf
   TempProgramFolder folder;
   testing_support::MessageBoxRecorder boxes;
   TForm_Main window;
-  window.move(100, 100);
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_TRUE(testing_support::ShowActive(window, {100, 100}));
   TApplicationHints& hints = TApplicationHints::Instance();
   EXPECT_EQ(TFlatHintWindow::FindFlatHint(), window.FlatHint1);
   EXPECT_EQ(window.FlatHint1->MaxHintWidth, 300);

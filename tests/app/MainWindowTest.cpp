@@ -67,9 +67,7 @@ class MainWindow : public testing::Test {
                           Window->WaveDeleteImage}) {
       wave->OnPlay = [this, wave](QObject*) { Sounds.push_back(wave); };
     }
-    Window->show();
-    Window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Window));
     Sounds.clear();
   }
 
@@ -542,9 +540,7 @@ TEST_F(MainWindow, ActivationShowsTheCardOnceSoOtherWindowsKeepTheEdits) {
   Start();
   Type(Ui().Edit_City, QStringLiteral("Town"));
   QWidget other;
-  other.show();
-  other.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_TRUE(testing_support::ShowActive(other));
   Window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
   EXPECT_EQ(Ui().Edit_City->text(), QStringLiteral("Town"));

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +8,6 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTest>
-#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -60,21 +58,7 @@ std::vector<std::string> Lines(const TStringList& cards) {
 // open afterwards is closed. The window, or nullptr when none opened.
 template <class TWindow>
 TWindow* Modal(const std::function<void()>& open, const std::function<void(TWindow&)>& drive) {
-  TWindow* opened = nullptr;
-  bool ran = false;
-  QTimer::singleShot(0, [&] {
-    ran = true;
-    opened = dynamic_cast<TWindow*>(QApplication::activeModalWidget());
-    if (!opened) return;
-    if (QTest::qWaitFor([&] { return opened->isActiveWindow(); }, 5000))
-      drive(*opened);
-    else
-      ADD_FAILURE() << "the window did not become active";
-    if (opened->isVisible()) opened->Close();
-  });
-  open();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
-  return opened;
+  return testing_support::DriveModal(nullptr, open, drive);
 }
 
 // The main window over a program folder with a book of three cards; the message boxes answer as
@@ -105,10 +89,7 @@ class OptionsWindow : public testing::Test {
   void Start(const std::vector<std::string>& cards = {Card("Cid"), Card("Ann"), Card("Bob")}) {
     testing_support::WriteBook(Folder.Path / "AddressBook.abk", cards);
     Window = std::make_unique<TForm_Main>();
-    Window->move(150, 100);
-    Window->show();
-    Window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Window, {150, 100}));
   }
 
   TFormOptions* Tools(const std::function<void(TFormOptions&)>& drive) {

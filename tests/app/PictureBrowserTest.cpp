@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "Dialogs.h"
@@ -54,30 +53,17 @@ class PictureBrowser : public testing::Test {
     testing_support::WriteBook(Folder.Path / "AddressBook.abk", {Card("Ann")});
     Window = std::make_unique<TForm_Main>();
     Window->WaveMoveCard->OnPlay = [this](QObject*) { ++MoveSounds; };
-    Window->move(150, 100);
-    Window->show();
-    Window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Window, {150, 100}));
   }
 
   // Runs open (which shows the browser modally), then drive on the browser once it is active; a
   // browser still open afterwards fails the test and is closed.
   void Browse(const std::function<void()>& open, const std::function<void(TFormImg&)>& drive,
               bool expectClosed = true) {
-    bool ran = false;
-    QTimer::singleShot(0, Window.get(), [&] {
-      ran = true;
-      auto* browser = dynamic_cast<TFormImg*>(QApplication::activeModalWidget());
-      ASSERT_NE(browser, nullptr);
-      ASSERT_TRUE(QTest::qWaitFor([&] { return browser->isActiveWindow(); }, 5000));
-      drive(*browser);
-      if (browser->isVisible()) {
-        EXPECT_FALSE(expectClosed) << "the browser is still open";
-        browser->Close();
-      }
-    });
-    open();
-    ASSERT_TRUE(ran);
+    bool leftOpen = false;
+    TFormImg* browser = testing_support::DriveModal(Window.get(), open, drive, &leftOpen);
+    ASSERT_NE(browser, nullptr);
+    EXPECT_FALSE(leftOpen && expectClosed) << "the browser is still open";
   }
   void Browse(const std::function<void(TFormImg&)>& drive, bool expectClosed = true) {
     Browse([this] { Window->BrowseImagesClick(nullptr); }, drive, expectClosed);

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPrinterInfo>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 #include <set>
 
@@ -79,30 +77,15 @@ class PrintWindows : public testing::Test {
   void Start(const std::vector<std::string>& cards) {
     if (!cards.empty()) testing_support::WriteBook(Folder.Path / "AddressBook.abk", cards);
     Window = std::make_unique<TForm_Main>();
-    Window->move(200, 150);
-    Window->show();
-    Window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Window, {200, 150}));
   }
 
   // Clicks Print and, once the dialog is active, runs drive on it; closes it afterwards. The
   // dialog, or nullptr when none opened.
   TFormPrintDlg* Open(const std::function<void(TFormPrintDlg&, Ui::TFormPrintDlg&)>& drive) {
-    TFormPrintDlg* opened = nullptr;
-    bool ran = false;
-    QTimer::singleShot(0, Window.get(), [&] {
-      ran = true;
-      opened = dynamic_cast<TFormPrintDlg*>(QApplication::activeModalWidget());
-      if (!opened) return;
-      if (QTest::qWaitFor([&] { return opened->isActiveWindow(); }, 5000))
-        drive(*opened, opened->Controls());
-      else
-        ADD_FAILURE() << "the print dialog did not become active";
-      if (opened->isVisible()) opened->Close();
-    });
-    Window->Controls().Button1->Click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
-    return opened;
+    return testing_support::DriveModal<TFormPrintDlg>(
+        Window.get(), [this] { Window->Controls().Button1->Click(); },
+        [&](TFormPrintDlg& dialog) { drive(dialog, dialog.Controls()); });
   }
 
   static void Type(TQMCoolEdit* edit, const char* text) {

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <functional>
 
@@ -60,31 +59,15 @@ class SecondaryWindows : public testing::Test {
   void Start(std::initializer_list<std::string> cards) {
     if (cards.size() > 0) testing_support::WriteBook(Folder.Path / "AddressBook.abk", cards);
     Window = std::make_unique<TForm_Main>();
-    Window->move(200, 150);
-    Window->show();
-    Window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    ASSERT_TRUE(testing_support::ShowActive(*Window, {200, 150}));
   }
 
   // Clicks a launcher and, once the modal window it opens is active, runs drive on it; a window
   // still open afterwards is closed. The window opened, or nullptr when none did.
   template <class TWindow>
   TWindow* Open(TVxSpeedButton* launcher, const std::function<void(TWindow&)>& drive) {
-    TWindow* opened = nullptr;
-    bool ran = false;
-    QTimer::singleShot(0, Window.get(), [&] {
-      ran = true;
-      opened = dynamic_cast<TWindow*>(QApplication::activeModalWidget());
-      if (!opened) return;
-      if (QTest::qWaitFor([&] { return opened->isActiveWindow(); }, 5000))
-        drive(*opened);
-      else
-        ADD_FAILURE() << "the window did not become active";
-      if (opened->isVisible()) opened->Close();
-    });
-    launcher->Click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
-    return opened;
+    return testing_support::DriveModal(
+        Window.get(), [launcher] { launcher->Click(); }, drive);
   }
   TFormSearch* Find(const std::function<void(TFormSearch&)>& drive) { return Open(Ui().Button_Search, drive); }
   TFormNavigate* List(const std::function<void(TFormNavigate&)>& drive) { return Open(Ui().Button_List, drive); }

@@ -1,9 +1,17 @@
 #pragma once
 // What the window tests build their program folders from: card lines, JPEG files, book files,
-// and a recorder standing in for the message boxes.
+// and a recorder standing in for the message boxes; and how they show and drive their windows.
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QImage>
+#include <QPoint>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,5 +55,42 @@ class MessageBoxRecorder {
  private:
   MessageBoxHandler Previous;
 };
+
+// Shows the window and makes it the active one; false when it did not become active.
+[[nodiscard]] inline bool ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+[[nodiscard]] inline bool ShowActive(QWidget& window, QPoint at) {
+  window.move(at);
+  return ShowActive(window);
+}
+
+// Runs open, which shows a modal TWindow, and drives that window once it is active. A window still
+// open afterwards is closed; leftOpen, when given, says whether drive had left it open. The window,
+// or nullptr when none opened.
+template <typename TWindow>
+TWindow* DriveModal(QObject* context, const std::function<void()>& open, const std::function<void(TWindow&)>& drive,
+                    bool* leftOpen = nullptr) {
+  TWindow* opened = nullptr;
+  bool ran = false;
+  if (leftOpen) *leftOpen = false;
+  QTimer::singleShot(0, context, [&] {
+    ran = true;
+    opened = dynamic_cast<TWindow*>(QApplication::activeModalWidget());
+    if (!opened) return;
+    if (QTest::qWaitFor([&] { return opened->isActiveWindow(); }, 5000)) {
+      drive(*opened);
+      if (leftOpen && opened->isVisible()) *leftOpen = true;
+    } else {
+      ADD_FAILURE() << "the window " << opened->metaObject()->className() << " did not become active";
+    }
+    if (opened->isVisible()) opened->Close();
+  });
+  open();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
+  return opened;
+}
 
 }  // namespace testing_support
