@@ -3,46 +3,17 @@
 // as it is (bench/run.sh generates the largest one once and times cat and dd on it).
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 
+#include "BenchFolders.h"
 #include "BookGenerator.h"
 #include "CardBook.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// $VAB_BENCH_DIR, or a temporary folder removed at exit.
-class TBenchFolder {
- public:
-  TBenchFolder() {
-    if (const char* dir = std::getenv("VAB_BENCH_DIR"); dir && *dir) {
-      Path = dir;
-      return;
-    }
-    AnsiString name = (fs::temp_directory_path() / "vab-bench.XXXXXX").string();
-    if (!::mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary folder");
-    Path = name;
-    Owned = true;
-  }
-  ~TBenchFolder() {
-    std::error_code ec;
-    if (Owned) fs::remove_all(Path, ec);
-  }
-  fs::path Path;
-
- private:
-  bool Owned = false;
-};
-
-const fs::path& Folder() {
-  static const TBenchFolder folder;
-  return folder.Path;
-}
 
 const TStringList& Cards(int count) {
   static std::map<int, TStringList> made;
@@ -52,7 +23,7 @@ const TStringList& Cards(int count) {
 }
 
 AnsiString BookFile(int count) {
-  const fs::path file = Folder() / ("cards-" + std::to_string(count) + ".abk");
+  const fs::path file = BenchDataFolder() / ("cards-" + std::to_string(count) + ".abk");
   if (!fs::exists(file)) WriteBookFile(Cards(count), file.string());
   return file.string();
 }
@@ -73,7 +44,7 @@ void BM_LoadBook(benchmark::State& state) {
 void BM_SaveBook(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const TStringList& cards = Cards(count);
-  const AnsiString book = (Folder() / ("save-" + std::to_string(count) + ".abk")).string();
+  const AnsiString book = (BenchDataFolder() / ("save-" + std::to_string(count) + ".abk")).string();
   const AnsiString backup = BackupFileName(book);
   BookLoad load;
   load.Source = BookLoad::TSource::Book;

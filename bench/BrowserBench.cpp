@@ -4,7 +4,6 @@
 // worst case). Each run uses a temporary program folder and settings home.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,11 +11,10 @@
 #include <fstream>
 #include <random>
 
-#include "Files.h"
+#include "BenchFolders.h"
 #include "Form_Img.h"
 #include "Grids.h"
 #include "Jpeg.h"
-#include "Sound.h"
 #include "Unit_Main.h"
 #include "ui_Form_Img.h"
 
@@ -43,13 +41,10 @@ std::string PhotoBytes(int width, int height, unsigned seed) {
   return jpeg.SaveToBytes();
 }
 
-class TProgramFolder {
+// A program folder whose "images" holds the pictures, every photoEvery-th of them a photo.
+class TPictureFolder : public TProgramFolder {
  public:
-  explicit TProgramFolder(int photoEvery) {
-    AnsiString name = (fs::temp_directory_path() / "vab-browser.XXXXXX").string();
-    if (!::mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary folder");
-    Path = name;
-    fs::create_directories(Path / "config");
+  explicit TPictureFolder(int photoEvery) : TProgramFolder("vab-browser") {
     fs::create_directories(Path / "images");
     const std::string photo = PhotoBytes(3000, 2000, 1);
     const std::string card = PhotoBytes(150, 160, 2);
@@ -61,14 +56,7 @@ class TProgramFolder {
       out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     PhotoSize = photo.size();
-    SetProgramFolder(Path.string() + "/");
-    setenv("XDG_CONFIG_HOME", (Path / "config").c_str(), 1);
   }
-  ~TProgramFolder() {
-    std::error_code ec;
-    fs::remove_all(Path, ec);
-  }
-  fs::path Path;
   std::size_t PhotoSize = 0;
 };
 
@@ -86,7 +74,7 @@ struct TBrowserOnView {
   }
   TDrawGrid* Grid() const { return Browser->Controls().DG; }
 
-  TProgramFolder Folder;
+  TPictureFolder Folder;
   std::unique_ptr<TForm_Main> Main;
   std::unique_ptr<TFormImg> Browser;
 };
@@ -135,13 +123,3 @@ void BM_PhotoThumbnail(benchmark::State& state) {
 BENCHMARK(BM_PhotoThumbnail)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-  QApplication app(argc, argv);
-  SetSoundDevice("null");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -4,29 +4,18 @@
 // bench/export.sh runs it beside a console address book's export of the same cards.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "BenchFolders.h"
 #include "BookGenerator.h"
 #include "CardExport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path Folder() {
-  static const fs::path folder = [] {
-    if (const char* dir = std::getenv("VAB_BENCH_DIR"); dir && *dir) return fs::path(dir);
-    std::string name = (fs::temp_directory_path() / "vab-bench-export.XXXXXX").string();
-    if (!::mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary folder");
-    return fs::path(name);
-  }();
-  return folder;
-}
 
 // A figure of /proc/self/status in KiB ("VmRSS", "VmHWM").
 long StatusKiB(const std::string& key) {
@@ -48,7 +37,7 @@ void BM_ExportAllFields(benchmark::State& state) {
   ExportChoice choice;
   choice.Chosen.fill(true);
   choice.Headers = true;
-  const std::string file = (Folder() / "export.csv").string();
+  const std::string file = (BenchDataFolder() / "export.csv").string();
   double extraMiB = 0;
   for (auto _ : state) {
     const long before = StatusKiB("VmRSS");

@@ -4,44 +4,22 @@
 // memory; the sounds play on the null device.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QTimer>
-#include <filesystem>
 
+#include "BenchFolders.h"
 #include "BookGenerator.h"
 #include "CardListModel.h"
 #include "ComCtrls.h"
-#include "Files.h"
 #include "Form_Grid.h"
-#include "Sound.h"
 #include "Unit_Main.h"
 #include "VXCtrls.h"
 #include "ui_Form_Grid.h"
 #include "ui_Unit_Main.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-class TProgramFolder {
- public:
-  TProgramFolder() {
-    AnsiString name = (fs::temp_directory_path() / "vab-grid.XXXXXX").string();
-    if (!::mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary folder");
-    Path = name;
-    fs::create_directories(Path / "config");
-    SetProgramFolder(Path.string() + "/");
-    setenv("XDG_CONFIG_HOME", (Path / "config").c_str(), 1);
-  }
-  ~TProgramFolder() {
-    std::error_code ec;
-    fs::remove_all(Path, ec);
-  }
-  fs::path Path;
-};
 
 std::unique_ptr<TForm_Main> MainWindowWith(int cards) {
   auto window = std::make_unique<TForm_Main>();
@@ -53,7 +31,7 @@ std::unique_ptr<TForm_Main> MainWindowWith(int cards) {
 }
 
 void BM_GridOpen(benchmark::State& state) {
-  const TProgramFolder folder;
+  const TProgramFolder folder("vab-grid");
   std::unique_ptr<TForm_Main> window = MainWindowWith(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     // The window shown last keeps its items until it is shown again: empty it, so that only this
@@ -78,7 +56,7 @@ void BM_GridOpen(benchmark::State& state) {
 BENCHMARK(BM_GridOpen)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_GridSort(benchmark::State& state) {
-  const TProgramFolder folder;
+  const TProgramFolder folder("vab-grid");
   std::unique_ptr<TForm_Main> window = MainWindowWith(100000);
   TFormGrid grid;
   grid.show();
@@ -97,12 +75,3 @@ void BM_GridSort(benchmark::State& state) {
 BENCHMARK(BM_GridSort)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-  QApplication app(argc, argv);
-  SetSoundDevice("null");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

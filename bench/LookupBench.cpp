@@ -4,8 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include "BookGenerator.h"
 #include "CardLookup.h"
 #include "StdCtrls.h"
@@ -51,12 +49,3 @@ BENCHMARK(BM_LetterListFill)
     ->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

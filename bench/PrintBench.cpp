@@ -3,16 +3,14 @@
 // give the file's size and pages; every picture should be stored in the file once.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <QApplication>
 #include <filesystem>
 
+#include "BenchFolders.h"
+#include "BookGenerator.h"
 #include "CardBook.h"
-#include "Files.h"
 #include "Form_Print.h"
 #include "Report.h"
-#include "Sound.h"
 #include "Unit_Main.h"
 
 namespace {
@@ -20,16 +18,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // A program folder with the shipped card pictures and a book of cards using three of them.
-class TProgramFolder {
+class TPrintFolder : public TProgramFolder {
  public:
-  explicit TProgramFolder(int cards) {
-    AnsiString name = (fs::temp_directory_path() / "vab-print.XXXXXX").string();
-    if (!::mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary folder");
-    Path = name;
-    fs::create_directories(Path / "config");
-    fs::copy(fs::path(VAB_SOURCE_DIR) / "images", Path / "images", fs::copy_options::recursive);
+  explicit TPrintFolder(int cards) : TProgramFolder("vab-print") {
+    CopyFromSource({"images"});
     const char* pictures[] = {"cat.jpg", "house.jpg", "phone.jpg"};
-    AnsiString book = "ABK10\r\n";
+    TStringList book;
     for (int i = 0; i < cards; ++i) {
       const AnsiString surname = "Surname" + std::to_string(i);
       CardValues values{};
@@ -44,30 +38,15 @@ class TProgramFolder {
       values[cfCellular] = "555 9876";
       values[cfEmail] = "someone@example.invalid";
       values[cfPicture] = pictures[i % 3];
-      book += BuildCardLine(values) + "\r\n";
+      book.Add(BuildCardLine(values));
     }
-    WriteFile(book);
-    SetProgramFolder(Path.string() + "/");
-    setenv("XDG_CONFIG_HOME", (Path / "config").c_str(), 1);
-  }
-  ~TProgramFolder() {
-    std::error_code ec;
-    fs::remove_all(Path, ec);
-  }
-  fs::path Path;
-
- private:
-  void WriteFile(const AnsiString& book) const {
-    FILE* file = std::fopen((Path / "AddressBook.abk").c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write the book");
-    std::fwrite(book.data(), 1, book.size(), file);
-    std::fclose(file);
+    WriteBookFile(book, (Path / "AddressBook.abk").string());
   }
 };
 
 void BM_PrintCardsToPdf(benchmark::State& state) {
   const int cards = static_cast<int>(state.range(0));
-  const TProgramFolder folder(cards);
+  const TPrintFolder folder(cards);
   TForm_Main window;
   TFormPrint report;
   const fs::path pdf = folder.Path / "cards.pdf";
@@ -85,13 +64,3 @@ void BM_PrintCardsToPdf(benchmark::State& state) {
 BENCHMARK(BM_PrintCardsToPdf)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-  QApplication app(argc, argv);
-  SetSoundDevice("null");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

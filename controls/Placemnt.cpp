@@ -10,15 +10,6 @@
 
 namespace {
 
-template <typename Call>
-void Guarded(Call&& call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    HandleException(error);
-  }
-}
-
 int& Limit(MINMAXINFO& info, TWinMinMaxInfo::TIndex index) {
   switch (index) {
     case TWinMinMaxInfo::MaxPosLeft:
@@ -214,19 +205,20 @@ void TFormPlacement::GiveBackFormEvents() {
 }
 
 void TFormPlacement::HandleFormShow(QObject* sender) {
-  if (Active) Guarded([this] { LoadPlacement(); });
+  if (Active) CallHandlingExceptions([this] { LoadPlacement(); });
   if (const TNotifyEvent handler = FSavedOnShow) handler(sender);
 }
 
 void TFormPlacement::HandleFormCloseQuery(QObject* sender, bool& canClose) {
   if (const auto handler = FSavedOnCloseQuery) handler(sender, canClose);
-  if (canClose && Active && OwnerForm() && HandleAllocated(OwnerForm())) Guarded([this] { StorePlacement(); });
+  if (canClose && Active && OwnerForm() && HandleAllocated(OwnerForm()))
+    CallHandlingExceptions([this] { StorePlacement(); });
 }
 
 void TFormPlacement::HandleFormDestroy(QObject* sender) {
   if (Active && !FWasSaved) {
     FSavingOnDestroy = true;
-    Guarded([this] { StorePlacement(); });
+    CallHandlingExceptions([this] { StorePlacement(); });
     FSavingOnDestroy = false;
   }
   // The form is going: from here on nothing of it is touched.

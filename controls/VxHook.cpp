@@ -18,15 +18,6 @@ bool Designing(const QWidget* control) {
   return c && c->Designing();
 }
 
-template <typename Call>
-void Guarded(Call&& call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    HandleException(error);
-  }
-}
-
 }  // namespace
 
 THookList* GlobalHookList() {
@@ -165,7 +156,7 @@ void TControlHook::DispatchToHooks(TPhase phase, TMessage& message, bool& handle
   for (std::size_t i = FHooks.size(); i-- > 0;) {
     if (i >= FHooks.size()) continue;  // a handler took hooks out
     TVxWindowHook* hook = FHooks[i];
-    Guarded([&] {
+    CallHandlingExceptions([&] {
       if (phase == TPhase::Before)
         hook->FireBefore(message, handled);
       else

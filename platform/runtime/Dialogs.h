@@ -2,6 +2,7 @@
 // The one replaceable handler behind every message box, so that a test can answer them and read
 // what was shown. The window side installs a handler that shows a real message box.
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -58,3 +59,13 @@ void SetApplicationTitle(const AnsiString& title);
 
 // The application's default handler: shows the exception's text in a message box and goes on.
 void HandleException(const std::exception& error);
+
+// Runs call; an exception it throws goes to HandleException.
+template <typename Call>
+void CallHandlingExceptions(Call&& call) {
+  try {
+    call();
+  } catch (const std::exception& error) {
+    HandleException(error);
+  }
+}
