@@ -1,6 +1,6 @@
 #include "Report.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
@@ -37,9 +37,10 @@ bool ShowPrintDialog(TQRPrinterSettings& settings, int pageCount) {
   printer.setCopyCount(settings.Copies);
   printer.setPageOrientation(settings.Orientation);
   printer.setDuplex(settings.Duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
-  QPrintDialog dialog(&printer);
+  QPrintDialog dialog(&printer, QApplication::activeWindow());
+  // The report makes its copies itself, always collated: the dialog offers no choice of it.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
-                    QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
+                    QAbstractPrintDialog::PrintShowPageSize);
   dialog.setMinMax(1, pageCount > 0 ? pageCount : 9999);
   if (settings.FromPage > 0) {
     printer.setPrintRange(QPrinter::PageRange);
