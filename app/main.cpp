@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto mainForm = std::make_unique<TForm_Main>();  // sets the global Form_Main
-  const auto aboutWindow = std::make_unique<TFormAbout>();
   const auto optionsWindow = std::make_unique<TFormOptions>();
+  const auto aboutWindow = std::make_unique<TFormAbout>();
   const auto pictureBrowser = std::make_unique<TFormImg>();
   Application.CloseOnTermination(mainForm.get());
   Application.OnCommitData = [&mainForm] { mainForm->SaveForSessionEnd(); };

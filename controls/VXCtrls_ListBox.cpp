@@ -623,6 +623,7 @@ void TVxCustomListBox::Dispatch(TMessage& Message) {
       break;
     case CM_CTL3DCHANGED:
       if (FBorderStyle == bsSingle) RecreateWnd();
+      DefaultHandler(Message);
       break;
     default:
       DefaultHandler(Message);

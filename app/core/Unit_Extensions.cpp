@@ -142,14 +142,16 @@ void ReadCardForPage(const TStringList& Cards, int Index, TPageCard& Card) {
     if (!found) break;
     const auto end = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
     const std::string_view field = line.substr(start, end - start);
-    if (k < cfPicture)
+    if (k < cfPicture) {
       *values[k] = field;
-    else if (k == cfNotes)
-      Card.Notes = field.find(kNotesLineBreak) == std::string_view::npos
-                       ? AnsiString(field)
-                       : StringReplaceAll(field, kNotesLineBreak, "<br>");
-    else
+    } else if (k == cfNotes) {
+      if (field.find(kNotesLineBreak) == std::string_view::npos)
+        Card.Notes.assign(field);
+      else
+        Card.Notes = StringReplaceAll(field, kNotesLineBreak, "<br>");
+    } else {
       pictureName = field;
+    }
     start = end + 1;
   }
   if (!pictureName.empty() && IsJpgPictureName(pictureName)) {

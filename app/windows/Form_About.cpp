@@ -9,7 +9,6 @@
 #include "FormFrame.h"
 #include "FormResources.h"
 #include "RegLib.h"
-#include "Shell.h"
 #include "TextLib.h"
 #include "Unit_Main.h"
 #include "VXCtrls.h"
@@ -91,11 +90,7 @@ void TFormAbout::VxBtnVisitClick(QObject*) {
 }
 
 void TFormAbout::sButtonEmailClick(QObject*) {
-  try {
-    ShellExecuteA(this, nullptr, HexXorToText(kMailRequest), nullptr, nullptr, SW_SHOWNORMAL);
-  } catch (const std::exception&) {
-    // no mail program: nothing to report
-  }
+  ExecuteFile(this, HexXorToText(kMailRequest));
 }
 
 void TFormAbout::sButtonHelpClick(QObject*) {

@@ -82,7 +82,8 @@ void TFormExport::BtnExportClick(QObject*) {
     const std::optional<AnsiString> chosen = ExecuteOpenDialog(request);
     if (!chosen) return;
     FFileName = *chosen;
-    WriteExportFile(Form_Main ? Form_Main->Cards : TStringList(), choice, *chosen);
+    static const TStringList noCards;
+    WriteExportFile(Form_Main ? Form_Main->Cards : noCards, choice, *chosen);
   } catch (const Exception& error) {
     HandleException(error);
     return;

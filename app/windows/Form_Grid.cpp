@@ -139,7 +139,8 @@ void TFormGrid::FormActivate() {
   // The items are made afresh from the book, in the order of the last sort key.
   TListView* list = ui->LV;
   list->hide();
-  FModel->Fill(Form_Main ? Form_Main->Cards : TStringList(), SortColumn);
+  static const TStringList noCards;
+  FModel->Fill(Form_Main ? Form_Main->Cards : noCards, SortColumn);
   list->AutoSizeColumns();
   list->show();
   SelectedCard = -1;

@@ -28,8 +28,6 @@ constexpr const char* kWebSite = "VXQcPPPTPSTYQUPPUYQSPYPQPRQdQSTfTbQdQYPcQdQcPY
 constexpr TColor kSortCaption = static_cast<TColor>(0xE6FFFD);
 constexpr TColor kSortedCaption = static_cast<TColor>(0xC0C0C0);
 
-constexpr const char* kEmptyBook = "Your Address Book is Empty - ZuruVavad is not available";
-
 void SetCaptionColour(TVxSpeedButton* button, TColor colour) {
   TFont font = button->Font();
   font.Color = colour;
@@ -43,6 +41,7 @@ OpenDialogRequest BackupDialog(bool save) {
   request.Filter = "Address Book Backup|*.bkp";
   request.InitialDir = ProgramFolder();
   request.FileName = "Address Book Backup";
+  request.DefaultExt = "bkp";
   request.Save = save;
   return request;
 }
@@ -145,7 +144,6 @@ void TFormOptions::SButtonShortClick(QObject*) {
 void TFormOptions::BackupAddressBook1Click(QObject*) {
   if (!Form_Main) return;
   if (std::optional<AnsiString> file = ExecuteOpenDialog(BackupDialog(true))) {
-    if (ExtractFileExt(*file).empty()) *file += ".bkp";
     try {
       WriteBackupFile(Form_Main->Cards, *file, Form_Main->BookFile, Form_Main->BackupFile);
     } catch (const std::exception& error) {
@@ -178,10 +176,7 @@ void TFormOptions::RestoreAddressBook1Click(QObject*) {
 
 void TFormOptions::VxSpeedButton1Click(QObject*) {
   if (!Form_Main) return;
-  if (Form_Main->Cards.Count() == 0) {
-    MessageBoxA(nullptr, kEmptyBook, ApplicationTitle(), MB_OK);
-    return;
-  }
+  if (Form_Main->SayIfBookEmpty()) return;
   TFormGrid& grid = Form_Main->ListView();
   grid.Opener = this;
   grid.ShowModal();  // it centres itself on its opener; a card chosen there is not taken

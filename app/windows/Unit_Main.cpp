@@ -568,12 +568,15 @@ TFormGrid& TForm_Main::ListView() {
   return *FormGrid;
 }
 
+bool TForm_Main::SayIfBookEmpty() const {
+  if (Cards.Count() > 0) return false;
+  MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
+  return true;
+}
+
 void TForm_Main::VxSpeedButton3Click(QObject*) {
   LeaveCard();
-  if (Cards.Count() == 0) {
-    MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
-    return;
-  }
+  if (SayIfBookEmpty()) return;
   if (!FormGrid) FormGrid = new TFormGrid;
   FormGrid->Opener = this;
   FormGrid->ShowModal();  // it centres itself on its opener
@@ -583,10 +586,7 @@ void TForm_Main::VxSpeedButton3Click(QObject*) {
 
 void TForm_Main::Button1Click(QObject*) {
   LeaveCard();
-  if (Cards.Count() == 0) {
-    MessageBoxA(nullptr, "Your Address Book is Empty - ZuruVavad is not available", ApplicationTitle(), MB_OK);
-    return;
-  }
+  if (SayIfBookEmpty()) return;
   if (!FormPrint) FormPrint = new TFormPrint;
   if (!FormPrintDlg) FormPrintDlg = new TFormPrintDlg(FormPrint);
   FormPrintDlg->move(frameGeometry().center() - FormPrintDlg->rect().center());

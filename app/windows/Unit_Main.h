@@ -77,6 +77,8 @@ class TForm_Main final : public TForm {
   void SoundPlay(TQMWave* Wave);
   // The list view, made on first use by either of its launchers and kept.
   [[nodiscard]] TFormGrid& ListView();
+  // True when the book holds no card, after a message box has said that the command needs cards.
+  [[nodiscard]] bool SayIfBookEmpty() const;
   // The desktop session is ending: stores the card on view and writes the book now, since the
   // session may end the program without a close.
   void SaveForSessionEnd();

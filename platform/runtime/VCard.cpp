@@ -291,7 +291,9 @@ class TReader {
     property.Name = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())).toUpper();
     property.Types = params.Types;
     property.Pref = params.Pref;
-    property.Binary = params.Base64;
+    // Base64 data, or inline data as version 4.0 writes it: "data:image/jpeg;base64,...".
+    property.Binary = params.Base64 || (value.size() > 5 && EqualsNoCase(value.substr(0, 5), "data:") &&
+                                        value.find(',') != std::string_view::npos);
     if (!property.Binary) {
       const bool version21 = Version21();
       for (std::string_view component : SplitComponents(value)) {

@@ -1,13 +1,15 @@
 #include "Report.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScopeGuard>
 #include <algorithm>
+#include <cmath>
 
 #include "CodePage.h"
 #include "Jpeg.h"
@@ -37,9 +39,10 @@ bool ShowPrintDialog(TQRPrinterSettings& settings, int pageCount) {
   printer.setCopyCount(settings.Copies);
   printer.setPageOrientation(settings.Orientation);
   printer.setDuplex(settings.Duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
-  QPrintDialog dialog(&printer);
+  QPrintDialog dialog(&printer, QApplication::activeWindow());
+  // The report makes its copies itself, always collated: the dialog offers no choice of it.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
-                    QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
+                    QAbstractPrintDialog::PrintShowPageSize);
   dialog.setMinMax(1, pageCount > 0 ? pageCount : 9999);
   if (settings.FromPage > 0) {
     printer.setPrintRange(QPrinter::PageRange);
@@ -71,15 +74,18 @@ TQRLabel::TQRLabel(double left, double top, double pointSize, bool bold)
   Font.setBold(bold);
 }
 
-QImage TQRPictureCache::Load(const AnsiString& fileName) {
+QImage TQRPictureCache::Load(const AnsiString& fileName, int width, int height) {
   if (const auto found = Pictures.find(fileName); found != Pictures.end()) return found->second;
   TJPEGImage jpeg;
-  jpeg.LoadFromFile(fileName);
+  jpeg.LoadScaledFromFile(fileName, width, height);
   return Pictures.emplace(fileName, jpeg.Bitmap()).first->second;
 }
 
 void TQRImage::LoadFromFile(const AnsiString& fileName) {
-  Picture = Cache->Load(fileName);
+  // Enough pixels for 300 dots an inch.
+  constexpr double kPixelsPerMm = 300 / 25.4;
+  Picture = Cache->Load(fileName, static_cast<int>(std::ceil(Width * kPixelsPerMm)),
+                        static_cast<int>(std::ceil(Height * kPixelsPerMm)));
 }
 
 TQRLabel* TQRBand::AddLabel(double left, double top, double pointSize, bool bold) {
@@ -214,6 +220,7 @@ std::vector<TQRBand::TContents> TQuickRep::LayOut() {
 }
 
 void TQuickRep::Print() {
+  const auto clearPictures = qScopeGuard([this] { FCache.Clear(); });  // kept for this print only
   const std::vector<TQRBand::TContents> bands = LayOut();
   const int perPage = BandsPerPage();
   int pages =

@@ -44,10 +44,11 @@ class TQRLabel final : public TQRPrintable {
 
 class TQRImage;
 // Decoded pictures by file, kept for one print: each file is read once and every band that shows
-// it shares the same picture.
+// it shares the same picture. A picture is decoded no larger than it needs to be to cover
+// width x height pixels, so that large photos take little memory.
 class TQRPictureCache final {
  public:
-  [[nodiscard]] QImage Load(const AnsiString& fileName);
+  [[nodiscard]] QImage Load(const AnsiString& fileName, int width, int height);
   void Clear() { Pictures.clear(); }
 
  private:

@@ -193,8 +193,11 @@ std::vector<int> TListView::SelectedRows() const {
 }
 
 int TListView::Selected() const {
-  const std::vector<int> rows = SelectedRows();
-  return rows.empty() ? -1 : rows.front();
+  if (!FSelection) return -1;
+  int first = -1;
+  for (const QItemSelectionRange& range : FSelection->selection())
+    if (first < 0 || range.top() < first) first = range.top();
+  return first;
 }
 
 int TListView::SelCount() const {

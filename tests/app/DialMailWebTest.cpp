@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -13,10 +12,12 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <sstream>
 
 #include "CodePage.h"
 #include "Dialogs.h"
 #include "FakeModemBus.h"
+#include "FakeOpener.h"
 #include "Menus.h"
 #include "Sound.h"
 #include "TapiDial.h"
@@ -30,7 +31,6 @@ namespace {
 using testing_support::FakeModemBus;
 using testing_support::NoSystemBus;
 using testing_support::TempProgramFolder;
-using testing_support::WriteBytes;
 using Lines = std::vector<std::string>;
 
 struct Box {
@@ -235,35 +235,19 @@ TEST_F(CardCommands, ModemSetupShowsTheModemOrNothing) {
                                       "State: registered\nOwn numbers: +385 1 555 0100"}}));
 }
 
-// The shell's opener, standing first on PATH: it writes each argument it gets to a file.
+// The shell's opener is a fake that records each argument it gets.
 class ShellCommands : public CardCommands {
  protected:
-  ShellCommands() : SavedPath(qEnvironmentVariable("PATH")) {
-    const std::string bin = Folder.File("bin");
-    std::filesystem::create_directories(bin);
-    WriteBytes(bin + "/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + Folder.File("opened") + "'\n");
-    std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
-    setenv("PATH", (bin + ":" + SavedPath.toStdString()).c_str(), 1);
-  }
-  ~ShellCommands() override { setenv("PATH", SavedPath.toUtf8().constData(), 1); }
-
-  // Waits for the count-th request and returns all requests so far.
-  Lines Opened(std::size_t count) {
+  // Waits for the count-th argument and returns all arguments so far.
+  Lines Opened(std::size_t count) const {
     Lines lines;
-    (void)QTest::qWaitFor(
-        [&] {
-          lines.clear();
-          QFile file(QString::fromStdString(Folder.File("opened")));
-          if (file.open(QIODevice::ReadOnly))
-            for (const QByteArray& line : file.readAll().split('\n'))
-              if (!line.isEmpty()) lines.push_back(line.toStdString());
-          return lines.size() >= count;
-        },
-        5000);
+    std::istringstream text(Opener.Opened(static_cast<int>(count)));
+    for (std::string line; std::getline(text, line);)
+      if (!line.empty()) lines.push_back(line);
     return lines;
   }
 
-  QString SavedPath;
+  testing_support::FakeOpener Opener{Folder};
 };
 
 TEST_F(ShellCommands, MailAndWebOpenTheirAddressesAndNothingWhenBlank) {

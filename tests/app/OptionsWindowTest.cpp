@@ -191,12 +191,13 @@ TEST_F(OptionsWindow, SortKeepsTheIndexGreysItsCaptionUntilTheNextOpening) {
 
 TEST_F(OptionsWindow, BackupWritesTheBookWhereTheUserSaysAndReportsWhatFails) {
   Start();
-  NextFile = Folder.File("saved");  // the dialog's default extension
+  NextFile = Folder.File("saved.bkp");
   Tools([&](TFormOptions& w) { w.pmBackup->Items(0)->Click(); });
   ASSERT_EQ(Dialogs.size(), 1u);
   EXPECT_TRUE(Dialogs[0].Save);
   EXPECT_EQ(Dialogs[0].FileName, "Address Book Backup");
   EXPECT_EQ(Dialogs[0].Filter, "Address Book Backup|*.bkp");
+  EXPECT_EQ(Dialogs[0].DefaultExt, "bkp");  // the dialog adds it, and asks before overwriting
   EXPECT_EQ(Dialogs[0].InitialDir, Folder.Path.string() + "/");
   EXPECT_EQ(ReadBytes(Folder.Path / "saved.bkp"),
             "ABK10\r\n" + Card("Cid") + "\r\n" + Card("Ann") + "\r\n" + Card("Bob") + "\r\n");

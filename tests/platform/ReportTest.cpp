@@ -25,8 +25,8 @@ QString Pdf(const std::string& file) {
   return QString::fromStdString(file);
 }
 
-void WriteJpeg(const std::string& file, QRgb colour) {
-  QImage image(40, 40, QImage::Format_RGB32);
+void WriteJpeg(const std::string& file, QRgb colour, int size = 40) {
+  QImage image(size, size, QImage::Format_RGB32);
   image.fill(colour);
   TJPEGImage jpeg;
   jpeg.Assign(image);
@@ -168,6 +168,14 @@ TEST_F(ReportTest, PicturesShowWhereTheBandPutsThemAndEachFileIsStoredOnce) {
   const std::vector<int> images = PdfImageObjects(pdf);
   EXPECT_EQ(images.size(), 20u);
   EXPECT_EQ(std::set<int>(images.begin(), images.end()).size(), 2u);
+}
+
+TEST_F(ReportTest, APhotoIsDecodedOnlyAsLargeAsThePrintNeeds) {
+  const std::string photo = folder.File("photo.jpg");
+  WriteJpeg(photo, qRgb(0, 128, 0), 2400);
+  image->LoadFromFile(photo);
+  // 300 dots an inch over 24.69 x 26.46 mm take 292 x 313 pixels: a quarter of the photo covers them.
+  EXPECT_EQ(image->Picture.size(), QSize(600, 600));
 }
 
 TEST_F(ReportTest, PrinterSetupKeepsTheChoicesOfOkOnly) {

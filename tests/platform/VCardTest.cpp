@@ -115,6 +115,22 @@ TEST(VCard, ReadsTheFormsWritersUse) {
   }
 }
 
+TEST(VCard, InlineDataIsMarkedAndNotKept) {
+  const std::vector<TVCard> cards = ParseVCards(
+      "BEGIN:VCARD\nVERSION:3.0\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\nEND:VCARD\n"
+      "BEGIN:VCARD\nVERSION:4.0\nPHOTO:data:image/jpeg;base64,/9j/4AAQ\nURL:https://x.example/data:\nEND:VCARD\n");
+  ASSERT_EQ(cards.size(), 2u);
+  std::vector<std::pair<std::string, bool>> seen;
+  for (const TVCard& card : cards)
+    for (const TVCardProperty& property : card.Properties) {
+      seen.emplace_back(property.Name.toStdString(), property.Binary);
+      if (property.Binary) {
+        EXPECT_TRUE(property.Components.isEmpty()) << property.Name.toStdString();
+      }
+    }
+  EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{{"PHOTO", true}, {"PHOTO", true}, {"URL", false}}));
+}
+
 TEST(VCard, ReadsUtf16WithItsByteOrderMark) {
   const QString text = QStringLiteral("BEGIN:VCARD\r\nN:\u00c5ngstr\u00f6m;\u00c9va\r\nEND:VCARD\r\n");
   std::string data = "\xFF\xFE";
