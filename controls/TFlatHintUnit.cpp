@@ -32,6 +32,14 @@ constexpr int kStripWidth = 14;
 
 // ---- TFlatHint ----
 
+// The application's show-hint handler a flat hint installs: it knows its component.
+struct TFlatHintHandler {
+  TFlatHint* Hint;
+  void operator()(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo) const {
+    Hint->HintShowHandler(HintStr, CanShow, HintInfo);
+  }
+};
+
 TFlatHint::TFlatHint(TComponent* AOwner) : TComponent(AOwner), FFont(DefaultHintFont()) {
   if (HasState(csDesigning)) return;
   TApplicationHints& hints = TApplicationHints::Instance();
@@ -39,9 +47,7 @@ TFlatHint::TFlatHint(TComponent* AOwner) : TComponent(AOwner), FFont(DefaultHint
   // Switching hints off and on again replaces the hint window by one of the new class.
   hints.SetShowHint(!hints.ShowHint());
   hints.SetShowHint(!hints.ShowHint());
-  hints.OnShowHint = [this](AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo) {
-    HintShowHandler(HintStr, CanShow, HintInfo);
-  };
+  hints.OnShowHint = TFlatHintHandler{this};
   hints.HintShortPause = 25;
   hints.HintPause = 500;
   hints.HintHidePause = 5000;
@@ -49,9 +55,11 @@ TFlatHint::TFlatHint(TComponent* AOwner) : TComponent(AOwner), FFont(DefaultHint
 }
 
 TFlatHint::~TFlatHint() {
-  // The application's handler refers to this component: it goes with it. The hint window finds
-  // no settings then and uses the defaults.
-  if (FInstalled) TApplicationHints::Instance().OnShowHint = nullptr;
+  // The application's handler, while it is still this component's, goes with it. The hint window
+  // finds no settings then and uses the defaults.
+  auto& handler = TApplicationHints::Instance().OnShowHint;
+  if (const auto* ours = handler.target<TFlatHintHandler>(); FInstalled && ours && ours->Hint == this)
+    handler = nullptr;
 }
 
 void TFlatHint::SetColor(int index, TColor value) {

@@ -184,6 +184,23 @@ TEST_F(FlatHint, OtherQuartersMirrorTheArrowInAStripOnTheirSide) {
   }
 }
 
+TEST_F(FlatHint, AComponentGoingTakesOnlyItsOwnHandler) {
+  auto* later = new TFlatHint(Components);  // installs its own handler over the first one's
+  bool called = false;
+  later->OnShowHint = [&](AnsiString&, bool&, THintInfo&) { called = true; };
+  delete Settings;
+  Settings = nullptr;
+  auto& handler = TApplicationHints::Instance().OnShowHint;
+  ASSERT_TRUE(handler);
+  AnsiString text = "hint";
+  bool canShow = true;
+  THintInfo info{};
+  handler(text, canShow, info);
+  EXPECT_TRUE(called);
+  delete later;
+  EXPECT_FALSE(handler);
+}
+
 TEST_F(FlatHint, ColoursApplyAtTheNextPaintAndWithoutTheComponentTheDefaultsDo) {
   Settings->SetColorArrowBackground(clRed);
   Settings->SetColorBackground(clYellow);
