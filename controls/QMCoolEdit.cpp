@@ -18,7 +18,8 @@ QString UpperInCodePage(const QString& text) {
   upper.reserve(text.size());
   for (QChar c : text) {
     const QString mapped = locale.toUpper(QString(c));
-    upper += FitsAnsiCodePage(mapped) ? mapped : QString(c);
+    // A character whose capital is two ("\u00df" to "SS") or missing from the code page stays.
+    upper += mapped.size() == 1 && FitsAnsiCodePage(mapped) ? mapped : QString(c);
   }
   return upper;
 }

@@ -80,6 +80,7 @@ TEST_F(CoolEditTest, CaseOptions) {
   };
   const Case cases[] = {
       {"upper case", true, false, "", "ab c", "AB C"},
+      {"a letter whose capital is two letters stays", true, false, "", "stra\337e", "STRA\u00dfE"},
       {"the filter sees the key as typed", true, false, "ABC", "aBc", "B"},
       {"first upper case: only the very first character", false, true, "", "hello world", "Hello world"},
       {"both: all upper case", true, true, "", "hello world", "HELLO WORLD"},
