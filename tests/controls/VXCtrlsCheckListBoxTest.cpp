@@ -308,6 +308,11 @@ TEST_F(CheckListBoxTest, CheckImagesArePaintedOverTheControlColour) {
   const TRect r0 = box->GetItemRect(0);
   const TRect r1 = box->GetItemRect(1);
   const QImage& images = GetCheckImages()->Image();
+  ASSERT_EQ(images.size(), QSize(96, 39));  // the pictures were found, not the blank stand-in
+  int drawn = 0;
+  for (int y = 0; y < images.height(); ++y)
+    for (int x = 0; x < images.width(); ++x) drawn += (images.pixel(x, y) & 0xFFFFFF) != 0xFF00FF;
+  ASSERT_GT(drawn, 0);
   const auto cellOf = [&](int cell, int x, int y) { return images.pixel((cell % 6) * 16 + x, (cell / 6) * 13 + y); };
   const int x0 = r0.Left + (18 - 16) / 2;
   const int y0 = r0.Top + (r0.Height() - 13) / 2;
