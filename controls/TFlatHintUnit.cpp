@@ -28,10 +28,6 @@ void FrameRect(TCanvas& canvas, const TRect& rect, TColor color) {
 constexpr int kStripAndMargins = 22;
 constexpr int kStripWidth = 14;
 
-}  // namespace
-
-// ---- TFlatHint ----
-
 // The application's show-hint handler a flat hint installs: it knows its component.
 struct TFlatHintHandler {
   TFlatHint* Hint;
@@ -39,6 +35,10 @@ struct TFlatHintHandler {
     Hint->HintShowHandler(HintStr, CanShow, HintInfo);
   }
 };
+
+}  // namespace
+
+// ---- TFlatHint ----
 
 TFlatHint::TFlatHint(TComponent* AOwner) : TComponent(AOwner), FFont(DefaultHintFont()) {
   if (HasState(csDesigning)) return;

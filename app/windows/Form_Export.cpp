@@ -82,8 +82,7 @@ void TFormExport::BtnExportClick(QObject*) {
     const std::optional<AnsiString> chosen = ExecuteOpenDialog(request);
     if (!chosen) return;
     FFileName = *chosen;
-    static const TStringList noCards;
-    WriteExportFile(Form_Main ? Form_Main->Cards : noCards, choice, *chosen);
+    WriteExportFile(MainWindowCards(), choice, *chosen);
   } catch (const Exception& error) {
     HandleException(error);
     return;

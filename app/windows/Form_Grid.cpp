@@ -139,8 +139,7 @@ void TFormGrid::FormActivate() {
   // The items are made afresh from the book, in the order of the last sort key.
   TListView* list = ui->LV;
   list->hide();
-  static const TStringList noCards;
-  FModel->Fill(Form_Main ? Form_Main->Cards : noCards, SortColumn);
+  FModel->Fill(MainWindowCards(), SortColumn);
   list->AutoSizeColumns();
   list->show();
   SelectedCard = -1;

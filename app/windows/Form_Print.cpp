@@ -47,8 +47,7 @@ void TFormPrint::FormCreate() {
 }
 
 TCardTexts TFormPrint::ReadCard(int Index) const {
-  static const TStringList noCards;
-  return ReadCardTexts(Form_Main ? Form_Main->Cards : noCards, Index);
+  return ReadCardTexts(MainWindowCards(), Index);
 }
 
 void TFormPrint::LoadDefaultPicture() {

@@ -22,7 +22,7 @@ int NumberIn(const TQMCoolEdit* edit) {
 }
 
 int CardCount() {
-  return Form_Main ? Form_Main->Cards.Count() : 0;
+  return MainWindowCards().Count();
 }
 
 // The report's band as it stands in the window resource, for the template preview.

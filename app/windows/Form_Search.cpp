@@ -50,7 +50,7 @@ void TFormSearch::SearchClick(QObject*) {
   if (Form_Main) Form_Main->SoundPlay(WaveSearch);
   const AnsiString first = Trim(QStringToAnsi(ui->Edit_Search1->text()).value_or(AnsiString()));
   const AnsiString second = Trim(QStringToAnsi(ui->Edit_Search2->text()).value_or(AnsiString()));
-  SelectedCard = Form_Main ? FindCard(Form_Main->Cards, first, second) : -1;
+  SelectedCard = FindCard(MainWindowCards(), first, second);
   Close();
 }
 

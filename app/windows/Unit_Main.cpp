@@ -114,6 +114,11 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
 
 TForm_Main* Form_Main = nullptr;
 
+const TStringList& MainWindowCards() {
+  static const TStringList noCards;
+  return Form_Main ? Form_Main->Cards : noCards;
+}
+
 TForm_Main::~TForm_Main() {
   if (!FDestroyed) FormDestroy();
   delete FormNavigate;

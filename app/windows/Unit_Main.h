@@ -207,3 +207,5 @@ class TForm_Main final : public TForm {
 
 // The program's main window while it exists; the secondary windows read the book through it.
 extern TForm_Main* Form_Main;
+// The main window's cards, or an empty book while there is no main window.
+[[nodiscard]] const TStringList& MainWindowCards();
