@@ -153,14 +153,19 @@ bool SameFile(const AnsiString& a, const AnsiString& b) {
 
 }  // namespace
 
-void WriteBackupFile(const TStringList& cards, const AnsiString& file, const AnsiString& bookFile,
-                     const AnsiString& backupFile) {
+void RefuseBookFiles(const AnsiString& file, const AnsiString& bookFile, const AnsiString& backupFile,
+                     std::string_view use) {
   for (const AnsiString& own : {bookFile, backupFile})
     if (!own.empty() && SameFile(file, own))
       throw Exception(
           Format("\"%s\" is the address book's own file, which the program rewrites when it ends. "
-                 "Choose another name for the backup.",
-                 file.c_str()));
+                 "Choose another name for the %.*s.",
+                 file.c_str(), static_cast<int>(use.size()), use.data()));
+}
+
+void WriteBackupFile(const TStringList& cards, const AnsiString& file, const AnsiString& bookFile,
+                     const AnsiString& backupFile) {
+  RefuseBookFiles(file, bookFile, backupFile, "backup");
   const AnsiString error = ReplaceFileDurably(file, AnsiString(), [&cards](TFileSink& sink) {
     sink.Append(kBookHeader);
     sink.Append("\r\n");

@@ -176,7 +176,8 @@ void WriteWebPageTo(const TStringList& Cards, TFileSink& Page) {
 AnsiString WriteWebPage(const TStringList& Cards, const AnsiString& FileName) {
   try {
     return ReplaceFileDurably(
-        FileName, "", [&Cards](TFileSink& page) { WriteWebPageTo(Cards, page); }, TFileSync::NoSync);
+        FileName, "", [&Cards](TFileSink& page) { WriteWebPageTo(Cards, page); }, TFileSync::NoSync,
+        TFileLink::ReplaceTheLink);
   } catch (const std::exception& error) {
     return error.what();
   }

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QValidator>
 
+#include "BookTools.h"
 #include "CardExport.h"
 #include "CodePage.h"
 #include "Dialogs.h"
@@ -82,6 +83,7 @@ void TFormExport::BtnExportClick(QObject*) {
     const std::optional<AnsiString> chosen = ExecuteOpenDialog(request);
     if (!chosen) return;
     FFileName = *chosen;
+    if (Form_Main) RefuseBookFiles(*chosen, Form_Main->BookFile, Form_Main->BackupFile, "export");
     WriteExportFile(MainWindowCards(), choice, *chosen);
   } catch (const Exception& error) {
     HandleException(error);

@@ -542,18 +542,20 @@ void SetNamedTemporaryFiles(bool named) {
 }
 
 AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                              const std::function<void(TFileSink&)>& produce, TFileSync sync) {
-  const fs::path targetPath = ReplaceTargetPath(target);
+                              const std::function<void(TFileSink&)>& produce, TFileSync sync, TFileLink links) {
+  const bool replaceLink = links == TFileLink::ReplaceTheLink;
+  const fs::path targetPath = replaceLink ? ResolvePathForWrite(target) : ReplaceTargetPath(target);
   const fs::path folder = targetPath.parent_path();
   struct stat previous {};
-  const bool targetExists = ::stat(targetPath.c_str(), &previous) == 0;
+  const bool targetExists =
+      (replaceLink ? ::lstat(targetPath.c_str(), &previous) : ::stat(targetPath.c_str(), &previous)) == 0;
   if (!targetExists && errno != ENOENT) return ErrorText("cannot examine the file", errno);
+  // A link that is replaced passes on no permissions: they would be those of the file it led to.
+  const struct stat* const kept = targetExists && !S_ISLNK(previous.st_mode) ? &previous : nullptr;
 
   TTemporary written;
-  if (!NamedTemporaryFiles())
-    written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, true, sync);
-  if (NamedTemporaryFiles() || written.Unsupported)
-    written = WriteTemporary(targetPath, targetExists ? &previous : nullptr, produce, false, sync);
+  if (!NamedTemporaryFiles()) written = WriteTemporary(targetPath, kept, produce, true, sync);
+  if (NamedTemporaryFiles() || written.Unsupported) written = WriteTemporary(targetPath, kept, produce, false, sync);
   if (!written.Error.empty()) return written.Error;
   const fs::path& temporary = written.Name;
   auto fail = [&](const char* step, int error, const fs::path& alsoRemove = {}) {

@@ -107,11 +107,17 @@ void SetNamedTemporaryFiles(bool named);
 // for viewing) skip the syncs and are still replaced whole by the rename.
 enum class TFileSync { Sync, NoSync };
 
+// What a replace does when target is a symbolic link: a name the user chose and confirmed may be
+// a link on purpose, and the file it leads to is replaced; a name the program makes up itself is
+// never written through, and the link is replaced by the new file (what it led to stays as it was).
+enum class TFileLink { ReplaceItsFile, ReplaceTheLink };
+
 // ReplaceFileDurably with the contents produced into a sink, so that a large file is never
 // held whole in memory. An exception from produce removes the temporary file and passes on.
 [[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
                                             const std::function<void(TFileSink&)>& produce,
-                                            TFileSync sync = TFileSync::Sync);
+                                            TFileSync sync = TFileSync::Sync,
+                                            TFileLink links = TFileLink::ReplaceItsFile);
 
 // An exclusive advisory lock (flock) on a folder, for one running program per folder. The system
 // releases it when the holder ends, however it ends; child processes do not inherit it.

@@ -167,4 +167,53 @@ TEST_F(ExportWindow, CancelledOrFailedExportsLeaveTheWindowOpen) {
   EXPECT_NE(Boxes.Shown[0].find("no/such/folder/out.csv"), std::string::npos) << Boxes.Shown[0];
 }
 
+// The book and its backup are rewritten at exit: an export over either is refused, however the
+// name reaches them. A link the user chose to any other file is written through, as confirmed.
+TEST_F(ExportWindow, RefusesTheBookAndItsBackupAsDestination) {
+  const std::filesystem::path book = Folder.Path / "AddressBook.abk";
+  const std::filesystem::path backup = Folder.Path / "AddressBook.bkp";
+  testing_support::WriteBytes(backup, "ABK10\r\nearlier\r\n");
+  const std::string bookBytes = ReadBytes(book);
+  std::filesystem::create_directories(Folder.Path / "sub");
+  std::filesystem::create_symlink(book, Folder.Path / "book-link.csv");
+  std::filesystem::create_symlink("../AddressBook.bkp", Folder.Path / "sub" / "backup-link.csv");
+  const std::string refused[] = {
+      book.string(),
+      Folder.File("sub/../AddressBook.abk"),
+      Folder.File("book-link.csv"),
+      Folder.File("ADDRESSBOOK.ABK"),
+      backup.string(),
+      Folder.File("sub/backup-link.csv"),
+  };
+  for (const std::string& file : refused) {
+    Answer = file;
+    Boxes.Shown.clear();
+    Drive([&] {
+      QTest::mouseClick(Ui().BtnExport, Qt::LeftButton);
+      EXPECT_TRUE(Window->isVisible()) << file;
+      QTest::mouseClick(Ui().BtnCancel, Qt::LeftButton);
+    });
+    ASSERT_EQ(Boxes.Shown.size(), 1U) << file;
+    EXPECT_EQ(Boxes.Shown[0], "\"" + file +
+                                  "\" is the address book's own file, which the program rewrites when it ends. "
+                                  "Choose another name for the export.");
+  }
+  EXPECT_EQ(ReadBytes(book), bookBytes);
+  EXPECT_EQ(ReadBytes(backup), "ABK10\r\nearlier\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(Folder.Path / "book-link.csv"));
+
+  std::filesystem::create_directories(Folder.Path / "synced");
+  testing_support::WriteBytes(Folder.Path / "synced" / "out.csv", "an earlier export");
+  std::filesystem::create_symlink("synced/out.csv", Folder.Path / "mine.csv");
+  Answer = Folder.File("mine.csv");
+  Boxes.Shown.clear();
+  Drive([&] {
+    ClickCheck(1);
+    QTest::mouseClick(Ui().BtnExport, Qt::LeftButton);
+  });
+  EXPECT_EQ(Boxes.Shown, std::vector<AnsiString>{"           Export Successful         "});
+  EXPECT_TRUE(std::filesystem::is_symlink(Folder.Path / "mine.csv"));
+  EXPECT_EQ(ReadBytes(Folder.Path / "synced" / "out.csv").substr(0, 8), "Name,Cit");
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "CardFixtures.h"
 #include "FakeOpener.h"
+#include "Files.h"
 #include "Shell.h"
 #include "TestSupport.h"
 
@@ -167,6 +168,34 @@ TEST(WebPage, FailedWriteKeepsThePreviousPageAndAsksNoShell) {
   EXPECT_EQ(ReadBytes(folder.File("indexprn.html")), "previous page");
   for (const auto& entry : std::filesystem::directory_iterator(folder.Path))
     EXPECT_TRUE(entry.is_directory() || entry.path().filename() == "indexprn.html") << entry.path();
+}
+
+TEST(WebPage, APageNamedAsALinkReplacesTheLinkAndNeverWritesThroughIt) {
+  TempProgramFolder folder;
+  const auto program = folder.Path / "program";
+  std::filesystem::create_directory(program);
+  SetProgramFolder(program.string() + "/");
+  WriteBytes(folder.Path / "victim.txt", "someone else's file");
+  for (const char* page : {"index.html", "indexprn.html"})
+    std::filesystem::create_symlink(folder.Path / "victim.txt", program / page);
+  FakeOpener opener(folder);
+  std::vector<std::string> printed;
+  const ShellVerbHandler previous = SetShellVerbHandler("print", [&](HWND, std::string_view file, int) {
+    printed.emplace_back(file);
+    return 42;
+  });
+  const TStringList cards = Book({testing_support::Card("Lee", "Ann")});
+  MakeWebPage(cards, false);
+  MakeWebPage(cards, true);
+  SetShellVerbHandler("print", previous);
+
+  EXPECT_EQ(ReadBytes(folder.Path / "victim.txt"), "someone else's file");
+  for (const char* page : {"index.html", "indexprn.html"}) {
+    EXPECT_FALSE(std::filesystem::is_symlink(program / page)) << page;
+    EXPECT_NE(ReadBytes(program / page).find("<strong>Lee Ann</strong>"), std::string::npos) << page;
+  }
+  EXPECT_EQ(opener.Opened(1), (program / "index.html").string() + "\n");
+  EXPECT_EQ(printed, std::vector<std::string>{(program / "indexprn.html").string()});
 }
 
 }  // namespace

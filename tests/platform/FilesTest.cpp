@@ -225,4 +225,41 @@ TEST(FilesReplace, TheTemporaryFileHasNoNameWhileItIsWritten) {
   }
 }
 
+// A name the program makes up itself: the link is replaced by a new file of the folder's own, with
+// fresh permissions, whatever the link leads to; nothing is written where it pointed.
+TEST(FilesReplace, ReplacingTheLinkLeavesWhatItLedToAsItWas) {
+  TempProgramFolder folder;
+  const auto outside = folder.Path / "outside";
+  std::filesystem::create_directory(outside);
+  WriteBytes(outside / "victim.txt", "precious");
+  ASSERT_EQ(chmod((outside / "victim.txt").c_str(), 0600), 0);
+  const std::pair<const char*, std::filesystem::path> links[] = {
+      {"page.html", outside / "victim.txt"},
+      {"dangling.html", outside / "none.txt"},
+      {"folder.html", outside},
+  };
+  const mode_t umaskBefore = umask(022);
+  for (const bool named : {false, true}) {
+    SetNamedTemporaryFiles(named);
+    for (const auto& [name, target] : links) {
+      const auto link = folder.Path / name;
+      std::filesystem::remove(link);
+      std::filesystem::create_symlink(target, link);
+      const AnsiString error = ReplaceFileDurably(
+          link.string(), "", [](TFileSink& file) { file.Append("page"); }, TFileSync::NoSync,
+          TFileLink::ReplaceTheLink);
+      EXPECT_EQ(error, "") << name;
+      EXPECT_FALSE(std::filesystem::is_symlink(link)) << name;
+      EXPECT_EQ(ReadBytes(link), "page") << name;
+      struct stat info {};
+      EXPECT_EQ(stat(link.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, 0644u) << name;
+    }
+    SetNamedTemporaryFiles(false);
+  }
+  umask(umaskBefore);
+  EXPECT_EQ(ReadBytes(outside / "victim.txt"), "precious");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside), {}), 1);
+}
+
 }  // namespace
