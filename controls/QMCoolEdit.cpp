@@ -98,8 +98,11 @@ void TQMCoolEdit::SetAcceptChars(const AnsiString& chars) {
 void TQMCoolEdit::ApplyColours() {
   ensurePolished();
   QPalette colours = palette();
-  colours.setColor(QPalette::Base, QColor::fromRgb(ColorToQRgb(FColor)));
-  colours.setColor(QPalette::Text, QColor::fromRgb(ColorToQRgb(FFontColor)));
+  // A disabled edit keeps the disabled look, whatever colours it has or gets back on leaving.
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    colours.setColor(group, QPalette::Base, QColor::fromRgb(ColorToQRgb(FColor)));
+    colours.setColor(group, QPalette::Text, QColor::fromRgb(ColorToQRgb(FFontColor)));
+  }
   setPalette(colours);
 }
 
