@@ -62,7 +62,7 @@ class TQMCoolEdit::TLimit final : public QValidator {
   TQMCoolEdit* Edit;
 };
 
-TQMCoolEdit::TQMCoolEdit(QWidget* parent) : QLineEdit(parent), FOptions(std::make_unique<TQMCoolEditOptions>()) {
+TQMCoolEdit::TQMCoolEdit(QWidget* parent) : TEdit(parent), FOptions(std::make_unique<TQMCoolEditOptions>()) {
   SetColorOnFocus(FColor);
   TextColorOnFocus = FFontColor;
   SavedColor = FColor;
@@ -114,13 +114,13 @@ void TQMCoolEdit::SetText(const QString& text) {
 }
 
 void TQMCoolEdit::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
+  TEdit::focusInEvent(event);
   // Activating the window or closing a menu over the edit does not enter it.
   if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) DoEnter();
 }
 
 void TQMCoolEdit::focusOutEvent(QFocusEvent* event) {
-  QLineEdit::focusOutEvent(event);
+  TEdit::focusOutEvent(event);
   if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) DoExit();
 }
 
@@ -152,7 +152,7 @@ bool TQMCoolEdit::RoomForOneMore() const {
 void TQMCoolEdit::keyPressEvent(QKeyEvent* event) {
   char key = KeyPressCharOf(*event);
   if (key == 0) {
-    QLineEdit::keyPressEvent(event);  // keys that type nothing: caret, selection, Delete
+    TEdit::keyPressEvent(event);  // keys that type nothing: caret, selection, Delete
     return;
   }
   KeyPress(key, event);
@@ -187,7 +187,7 @@ void TQMCoolEdit::KeyPress(char& Key, QKeyEvent* event) {
   const bool printable = static_cast<unsigned char>(Key) >= 32;
   if (printable && !RoomForOneMore()) return;
   if (Key == typed)
-    QLineEdit::keyPressEvent(event);
+    TEdit::keyPressEvent(event);
   else if (printable)
     insert(AnsiToQString(std::string(1, Key)));
 }

@@ -167,4 +167,11 @@ TEST_F(ExportWindow, CancelledOrFailedExportsLeaveTheWindowOpen) {
   EXPECT_NE(Boxes.Shown[0].find("no/such/folder/out.csv"), std::string::npos) << Boxes.Shown[0];
 }
 
+TEST_F(ExportWindow, TheDelimiterOpensWithTheCaretBeforeIt) {
+  Drive([&] {
+    EXPECT_EQ(Ui().edtDelimiter->cursorPosition(), 0);
+    QTest::mouseClick(Ui().BtnCancel, Qt::LeftButton);
+  });
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "CardBook.h"
+#include "EditView.h"
 #include "FormFrame.h"
 #include "Form_Print.h"
 #include "Form_PrintDlg.h"
@@ -285,6 +286,18 @@ TEST_F(PrintWindows, FailuresShowThePrintErrorAndTheDialogStays) {
     EXPECT_EQ(Boxes.Shown.size(), 3u);
     EXPECT_EQ(Boxes.Shown.back(), kPrintError);
     EXPECT_FALSE(std::filesystem::exists(Pdf));
+  });
+}
+
+TEST_F(PrintWindows, NumbersTheDialogPutsInAreShownFromTheirStart) {
+  Start(Cards(100000));
+  Open([&](TFormPrintDlg&, Ui::TFormPrintDlg& ui) {
+    EXPECT_EQ(ui.cFrom->cursorPosition(), 0);
+    EXPECT_EQ(ui.EdCopies->cursorPosition(), 0);
+    QTest::mouseClick(ui.RbRange, Qt::LeftButton);
+    ASSERT_EQ(ui.cTo->text().toStdString(), "100000");
+    EXPECT_EQ(ui.cTo->cursorPosition(), 0);
+    EXPECT_TRUE(testing_support::ShowsFromItsStart(*ui.cTo));
   });
 }
 
