@@ -62,7 +62,7 @@ class TQMCoolEdit::TLimit final : public QValidator {
   TQMCoolEdit* Edit;
 };
 
-TQMCoolEdit::TQMCoolEdit(QWidget* parent) : QLineEdit(parent), FOptions(std::make_unique<TQMCoolEditOptions>()) {
+TQMCoolEdit::TQMCoolEdit(QWidget* parent) : TEdit(parent), FOptions(std::make_unique<TQMCoolEditOptions>()) {
   SetColorOnFocus(FColor);
   TextColorOnFocus = FFontColor;
   SavedColor = FColor;
@@ -98,8 +98,11 @@ void TQMCoolEdit::SetAcceptChars(const AnsiString& chars) {
 void TQMCoolEdit::ApplyColours() {
   ensurePolished();
   QPalette colours = palette();
-  colours.setColor(QPalette::Base, QColor::fromRgb(ColorToQRgb(FColor)));
-  colours.setColor(QPalette::Text, QColor::fromRgb(ColorToQRgb(FFontColor)));
+  // A disabled edit keeps the disabled look, whatever colours it has or gets back on leaving.
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    colours.setColor(group, QPalette::Base, QColor::fromRgb(ColorToQRgb(FColor)));
+    colours.setColor(group, QPalette::Text, QColor::fromRgb(ColorToQRgb(FFontColor)));
+  }
   setPalette(colours);
 }
 
@@ -111,13 +114,13 @@ void TQMCoolEdit::SetText(const QString& text) {
 }
 
 void TQMCoolEdit::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
+  TEdit::focusInEvent(event);
   // Activating the window or closing a menu over the edit does not enter it.
   if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) DoEnter();
 }
 
 void TQMCoolEdit::focusOutEvent(QFocusEvent* event) {
-  QLineEdit::focusOutEvent(event);
+  TEdit::focusOutEvent(event);
   if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) DoExit();
 }
 
@@ -149,7 +152,7 @@ bool TQMCoolEdit::RoomForOneMore() const {
 void TQMCoolEdit::keyPressEvent(QKeyEvent* event) {
   char key = KeyPressCharOf(*event);
   if (key == 0) {
-    QLineEdit::keyPressEvent(event);  // keys that type nothing: caret, selection, Delete
+    TEdit::keyPressEvent(event);  // keys that type nothing: caret, selection, Delete
     return;
   }
   KeyPress(key, event);
@@ -184,7 +187,7 @@ void TQMCoolEdit::KeyPress(char& Key, QKeyEvent* event) {
   const bool printable = static_cast<unsigned char>(Key) >= 32;
   if (printable && !RoomForOneMore()) return;
   if (Key == typed)
-    QLineEdit::keyPressEvent(event);
+    TEdit::keyPressEvent(event);
   else if (printable)
     insert(AnsiToQString(std::string(1, Key)));
 }

@@ -3,12 +3,12 @@
 // a given set (typed or pasted), can force upper case, can make Enter move to the next control
 // and Esc bring back the text it held when the focus came.
 
-#include <QLineEdit>
 #include <functional>
 #include <memory>
 
 #include "Classes.h"
 #include "Graphics.h"
+#include "StdCtrls.h"
 
 class TQMCoolEditOptions final {
  public:
@@ -18,7 +18,7 @@ class TQMCoolEditOptions final {
   bool FirstUpperCase = false;
 };
 
-class TQMCoolEdit final : public QLineEdit {
+class TQMCoolEdit final : public TEdit {
  public:
   explicit TQMCoolEdit(QWidget* parent = nullptr);
   ~TQMCoolEdit() override;
@@ -49,7 +49,7 @@ class TQMCoolEdit final : public QLineEdit {
   // kept whole.
   [[nodiscard]] int MaxLength() const { return FMaxLength; }
   void SetMaxLength(int length) { FMaxLength = length; }
-  // Sets the text as the program does: neither cut to the limit nor refused.
+  // Sets the text as the program does: neither cut to the limit nor refused, shown from its start.
   void SetText(const QString& text);
 
   TNotifyEvent OnEnter;

@@ -33,6 +33,7 @@
 #include "QMTrayIcon.h"
 #include "QMWave.h"
 #include "RegLib.h"
+#include "StdCtrls.h"
 #include "TFlatHintUnit.h"
 #include "Termination.h"
 #include "Tray.h"
@@ -57,7 +58,7 @@ AnsiString TextOf(const QPlainTextEdit* edit) {
   return QStringToAnsi(text).value_or(AnsiString());
 }
 
-void SetText(QLineEdit* edit, const AnsiString& text) {
+void SetText(TEdit* edit, const AnsiString& text) {
   edit->setText(AnsiToQString(text));
 }
 
@@ -319,12 +320,12 @@ void TForm_Main::AddCard(QObject*, int Index, const AnsiString& SurName, const A
 }
 
 void TForm_Main::ShowCard(QObject*, int Index) {
-  QLineEdit* const edits[kEditFieldCount] = {ui->Edit_SurName, ui->Edit_Name, ui->Edit_Company, ui->Edit_Address,
-                                             ui->Edit_City,    ui->Edit_Zip,  ui->Edit_State,   ui->Edit_Country,
-                                             ui->Edit_Phone,   ui->Edit_Fax,  ui->Edit_Email,   ui->Edit_WebSite};
+  TEdit* const edits[kEditFieldCount] = {ui->Edit_SurName, ui->Edit_Name, ui->Edit_Company, ui->Edit_Address,
+                                         ui->Edit_City,    ui->Edit_Zip,  ui->Edit_State,   ui->Edit_Country,
+                                         ui->Edit_Phone,   ui->Edit_Fax,  ui->Edit_Email,   ui->Edit_WebSite};
   CardView view;
   if (Cards.Count() == 0) {
-    for (QLineEdit* edit : edits) edit->clear();
+    for (TEdit* edit : edits) edit->clear();
     ui->Edit_Comments->clear();
   } else if (Index >= 0 && Index < Cards.Count()) {
     view = ReadCardView(Cards[Index]);

@@ -7,6 +7,11 @@
 #include "CodePage.h"
 #include "Forms.h"
 
+void TEdit::setText(const QString& text) {
+  QLineEdit::setText(text);
+  setCursorPosition(0);
+}
+
 // The items' text lies in one buffer, each row a span of it: a long list is filled, sorted and
 // cleared without an allocation per item.
 class TListBox::TItems final : public QAbstractListModel {

@@ -1,13 +1,27 @@
 #pragma once
-// The list box: 8-bit items, optionally kept in the platform's alphabetical order, a selection,
-// and the double-click and key-press events the windows use.
+// The standard controls the windows place: the one-line edit, and the list box with 8-bit items,
+// optionally kept in the platform's alphabetical order, a selection, and the double-click and
+// key-press events the windows use.
 
+#include <QLineEdit>
 #include <QListView>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "Classes.h"
+
+// A one-line edit that shows a text the program puts in (the window resource's as well) from its
+// first character, with the caret at the start; a long value does not open on its end.
+class TEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  using QLineEdit::QLineEdit;
+
+  // Hides QLineEdit::setText, so that the generated window code takes this way too.
+  void setText(const QString& text);
+};
 
 class TListBox : public QListView {
  public:

@@ -255,7 +255,7 @@ TEST_F(ShellCommands, MailAndWebOpenTheirAddressesAndNothingWhenBlank) {
   Start();
   const struct {
     TVxSpeedButton* (*button)(Ui::TForm_Main&);
-    QLineEdit* (*field)(Ui::TForm_Main&);
+    TEdit* (*field)(Ui::TForm_Main&);
     const char* typed;
     const char* opened;  // nullptr: nothing
   } cases[] = {

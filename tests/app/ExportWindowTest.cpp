@@ -216,4 +216,11 @@ TEST_F(ExportWindow, RefusesTheBookAndItsBackupAsDestination) {
   EXPECT_EQ(ReadBytes(Folder.Path / "synced" / "out.csv").substr(0, 8), "Name,Cit");
 }
 
+TEST_F(ExportWindow, TheDelimiterOpensWithTheCaretBeforeIt) {
+  Drive([&] {
+    EXPECT_EQ(Ui().edtDelimiter->cursorPosition(), 0);
+    QTest::mouseClick(Ui().BtnCancel, Qt::LeftButton);
+  });
+}
+
 }  // namespace

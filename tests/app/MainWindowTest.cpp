@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include "CardBook.h"
 #include "CodePage.h"
 #include "Dialogs.h"
+#include "EditView.h"
 #include "Jpeg.h"
 #include "Menus.h"
 #include "QMWave.h"
@@ -34,6 +36,7 @@ namespace {
 using testing_support::Card;
 using testing_support::MessageBoxRecorder;
 using testing_support::ReadBytes;
+using testing_support::ShowsFromItsStart;
 using testing_support::TempProgramFolder;
 using testing_support::WriteBytes;
 using testing_support::WriteJpeg;
@@ -614,6 +617,48 @@ TEST_F(MainWindow, MinimisingHidesTheWindowUntilTheTrayBringsItBack) {
   ShowApplicationWindow(true);  // what a double-click on the tray icon does
   EXPECT_TRUE(Window->isVisible());
   EXPECT_FALSE(Window->isMinimized());
+}
+
+// Values longer than their edits are seen from their first character, however the card came on
+// view; the caret waits at the start.
+TEST_F(MainWindow, LongValuesAreShownFromTheirStart) {
+  auto longCard = [](std::string_view surname, std::string_view email, std::string_view phone) {
+    CardValues values = testing_support::CardFields(surname);
+    values[cfEmail] = email;
+    values[cfPhone] = phone;
+    values[cfAddress] = "Building 7, Floor 12, Unit 4, 1234 Industrial Estate Boulevard North";
+    values[cfCompany] = "Example Company International Holdings Limited";
+    values[cfWebsite] = "https://www.example-company.org/people/alice-adams";
+    values[cfNotes] = "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\nseven";
+    return BuildCardLine(values);
+  };
+  WriteBook({longCard("Adams", "alice.adams.longaddress@example-company.org",
+                      "+44 (0)20 7946 0958 extension 1234 via office"),
+             Card("Brown"),
+             longCard("Clark", "charles.clark.evenlongeraddress@example-company.org",
+                      "+1 (555) 010-0199 extension 5678 via the desk")});
+  auto expectShownFromTheirStart = [this](const char* way) {
+    SCOPED_TRACE(way);
+    for (TEdit* edit : {Ui().Edit_Email, Ui().Edit_Phone, Ui().Edit_Address, Ui().Edit_Company, Ui().Edit_WebSite}) {
+      EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString();
+      EXPECT_TRUE(ShowsFromItsStart(*edit)) << edit->objectName().toStdString();
+    }
+  };
+  Start();
+  expectShownFromTheirStart("start");
+  // Notes scrolled to their end: the next card's notes open at their top.
+  Ui().Edit_Comments->setFocus();
+  QTest::keyClick(Ui().Edit_Comments, Qt::Key_End, Qt::ControlModifier);
+  ASSERT_GT(Ui().Edit_Comments->verticalScrollBar()->value(), 0);
+  Ui().Button_Next->Click();
+  Ui().Button_Next->Click();
+  ASSERT_EQ(Surname(), QStringLiteral("Clark"));
+  expectShownFromTheirStart("Next");
+  EXPECT_EQ(Ui().Edit_Comments->textCursor().position(), 0);
+  EXPECT_EQ(Ui().Edit_Comments->verticalScrollBar()->value(), 0);
+  Key(Qt::Key_Home);
+  ASSERT_EQ(Surname(), QStringLiteral("Adams"));
+  expectShownFromTheirStart("Home");
 }
 
 }  // namespace

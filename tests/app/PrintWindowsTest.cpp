@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <set>
 
 #include "CardBook.h"
+#include "EditView.h"
 #include "FormFrame.h"
 #include "Form_Print.h"
 #include "Form_PrintDlg.h"
@@ -284,6 +286,48 @@ TEST_F(PrintWindows, FailuresShowThePrintErrorAndTheDialogStays) {
     EXPECT_EQ(Boxes.Shown.size(), 3u);
     EXPECT_EQ(Boxes.Shown.back(), kPrintError);
     EXPECT_FALSE(std::filesystem::exists(Pdf));
+  });
+}
+
+TEST_F(PrintWindows, NumbersTheDialogPutsInAreShownFromTheirStart) {
+  Start(Cards(100000));
+  Open([&](TFormPrintDlg&, Ui::TFormPrintDlg& ui) {
+    EXPECT_EQ(ui.cFrom->cursorPosition(), 0);
+    EXPECT_EQ(ui.EdCopies->cursorPosition(), 0);
+    QTest::mouseClick(ui.RbRange, Qt::LeftButton);
+    ASSERT_EQ(ui.cTo->text().toStdString(), "100000");
+    EXPECT_EQ(ui.cTo->cursorPosition(), 0);
+    EXPECT_TRUE(testing_support::ShowsFromItsStart(*ui.cTo));
+  });
+}
+
+// The colour of an edit's empty right-hand part, as drawn.
+QRgb BackgroundOf(QWidget* edit) {
+  return edit->grab().toImage().pixel(edit->width() - 5, edit->height() / 2);
+}
+
+// A range edit that had the focus looks, once disabled, as the one that never had it, and takes
+// no typing.
+TEST_F(PrintWindows, RangeEditsLeftForAnotherChoiceLookDisabled) {
+  Start(Cards(23));
+  Open([&](TFormPrintDlg&, Ui::TFormPrintDlg& ui) {
+    for (QRadioButton* choice : {ui.RbAll, ui.RbCurrent}) {
+      SCOPED_TRACE(choice->text().toStdString());
+      QTest::mouseClick(ui.RbRange, Qt::LeftButton);
+      QTest::mouseClick(ui.cFrom, Qt::LeftButton);
+      ASSERT_TRUE(ui.cFrom->hasFocus());
+      QTest::mouseClick(choice, Qt::LeftButton);
+      ASSERT_FALSE(ui.cFrom->isEnabled());
+      QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+      EXPECT_EQ(ui.cFrom->text().toStdString(), "1");
+
+      EXPECT_EQ(ui.cFrom->palette().color(QPalette::Disabled, QPalette::Base),
+                ui.cTo->palette().color(QPalette::Disabled, QPalette::Base));
+      EXPECT_EQ(ui.cFrom->palette().color(QPalette::Disabled, QPalette::Text),
+                ui.cTo->palette().color(QPalette::Disabled, QPalette::Text));
+      EXPECT_EQ(BackgroundOf(ui.cFrom), BackgroundOf(ui.cTo));
+      EXPECT_NE(BackgroundOf(ui.cFrom), BackgroundOf(ui.EdCopies));  // a live field
+    }
   });
 }
 

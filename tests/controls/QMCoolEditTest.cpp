@@ -157,8 +157,27 @@ TEST_F(CoolEditTest, LengthLimitBindsTheUserNotTheProgram) {
   QTest::keyClick(edit, Qt::Key_5);
   EXPECT_EQ(edit->text().toStdString(), "1000");
   EXPECT_TRUE(changes.empty());
+  QTest::keyClick(edit, Qt::Key_End);  // the program's text put the caret before it
   QTest::keyClick(edit, Qt::Key_Backspace);
   EXPECT_EQ(edit->text().toStdString(), "100");
+}
+
+// The colours restored when the focus leaves are those of an enabled edit: disabled, it is drawn
+// as an edit that never had the focus.
+TEST_F(CoolEditTest, ADisabledEditLooksDisabledAfterItHadTheFocus) {
+  auto* untouched = new TQMCoolEdit(&form);
+  untouched->setGeometry(120, 10, 60, 21);
+  untouched->show();
+  edit->SetColorOnFocus(clYellow);
+  next->setFocus(Qt::TabFocusReason);
+  for (TQMCoolEdit* disabled : {edit, untouched}) disabled->setEnabled(false);
+  for (QPalette::ColorRole role : {QPalette::Base, QPalette::Text})
+    EXPECT_EQ(edit->palette().color(QPalette::Disabled, role), untouched->palette().color(QPalette::Disabled, role))
+        << role;
+  const auto background = [](QWidget* widget) { return widget->grab().toImage().pixel(widget->width() - 5, 10); };
+  EXPECT_EQ(background(edit), background(untouched));
+  edit->setEnabled(true);
+  EXPECT_EQ(background(edit), qRgb(255, 255, 255));  // its own colour again
 }
 
 }  // namespace

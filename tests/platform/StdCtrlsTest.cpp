@@ -4,7 +4,35 @@
 
 #include <QTest>
 
+#include "EditView.h"
+
 namespace {
+
+using testing_support::ShowsFromItsStart;
+
+const QString kLongValue = QStringLiteral("alice.adams.longaddress@example-company.org");
+
+TEST(Edit, TextThatTheProgramPutsInIsShownFromItsStart) {
+  TEdit edit;
+  edit.resize(100, 21);
+  edit.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+  edit.setText(kLongValue);
+  EXPECT_EQ(edit.cursorPosition(), 0);
+  EXPECT_TRUE(ShowsFromItsStart(edit));
+
+  // Typing at the end scrolls the edit, and the caret stays where the user typed.
+  edit.setFocus();
+  edit.end(false);
+  QTest::keyClicks(&edit, QStringLiteral("xyz"));
+  EXPECT_EQ(edit.cursorPosition(), kLongValue.size() + 3);
+  EXPECT_FALSE(ShowsFromItsStart(edit));
+
+  // The next text shows from its start again, while the edit has the focus too.
+  edit.setText(QStringLiteral("+44 (0)20 7946 0958 extension 1234 via office"));
+  EXPECT_EQ(edit.cursorPosition(), 0);
+  EXPECT_TRUE(ShowsFromItsStart(edit));
+}
 
 std::vector<AnsiString> ItemsOf(const TListBox& list) {
   std::vector<AnsiString> items;
