@@ -3,6 +3,8 @@
 // a given set (typed or pasted), can force upper case, can make Enter move to the next control
 // and Esc bring back the text it held when the focus came.
 
+#include <QByteArray>
+#include <QColor>
 #include <functional>
 #include <memory>
 
@@ -18,7 +20,19 @@ class TQMCoolEditOptions final {
   bool FirstUpperCase = false;
 };
 
+// The published properties are Qt properties, so that a window's layout sets them; the four
+// options appear one by one.
 class TQMCoolEdit final : public TEdit {
+  Q_OBJECT
+  Q_PROPERTY(QColor ColorOnFocus READ ColorOnFocusColour WRITE SetColorOnFocusColour)
+  Q_PROPERTY(QColor TextColorOnFocus READ TextColorOnFocusColour WRITE SetTextColorOnFocusColour)
+  Q_PROPERTY(QByteArray AcceptChars READ AcceptCharBytes WRITE SetAcceptCharBytes)
+  Q_PROPERTY(bool EnterAsTab READ EnterAsTab WRITE SetEnterAsTab)
+  Q_PROPERTY(bool EscCancels READ EscCancels WRITE SetEscCancels)
+  Q_PROPERTY(bool UpperCase READ UpperCase WRITE SetUpperCase)
+  Q_PROPERTY(bool FirstUpperCase READ FirstUpperCase WRITE SetFirstUpperCase)
+  Q_PROPERTY(int MaxLength READ MaxLength WRITE SetMaxLength)
+
  public:
   explicit TQMCoolEdit(QWidget* parent = nullptr);
   ~TQMCoolEdit() override;
@@ -41,6 +55,21 @@ class TQMCoolEdit final : public TEdit {
   // The edit keeps its own options object; assigning copies the flags into it.
   [[nodiscard]] TQMCoolEditOptions* Options() const { return FOptions.get(); }
   void SetOptions(const TQMCoolEditOptions& options) { *FOptions = options; }
+
+  [[nodiscard]] QColor ColorOnFocusColour() const { return QColor(ColorToQRgb(FColorOnFocus)); }
+  void SetColorOnFocusColour(const QColor& colour) { SetColorOnFocus(ColourOf(colour)); }
+  [[nodiscard]] QColor TextColorOnFocusColour() const { return QColor(ColorToQRgb(TextColorOnFocus)); }
+  void SetTextColorOnFocusColour(const QColor& colour) { TextColorOnFocus = ColourOf(colour); }
+  [[nodiscard]] QByteArray AcceptCharBytes() const { return QByteArray::fromStdString(FAcceptChars); }
+  void SetAcceptCharBytes(const QByteArray& chars) { SetAcceptChars(chars.toStdString()); }
+  [[nodiscard]] bool EnterAsTab() const { return FOptions->EnterAsTab; }
+  void SetEnterAsTab(bool value) { FOptions->EnterAsTab = value; }
+  [[nodiscard]] bool EscCancels() const { return FOptions->EscCancels; }
+  void SetEscCancels(bool value) { FOptions->EscCancels = value; }
+  [[nodiscard]] bool UpperCase() const { return FOptions->UpperCase; }
+  void SetUpperCase(bool value) { FOptions->UpperCase = value; }
+  [[nodiscard]] bool FirstUpperCase() const { return FOptions->FirstUpperCase; }
+  void SetFirstUpperCase(bool value) { FOptions->FirstUpperCase = value; }
 
   // The text when the focus last came (at construction: the text then).
   QString EntryText;
@@ -68,6 +97,9 @@ class TQMCoolEdit final : public TEdit {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  [[nodiscard]] static TColor ColourOf(const QColor& colour) {
+    return RGB(colour.red(), colour.green(), colour.blue());
+  }
   class TLimit;
   friend class TLimit;
   void ApplyColours();

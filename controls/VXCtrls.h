@@ -3,7 +3,10 @@
 // embossed and grey cells, the layout of glyph, caption and drop-down mark, and the button frame.
 // The owner-drawn list box and the check list box over the platform list box window.
 
+#include <QColor>
+#include <QPixmap>
 #include <QPointer>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -126,8 +129,42 @@ inline bool NewStyleControls = true;
 // Draws a button frame; the result is the rectangle inside it.
 TRect PaintButtonFrame(TCanvas& canvas, const TRect& rect, bool down, bool flat, TButtonStyle style);
 
+// The published properties are Qt properties, so that a window's layout sets them all.
 class TVxSpeedButton final : public TGraphicControl {
+  Q_OBJECT
+  Q_PROPERTY(TAlignment Alignment READ Alignment WRITE SetAlignment)
+  Q_PROPERTY(bool AllowAllUp READ AllowAllUp WRITE SetAllowAllUp)
+  Q_PROPERTY(bool AllowTimer READ AllowTimer WRITE SetAllowTimer)
+  Q_PROPERTY(int GroupIndex READ GroupIndex WRITE SetGroupIndex)
+  Q_PROPERTY(bool Down READ Down WRITE SetDown)
+  Q_PROPERTY(TVxDropDownMenuPos MenuPosition READ MenuPosition WRITE SetMenuPosition)
+  Q_PROPERTY(QString Caption READ CaptionText WRITE SetCaptionText)
+  Q_PROPERTY(bool Flat READ Flat WRITE SetFlat)
+  Q_PROPERTY(QColor FontColor READ FontColor WRITE SetFontColor)
+  Q_PROPERTY(QPixmap Glyph READ GlyphPicture WRITE SetGlyphPicture)
+  Q_PROPERTY(bool GrayedInactive READ GrayedInactive WRITE SetGrayedInactive)
+  Q_PROPERTY(QString Hint READ toolTip WRITE SetHintText)
+  Q_PROPERTY(uint InitPause READ InitPause WRITE SetInitPause)
+  Q_PROPERTY(TButtonLayout Layout READ Layout WRITE SetLayout)
+  Q_PROPERTY(int Margin READ Margin WRITE SetMargin)
+  Q_PROPERTY(bool MarkDropDown READ MarkDropDown WRITE SetMarkDropDown)
+  Q_PROPERTY(int ModalResult READ ModalResult WRITE SetModalResult)
+  Q_PROPERTY(int NumGlyphs READ NumGlyphs WRITE SetNumGlyphs)
+  Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
+  Q_PROPERTY(uint RepeatInterval READ RepeatInterval WRITE SetRepeatInterval)
+  Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+  Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)
+  Q_PROPERTY(TButtonStyle Style READ Style WRITE SetStyle)
+  Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+  Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
+
  public:
+  // A layout names the enumerators on the class (TVxSpeedButton::blGlyphLeft).
+  using enum TAlignment;
+  using enum TButtonLayout;
+  using enum TButtonStyle;
+  using enum TVxDropDownMenuPos;
+
   explicit TVxSpeedButton(QWidget* parent = nullptr);
   ~TVxSpeedButton() override;
 
@@ -152,7 +189,7 @@ class TVxSpeedButton final : public TGraphicControl {
   [[nodiscard]] bool GrayedInactive() const { return FGrayedInactive; }
   void SetGrayedInactive(bool value);
   [[nodiscard]] unsigned InitPause() const { return FInitPause; }
-  void SetInitPause(std::uint16_t value) { FInitPause = value; }
+  void SetInitPause(unsigned value) { FInitPause = static_cast<std::uint16_t>(value); }
   [[nodiscard]] TButtonLayout Layout() const { return FLayout; }
   void SetLayout(TButtonLayout value);
   [[nodiscard]] int Margin() const { return FMargin; }
@@ -164,7 +201,7 @@ class TVxSpeedButton final : public TGraphicControl {
   [[nodiscard]] int NumGlyphs() const { return FGlyphPainter->NumGlyphs(); }
   void SetNumGlyphs(int value);
   [[nodiscard]] unsigned RepeatInterval() const { return FRepeatInterval; }
-  void SetRepeatInterval(std::uint16_t value) { FRepeatInterval = value; }
+  void SetRepeatInterval(unsigned value) { FRepeatInterval = static_cast<std::uint16_t>(value); }
   [[nodiscard]] int Spacing() const { return FSpacing; }
   void SetSpacing(int value);
   [[nodiscard]] TButtonStyle Style() const { return FStyle; }
@@ -173,6 +210,14 @@ class TVxSpeedButton final : public TGraphicControl {
   void SetTransparent(bool value);
   [[nodiscard]] bool WordWrap() const { return FGlyphPainter->WordWrap; }
   void SetWordWrap(bool value);
+  // The caption, the caption's colour, the glyph and the hint as a layout gives them.
+  [[nodiscard]] QString CaptionText() const;
+  void SetCaptionText(const QString& text);
+  [[nodiscard]] QColor FontColor() const;
+  void SetFontColor(const QColor& colour);
+  [[nodiscard]] QPixmap GlyphPicture() const;
+  void SetGlyphPicture(const QPixmap& picture);
+  void SetHintText(const QString& text);
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
 
@@ -185,7 +230,7 @@ class TVxSpeedButton final : public TGraphicControl {
   [[nodiscard]] const TBitmap& PaintBuffer() const { return *FPaintBuffer; }
 
   // Called once the properties have been set: builds ahead the cell the first paint needs.
-  void Loaded();
+  Q_INVOKABLE void Loaded();
   void Click() override;
   void ActionChange(TBasicAction* sender, bool checkDefaults) override;
   // Draws glyph, caption and drop-down mark of a state into a rectangle of a canvas.
@@ -278,7 +323,24 @@ class TVxListBoxStrings : public TStrings {
 };
 
 class TVxCustomListBox : public TControl {
+  Q_OBJECT
+  Q_PROPERTY(bool AutoScroll READ AutoScroll WRITE SetAutoScroll)
+  Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
+  Q_PROPERTY(int Columns READ Columns WRITE SetColumns)
+  Q_PROPERTY(bool ExtendedSelect READ ExtendedSelect WRITE SetExtendedSelect)
+  Q_PROPERTY(bool GraySelection READ GraySelection WRITE SetGraySelection)
+  Q_PROPERTY(bool IntegralHeight READ IntegralHeight WRITE SetIntegralHeight)
+  Q_PROPERTY(int ItemHeight READ ItemHeight WRITE SetItemHeight)
+  Q_PROPERTY(bool MultiSelect READ MultiSelect WRITE SetMultiSelect)
+  Q_PROPERTY(bool Sorted READ Sorted WRITE SetSorted)
+  Q_PROPERTY(TListBoxStyle Style READ Style WRITE SetStyle)
+  Q_PROPERTY(int TabWidth READ TabWidth WRITE SetTabWidth)
+
  public:
+  // A layout names the enumerators on the class (TVxCustomListBox::lbOwnerDrawFixed).
+  using enum TBorderStyle;
+  using enum TListBoxStyle;
+
   explicit TVxCustomListBox(QWidget* parent = nullptr);
   ~TVxCustomListBox() override;
 
@@ -337,8 +399,8 @@ class TVxCustomListBox : public TControl {
   [[nodiscard]] bool UseRightToLeftAlignment() const { return layoutDirection() == Qt::RightToLeft; }
   // Sends a message to the window through the control's message procedure.
   std::intptr_t SendListMessage(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
-  // Called once the streamed properties have been set.
-  virtual void Loaded();
+  // Called once the layout's properties have been set.
+  Q_INVOKABLE virtual void Loaded();
 
   [[nodiscard]] virtual int ActualItemHeight() const;
   [[nodiscard]] virtual int GetItemWidth(int Index);
@@ -373,9 +435,6 @@ class TVxCustomListBox : public TControl {
   void ApplyColumnWidth();
   void ApplyHorizontalExtent();
   void RecalcHorizontalExtent();
-  // Reads the streamed properties a layout sets on the control (dynamic properties).
-  virtual void ReadProperty(const QByteArray& Name, const QVariant& Value);
-  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
@@ -446,7 +505,17 @@ class TCheckListBoxStrings final : public TVxListBoxStrings {
 void FreeCheckImages();
 
 class TVxCheckListBox : public TVxCustomListBox {
+  Q_OBJECT
+  Q_PROPERTY(bool AllowGrayed READ AllowGrayed WRITE SetAllowGrayed)
+  Q_PROPERTY(TCheckKind CheckKind READ CheckKind WRITE SetCheckKind)
+  Q_PROPERTY(int CheckedIndex READ CheckedIndex WRITE SetCheckedIndex)
+  // The item list as a layout carries it: first the version, then the items.
+  Q_PROPERTY(int InternalVersion READ InternalVersion WRITE ReadVersionData)
+  Q_PROPERTY(QStringList Strings READ WriteStringsData WRITE ReadStringsData)
+
  public:
+  using enum TCheckKind;
+
   explicit TVxCheckListBox(QWidget* parent = nullptr);
   ~TVxCheckListBox() override;
 
@@ -504,7 +573,6 @@ class TVxCheckListBox : public TVxCustomListBox {
   void CNDrawItem(TDrawItemStruct& DrawItem) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void KeyPress(char& Key) override;
-  void ReadProperty(const QByteArray& Name, const QVariant& Value) override;
   virtual void ClickCheck();
   virtual void StateChange(int Index);
 

@@ -516,16 +516,3 @@ void TVxCheckListBox::Loaded() {
   TVxCustomListBox::Loaded();
   EnsureRadioCheck();
 }
-
-void TVxCheckListBox::ReadProperty(const QByteArray& Name, const QVariant& Value) {
-  if (Name == "InternalVersion")
-    ReadVersionData(Value.toInt());
-  else if (Name == "Strings")
-    ReadStringsData(Value.toStringList());
-  else if (Name == "CheckKind")
-    SetCheckKind(static_cast<TCheckKind>(std::clamp(Value.toInt(), 0, 2)));
-  else if (Name == "AllowGrayed")
-    SetAllowGrayed(Value.toBool());
-  else
-    TVxCustomListBox::ReadProperty(Name, Value);
-}

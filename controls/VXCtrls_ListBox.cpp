@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QCursor>
-#include <QDynamicPropertyChangeEvent>
 #include <QGuiApplication>
 #include <cmath>
 
@@ -662,39 +661,6 @@ void TVxCustomListBox::DragCanceled() {
   FWindow->DefWindowProc(down);
   TMessage up{WM_LBUTTONUP, 0, PointToLParam(at.x(), at.y()), 0};
   FWindow->DefWindowProc(up);
-}
-
-void TVxCustomListBox::ReadProperty(const QByteArray& Name, const QVariant& Value) {
-  if (Name == "AutoScroll")
-    SetAutoScroll(Value.toBool());
-  else if (Name == "Columns")
-    SetColumns(Value.toInt());
-  else if (Name == "ItemHeight")
-    SetItemHeight(Value.toInt());
-  else if (Name == "Style")
-    SetStyle(static_cast<TListBoxStyle>(std::clamp(Value.toInt(), 0, 4)));
-  else if (Name == "Sorted")
-    SetSorted(Value.toBool());
-  else if (Name == "MultiSelect")
-    SetMultiSelect(Value.toBool());
-  else if (Name == "ExtendedSelect")
-    SetExtendedSelect(Value.toBool());
-  else if (Name == "IntegralHeight")
-    SetIntegralHeight(Value.toBool());
-  else if (Name == "GraySelection")
-    SetGraySelection(Value.toBool());
-  else if (Name == "TabWidth")
-    SetTabWidth(Value.toInt());
-  else if (Name == "BorderStyle")
-    SetBorderStyle(Value.toInt() == 0 ? bsNone : bsSingle);
-}
-
-bool TVxCustomListBox::event(QEvent* event) {
-  if (event->type() == QEvent::DynamicPropertyChange) {
-    const QByteArray name = static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName();
-    ReadProperty(name, property(name.constData()));
-  }
-  return TControl::event(event);
 }
 
 void TVxCustomListBox::resizeEvent(QResizeEvent* event) {

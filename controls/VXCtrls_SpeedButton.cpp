@@ -2,6 +2,7 @@
 #include <QCursor>
 
 #include "ActnList.h"
+#include "CodePage.h"
 #include "ExtCtrls.h"
 #include "Menus.h"
 #include "MessageQueue.h"
@@ -102,6 +103,38 @@ void TVxSpeedButton::SetFlat(bool value) {
 void TVxSpeedButton::SetGlyph(const TBitmap* bitmap) {
   FGlyphPainter->SetPicture(bitmap);
   update();
+}
+
+QString TVxSpeedButton::CaptionText() const {
+  return AnsiToQString(Caption());
+}
+
+void TVxSpeedButton::SetCaptionText(const QString& text) {
+  SetCaption(QStringToAnsi(text).value_or(AnsiString()));
+}
+
+QColor TVxSpeedButton::FontColor() const {
+  return QColor(ColorToQRgb(Font().Color));
+}
+
+void TVxSpeedButton::SetFontColor(const QColor& colour) {
+  TFont font = Font();
+  font.Color = RGB(colour.red(), colour.green(), colour.blue());
+  SetFont(font);
+}
+
+QPixmap TVxSpeedButton::GlyphPicture() const {
+  return QPixmap::fromImage(Glyph()->Image());
+}
+
+void TVxSpeedButton::SetGlyphPicture(const QPixmap& picture) {
+  TBitmap bitmap;
+  bitmap.LoadFromImage(picture.toImage());
+  SetGlyph(&bitmap);
+}
+
+void TVxSpeedButton::SetHintText(const QString& text) {
+  SetHint(QStringToAnsi(text).value_or(AnsiString()));
 }
 
 void TVxSpeedButton::SetGrayedInactive(bool value) {

@@ -2,7 +2,9 @@
 # Remakes the program's pictures: the colour schemes (skins/), the card pictures (images/),
 # the program icon (resources/icons/) and the button glyphs (resources/glyphs/).
 #
-#   resources/make_pictures.sh [skins|images|icons|glyphs ...]   (default: all of them)
+#   resources/make_pictures.sh [skins|images|icons|glyphs|twocell ...]   (default: all but twocell)
+#
+# twocell remakes only the two-cell glyphs from the glyphs already there (glyphs runs it too).
 #
 # Needs ImageMagick 6 (convert, composite) and, for the glyphs, tango-icon-theme.
 # The output is deterministic for a given ImageMagick version (noise uses fixed seeds).
@@ -415,7 +417,20 @@ make_glyphs() {
         convert "$d/$role-24.png" -resize "${s}x${s}" -channel A -threshold 50% +channel -background '#FF00FF' \
             -alpha remove -alpha off -type TrueColor "BMP3:$d/$role-$s.bmp"
     done
+    make_two_cell_glyphs
     write_glyph_sources "$d/SOURCES.md"
+}
+
+# The glyphs of the buttons that the program disables carry a second cell, the disabled look:
+# the glyph in light greys, its transparent pixels kept.
+TWO_CELL_GLYPHS=(print-16 tools-16 exit-16)
+
+make_two_cell_glyphs() {
+    local d="$ROOT/resources/glyphs" g
+    for g in "${TWO_CELL_GLYPHS[@]}"; do
+        convert "$d/$g.bmp" -alpha off -fx "(r==1 && g==0 && b==1) ? p : 0.45 + 0.35 * intensity" "$TMP/disabled.png"
+        convert "$d/$g.bmp" "$TMP/disabled.png" +append -alpha off -type TrueColor "BMP3:$d/${g}x2.bmp"
+    done
 }
 
 write_glyph_sources() {
@@ -480,6 +495,7 @@ main() {
         images) make_images ;;
         icons) make_icons ;;
         glyphs) make_glyphs ;;
+        twocell) make_two_cell_glyphs ;;
         *) echo "unknown part: $p" >&2; exit 2 ;;
         esac
     done

@@ -2,61 +2,18 @@
 
 #include <QFile>
 #include <QIcon>
-#include <QImage>
+#include <QMetaMethod>
+#include <QWidget>
 
 #include "CardBook.h"
 #include "CodePage.h"
 #include "QMWave.h"
-#include "VXCtrls.h"
 
-namespace {
-
-TButtonLayout LayoutNamed(const QString& name) {
-  if (name == u"blGlyphLeft") return blGlyphLeft;
-  if (name == u"blGlyphRight") return blGlyphRight;
-  if (name == u"blGlyphBottom") return blGlyphBottom;
-  return blGlyphTop;
-}
-
-// "$BBGGRR" or a colour name the layouts use.
-TColor ColourNamed(const QString& text) {
-  if (text.startsWith(u'$')) return static_cast<TColor>(text.mid(1).toUInt(nullptr, 16));
-  if (text == u"clBlack") return clBlack;
-  if (text == u"clRed") return clRed;
-  return clWhite;
-}
-
-}  // namespace
-
-void StreamSpeedButtons(QWidget* form) {
-  for (QWidget* child : form->findChildren<QWidget*>()) {
-    auto* button = dynamic_cast<TVxSpeedButton*>(child);
-    if (!button) continue;
-    if (const QVariant caption = button->property("caption"); caption.isValid())
-      button->SetCaption(QStringToAnsi(caption.toString()).value_or(AnsiString()));
-    if (const QVariant glyph = button->property("glyph"); glyph.isValid()) {
-      TBitmap bitmap;
-      bitmap.LoadFromImage(QImage(glyph.toString()));
-      button->SetGlyph(&bitmap);
-    }
-    if (const QVariant layout = button->property("layout"); layout.isValid())
-      button->SetLayout(LayoutNamed(layout.toString()));
-    if (const QVariant flat = button->property("flat"); flat.isValid()) button->SetFlat(flat.toBool());
-    if (const QVariant spacing = button->property("spacing"); spacing.isValid()) button->SetSpacing(spacing.toInt());
-    if (const QVariant transparent = button->property("transparent"); transparent.isValid())
-      button->SetTransparent(transparent.toBool());
-    // The window's font, in the caption colour the layout asks for.
-    TFont font = button->Font();
-    font.Handle = button->parentWidget() ? button->parentWidget()->font() : form->font();
-    if (const QVariant size = button->property("fontPointSize"); size.isValid())
-      font.Handle.setPointSizeF(size.toDouble());
-    font.Color = ColourNamed(button->property("fontColor").toString());
-    button->SetFont(font);
-    if (!button->toolTip().isEmpty()) {
-      button->SetHint(QStringToAnsi(button->toolTip()).value_or(AnsiString()));
-      button->SetShowHint(true);
-    }
-    button->Loaded();
+void LoadedControls(QWidget* form) {
+  for (QWidget* control : form->findChildren<QWidget*>()) {
+    const QMetaObject* type = control->metaObject();
+    const int loaded = type->indexOfMethod("Loaded()");
+    if (loaded >= 0) type->method(loaded).invoke(control);
   }
 }
 

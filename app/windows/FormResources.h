@@ -1,6 +1,6 @@
 #pragma once
-// What the windows take from their resources: the streamed properties of their speed buttons,
-// the sounds, the program icon, and the rule for text typed into card fields.
+// What the windows take from their resources: the last step of loading their controls, the
+// sounds, the program icon, and the rule for text typed into card fields.
 
 #include <QValidator>
 
@@ -8,9 +8,8 @@ class QIcon;
 class QWidget;
 class TQMWave;
 
-// Applies the properties that a window's layout carries for its speed buttons ("caption",
-// "glyph", "layout", "flat" and the like).
-void StreamSpeedButtons(QWidget* form);
+// Runs Loaded on every control of the form that has one, once its layout has set all properties.
+void LoadedControls(QWidget* form);
 
 // Loads a sound resource in the stream format into wave; a missing resource leaves it empty.
 void LoadWaveResource(TQMWave& wave, const char* resource);

@@ -23,7 +23,6 @@ constexpr const char* kWebsite = "VXQcPPPTTaQUPPUXPPPPUYUfPTQcPUPPPQPXQWQWTbTbQd
 constexpr const char* kMailRequest =
     "VdPcPXPUQXQbUUTcQSPYPQPRQdQSRQSQPTQcPUPPPQPXQWQWTbTbQdQYPcQdQcPYUaTcPVQWPXPfPVQWTYVbSSPYPQPRQdQSTTQWPRWQRUPPQVQWQV"
     "PPUVQWPRWRRdPPPT";
-constexpr const char* kMailAddress = "velmora@quillmere.example";
 
 // The decorative strip on the top bar: a gold line fading out to both ends.
 QImage BarPicture(int width, int height) {
@@ -46,15 +45,7 @@ TFormAbout::TFormAbout(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
   setFixedSize(403, 343);
   KeyPreview = true;
-  ui->VxBtnEmail->setProperty("caption", QString::fromLatin1(kMailAddress));
-  StreamSpeedButtons(this);
-  for (TVxSpeedButton* link : {ui->VxBtnVisit, ui->VxBtnEmail}) {
-    TFont font = link->Font();
-    font.Handle.setUnderline(true);
-    font.Handle.setBold(link == ui->VxBtnVisit);
-    link->SetFont(font);
-  }
-  ui->VxBtnVisit->setCursor(Qt::PointingHandCursor);
+  LoadedControls(this);
   ui->Image_Bar->SetPicture(BarPicture(ui->Image_Bar->width(), ui->Image_Bar->height()));
   ui->VxBtnVisit->OnClick = [this](QObject* sender) { VxBtnVisitClick(sender); };
   ui->VxBtnEmail->OnClick = [this](QObject* sender) { sButtonEmailClick(sender); };

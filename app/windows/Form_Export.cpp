@@ -12,6 +12,7 @@
 #include "CodePage.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
+#include "FormResources.h"
 #include "Unit_Main.h"
 #include "VXCtrls.h"
 #include "ui_Form_Export.h"
@@ -50,7 +51,7 @@ TFormExport::TFormExport(QWidget* parent) : TForm(parent), ui(std::make_unique<U
   ui->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(384, 319);
-  ui->VxCLB->Loaded();
+  LoadedControls(this);
   ui->Image1->SetStretch(true);
   ui->Image1->SetPicture(StripPicture());
   ui->edtDelimiter->setValidator(new TDelimiterValidator(ui->edtDelimiter));

@@ -33,7 +33,7 @@ TFormGrid::TFormGrid(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::T
   ui->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
   setFixedSize(500, 360);
-  StreamSpeedButtons(this);
+  LoadedControls(this);
   FModel = new TCardListModel(this);
   TListView* list = ui->LV;
   list->SetModel(FModel);
@@ -114,9 +114,7 @@ void TFormGrid::CreateActions() {
   ui->Button_1->SetAction(ActionDial);
   ui->VxSpeedButton1->SetAction(ActionMail);
   ui->VxSpeedButton2->SetAction(ActionVisit);
-  for (TVxSpeedButton* button : {ui->Button_1, ui->VxSpeedButton1, ui->VxSpeedButton2}) button->SetShowHint(true);
   ui->VxSpeedButton3->SetDropDownMenu(PMSRT);
-  ui->VxSpeedButton3->SetMarkDropDown(false);
   ui->VxSpeedButton4->SetDropDownMenu(PMView);
 }
 

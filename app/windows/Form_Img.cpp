@@ -14,7 +14,7 @@ TFormImg::TFormImg(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFo
   ui->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
   setFixedSize(500, 360);
-  StreamSpeedButtons(this);
+  LoadedControls(this);
   ui->DG->SetColCount(6);
   ui->DG->SetDefaultColWidth(75);
   ui->DG->SetDefaultRowHeight(80);

@@ -56,7 +56,7 @@ TFormOptions::TFormOptions(QWidget* parent) : TForm(parent), ui(std::make_unique
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
   setFixedSize(388, 328);
   KeyPreview = true;
-  StreamSpeedButtons(this);
+  LoadedControls(this);
   auto* components = new TComponent();
   components->setParent(this);
   WaveSort = new TQMWave(components);

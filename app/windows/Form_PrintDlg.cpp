@@ -50,17 +50,10 @@ TFormPrintDlg::TFormPrintDlg(TFormPrint* report, QWidget* parent)
     choice->setPalette(colours);
   }
   setFixedSize(595, 270);
-  StreamSpeedButtons(this);
+  LoadedControls(this);
   ui->Image_Bck->SetStretch(true);
-  for (TQMCoolEdit* edit : {ui->cFrom, ui->cTo, ui->EdCopies}) {
-    edit->SetAcceptChars("0123456789");
-    edit->SetColorOnFocus(clWindow);
-    edit->TextColorOnFocus = clWindowText;
-    edit->SetOptions(TQMCoolEditOptions());
+  for (TQMCoolEdit* edit : {ui->cFrom, ui->cTo, ui->EdCopies})
     edit->OnChange = [this](QObject* sender) { cFromChange(sender); };
-  }
-  ui->cFrom->SetMaxLength(3);
-  ui->cTo->SetMaxLength(3);
   if (FReport) ui->ImgPreview->setPixmap(QPixmap::fromImage(TemplatePreview(*FReport, ui->ImgPreview->size())));
   connect(ui->RbAll, &QRadioButton::clicked, this, [this] { RbAllClick(ui->RbAll); });
   connect(ui->RbCurrent, &QRadioButton::clicked, this, [this] { RbCurrentClick(ui->RbCurrent); });

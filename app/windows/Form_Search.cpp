@@ -16,7 +16,7 @@ TFormSearch::TFormSearch(QWidget* parent) : TForm(parent), ui(std::make_unique<U
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
   setFixedSize(214, 174);
   KeyPreview = true;
-  StreamSpeedButtons(this);
+  LoadedControls(this);
   for (QLineEdit* edit : {ui->Edit_Search1, ui->Edit_Search2}) {
     edit->setValidator(new TAnsiTextValidator(edit));
     edit->installEventFilter(this);

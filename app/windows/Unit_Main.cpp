@@ -94,7 +94,7 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
   KeyPreview = true;
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
-  StreamSpeedButtons(this);
+  LoadedControls(this);
   for (QWidget* field : CardFields()) {
     field->ensurePolished();  // the style sheet's polish would replace the colour
     SetFieldColour(field, kFieldColour);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QColor>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMouseEvent>
@@ -8,7 +9,9 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QVariant>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "ActnList.h"
@@ -112,6 +115,50 @@ TEST(SpeedButtonDefaultsTest, SettersRefuseOutOfRangeValues) {
   EXPECT_EQ(b.NumGlyphs(), 5);
   b.SetDown(true);
   EXPECT_FALSE(b.Down());
+}
+
+TEST(SpeedButtonPropertiesTest, ALayoutsPropertiesReachTheSetters) {
+  TVxSpeedButton b;
+  QImage twoCells(32, 16, QImage::Format_RGB32);
+  twoCells.fill(Qt::red);
+  twoCells.setPixel(0, 15, qRgb(255, 0, 255));
+  // As a generated layout sets them, one by one by name.
+  const std::vector<std::pair<const char*, QVariant>> layout{
+      {"Caption", QStringLiteral("&Print")},
+      {"Hint", QStringLiteral("Print Cards")},
+      {"ParentFont", false},
+      {"FontColor", QColor(255, 255, 128)},
+      {"Glyph", QPixmap::fromImage(twoCells)},
+      {"Layout", QVariant::fromValue(TVxSpeedButton::blGlyphLeft)},
+      {"Margin", 1},
+      {"Spacing", -1},
+      {"Flat", true},
+      {"Transparent", true},
+      {"GrayedInactive", false},
+      {"MarkDropDown", false},
+      {"MenuPosition", QVariant::fromValue(TVxSpeedButton::dmpRight)},
+  };
+  for (const auto& [name, value] : layout) EXPECT_TRUE(b.setProperty(name, value)) << name;
+  EXPECT_TRUE(b.dynamicPropertyNames().isEmpty());
+  EXPECT_EQ(b.Caption(), "&Print");
+  EXPECT_EQ(b.toolTip(), QStringLiteral("Print Cards"));
+  EXPECT_FALSE(b.ParentFont());
+  EXPECT_EQ(b.Font().Color, RGB(255, 255, 128));
+  EXPECT_EQ(b.NumGlyphs(), 2);  // found from the picture's shape
+  EXPECT_EQ(b.Glyph()->Width(), 32);
+  EXPECT_EQ(b.Layout(), blGlyphLeft);
+  EXPECT_EQ(b.Margin(), 1);
+  EXPECT_EQ(b.Spacing(), -1);
+  EXPECT_TRUE(b.Flat());
+  EXPECT_TRUE(b.Transparent());
+  EXPECT_FALSE(b.GrayedInactive());
+  EXPECT_FALSE(b.MarkDropDown());
+  EXPECT_EQ(b.MenuPosition(), dmpRight);
+  // The setters' own rules hold on this path too.
+  b.setProperty("Margin", -2);
+  EXPECT_EQ(b.Margin(), 1);
+  b.setProperty("NumGlyphs", 9);
+  EXPECT_EQ(b.NumGlyphs(), 5);
 }
 
 TEST_F(SpeedButtonTest, ReleaseOnTheBottomEdgeClicksButOnTheRightEdgeDoesNot) {
