@@ -27,8 +27,8 @@ class TListBox::TItems final : public QAbstractListModel {
   }
 
   // Keeps the text of an item that is not a row yet.
-  TSpan Keep(std::string_view item) {
-    const TSpan span{Bytes.size(), item.size()};
+  TSpan Keep(std::string_view item, std::intptr_t object) {
+    const TSpan span{Bytes.size(), item.size(), object};
     Bytes += item;
     return span;
   }
@@ -87,7 +87,11 @@ void TListBox::SetSorted(bool sorted) {
 }
 
 int TListBox::Add(std::string_view item) {
-  const TSpan span = FItems->Keep(item);
+  return AddObject(item, 0);
+}
+
+int TListBox::AddObject(std::string_view item, std::intptr_t object) {
+  const TSpan span = FItems->Keep(item, object);
   if (FUpdating > 0) {
     FPending.push_back(span);
     return Count() + static_cast<int>(FPending.size()) - 1;
@@ -129,6 +133,11 @@ int TListBox::Count() const {
 std::string_view TListBox::Items(int index) const {
   if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
   return FItems->Text(FItems->Rows[static_cast<std::size_t>(index)]);
+}
+
+std::intptr_t TListBox::Objects(int index) const {
+  if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
+  return FItems->Rows[static_cast<std::size_t>(index)].Object;
 }
 
 int TListBox::ItemIndex() const {

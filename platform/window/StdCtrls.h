@@ -3,6 +3,7 @@
 // and the double-click and key-press events the windows use.
 
 #include <QListView>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,9 @@ class TListBox : public QListView {
   [[nodiscard]] bool Sorted() const { return FSorted; }
 
   int Add(std::string_view item);
+  // An item with a value of the caller's (a pointer or an index) that stays with it wherever the
+  // item is sorted to.
+  int AddObject(std::string_view item, std::intptr_t object);
   void Clear();
   // Between the two, added items are only collected; EndUpdate puts them in order at once.
   void BeginUpdate();
@@ -28,6 +32,8 @@ class TListBox : public QListView {
   [[nodiscard]] int Count() const;
   // The text stays valid until the list next changes.
   [[nodiscard]] std::string_view Items(int index) const;
+  // The value the item was added with; 0 for items added without one.
+  [[nodiscard]] std::intptr_t Objects(int index) const;
   // -1 when no item is selected.
   [[nodiscard]] int ItemIndex() const;
   void SetItemIndex(int index);
@@ -41,9 +47,10 @@ class TListBox : public QListView {
 
  private:
   class TItems;
-  struct TSpan {  // an item's place in the text of all items
+  struct TSpan {  // an item's place in the text of all items, and its value
     std::size_t Offset;
     std::size_t Size;
+    std::intptr_t Object;
   };
   TItems* FItems;
   std::vector<TSpan> FPending;  // added between BeginUpdate and EndUpdate
