@@ -33,9 +33,9 @@ void BM_LetterListFill(benchmark::State& state) {
   for (auto _ : state) {
     list.Clear();
     list.BeginUpdate();
-    std::intptr_t card = 0;
+    int card = 0;
     for (std::string_view line : cards) {
-      const std::intptr_t index = card++;
+      const int index = card++;
       if (letter != '?' && (line.empty() || !LetterMatches(line.front(), letter))) continue;
       if (std::optional<AnsiString> entry = LetterListEntry(line)) list.AddObject(*entry, index);
     }

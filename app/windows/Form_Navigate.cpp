@@ -52,9 +52,9 @@ void TFormNavigate::Fill(char letter) {
   list->BeginUpdate();
   // Each entry keeps the index of its card: equal entries, and entries that begin another
   // card's line, still fetch their own card.
-  std::intptr_t card = 0;
+  int card = 0;
   for (std::string_view line : Form_Main->Cards) {
-    const std::intptr_t index = card++;
+    const int index = card++;
     if (letter != '?' && (line.empty() || !LetterMatches(line.front(), letter))) continue;
     if (std::optional<AnsiString> entry = LetterListEntry(line)) list->AddObject(*entry, index);
   }
@@ -81,7 +81,7 @@ void TFormNavigate::SBAClick(QObject* Sender) {
 void TFormNavigate::LB_NameDblClick(QObject*) {
   const int index = ui->LB_Name->ItemIndex();
   if (index < 0 || !Form_Main) return;  // nothing selected: the window stays open
-  SelectedCard = static_cast<int>(ui->LB_Name->Objects(index));
+  SelectedCard = ui->LB_Name->Objects(index);
   Close();
 }
 

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QKeyEvent>
 #include <algorithm>
+#include <limits>
 
 #include "CodePage.h"
 #include "Forms.h"
@@ -27,8 +28,9 @@ class TListBox::TItems final : public QAbstractListModel {
   }
 
   // Keeps the text of an item that is not a row yet.
-  TSpan Keep(std::string_view item, std::intptr_t object) {
-    const TSpan span{Bytes.size(), item.size(), object};
+  TSpan Keep(std::string_view item, int object) {
+    item = item.substr(0, std::numeric_limits<std::uint32_t>::max());
+    const TSpan span{Bytes.size(), static_cast<std::uint32_t>(item.size()), object};
     Bytes += item;
     return span;
   }
@@ -90,7 +92,7 @@ int TListBox::Add(std::string_view item) {
   return AddObject(item, 0);
 }
 
-int TListBox::AddObject(std::string_view item, std::intptr_t object) {
+int TListBox::AddObject(std::string_view item, int object) {
   const TSpan span = FItems->Keep(item, object);
   if (FUpdating > 0) {
     FPending.push_back(span);
@@ -135,7 +137,7 @@ std::string_view TListBox::Items(int index) const {
   return FItems->Text(FItems->Rows[static_cast<std::size_t>(index)]);
 }
 
-std::intptr_t TListBox::Objects(int index) const {
+int TListBox::Objects(int index) const {
   if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
   return FItems->Rows[static_cast<std::size_t>(index)].Object;
 }

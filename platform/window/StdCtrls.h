@@ -21,9 +21,9 @@ class TListBox : public QListView {
   [[nodiscard]] bool Sorted() const { return FSorted; }
 
   int Add(std::string_view item);
-  // An item with a value of the caller's (a pointer or an index) that stays with it wherever the
-  // item is sorted to.
-  int AddObject(std::string_view item, std::intptr_t object);
+  // An item with a value of the caller's (an index) that stays with it wherever the item is
+  // sorted to.
+  int AddObject(std::string_view item, int object);
   void Clear();
   // Between the two, added items are only collected; EndUpdate puts them in order at once.
   void BeginUpdate();
@@ -33,7 +33,7 @@ class TListBox : public QListView {
   // The text stays valid until the list next changes.
   [[nodiscard]] std::string_view Items(int index) const;
   // The value the item was added with; 0 for items added without one.
-  [[nodiscard]] std::intptr_t Objects(int index) const;
+  [[nodiscard]] int Objects(int index) const;
   // -1 when no item is selected.
   [[nodiscard]] int ItemIndex() const;
   void SetItemIndex(int index);
@@ -47,10 +47,10 @@ class TListBox : public QListView {
 
  private:
   class TItems;
-  struct TSpan {  // an item's place in the text of all items, and its value
+  struct TSpan {  // an item's place in the text of all items, and its value; 16 bytes
     std::size_t Offset;
-    std::size_t Size;
-    std::intptr_t Object;
+    std::uint32_t Size;
+    int Object;
   };
   TItems* FItems;
   std::vector<TSpan> FPending;  // added between BeginUpdate and EndUpdate

@@ -57,18 +57,18 @@ TEST(ListBox, RefillsAndLateAddsKeepTheOrder) {
 
 TEST(ListBox, EachItemKeepsItsObjectWhereverItIsSorted) {
   auto objectsOf = [](const TListBox& list) {
-    std::vector<std::intptr_t> objects;
+    std::vector<int> objects;
     for (int i = 0; i < list.Count(); ++i) objects.push_back(list.Objects(i));
     return objects;
   };
   // Sorted: "Brown, A", "brown, a", "\xC9vian, E", "Smith, a", "Smith, a", "smith, b", "Zorn, Z".
-  const std::vector<std::intptr_t> sorted = {11, 14, 13, 12, 16, 10, 15};
+  const std::vector<int> sorted = {11, 14, 13, 12, 16, 10, 15};
   TListBox one;
   one.SetSorted(true);
   TListBox bulk;
   bulk.SetSorted(true);
   bulk.BeginUpdate();
-  for (std::intptr_t i = 0; i < 7; ++i) {
+  for (int i = 0; i < 7; ++i) {
     one.AddObject(kNames[i], 10 + i);
     bulk.AddObject(kNames[i], 10 + i);
   }
