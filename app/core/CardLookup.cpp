@@ -46,13 +46,3 @@ std::optional<AnsiString> LetterListEntry(std::string_view line) {
   entry += line.substr(first + 1, second - first - 1);
   return entry;
 }
-
-int FetchLetterListEntry(const TStringList& cards, std::string_view entry) {
-  const AnsiString prefix = StringReplaceAll(entry, ", ", std::string_view(&kFieldSeparator, 1));
-  int index = 0;
-  for (std::string_view line : cards) {
-    if (line.substr(0, prefix.size()) == prefix) return index;
-    ++index;
-  }
-  return -1;
-}

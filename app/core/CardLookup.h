@@ -1,6 +1,6 @@
 #pragma once
 // Finding cards in the raw card lines: the search window's one- or two-string search, and the
-// letter list's entries, initial-letter filter and fetch.
+// letter list's entries and initial-letter filter.
 
 #include <optional>
 #include <string_view>
@@ -25,7 +25,3 @@ inline constexpr std::string_view GreekLetterPairs =
 
 // "surname, first name" as stored; nullopt for a line with fewer than two separators.
 [[nodiscard]] std::optional<AnsiString> LetterListEntry(std::string_view line);
-
-// The first card whose line begins with the entry's text, ", " read as the separator byte;
-// -1 when none does.
-[[nodiscard]] int FetchLetterListEntry(const TStringList& cards, std::string_view entry);

@@ -50,9 +50,13 @@ void TFormNavigate::Fill(char letter) {
   list->Clear();
   if (!Form_Main) return;
   list->BeginUpdate();
+  // Each entry keeps the index of its card: equal entries, and entries that begin another
+  // card's line, still fetch their own card.
+  int card = 0;
   for (std::string_view line : Form_Main->Cards) {
+    const int index = card++;
     if (letter != '?' && (line.empty() || !LetterMatches(line.front(), letter))) continue;
-    if (std::optional<AnsiString> entry = LetterListEntry(line)) list->Add(*entry);
+    if (std::optional<AnsiString> entry = LetterListEntry(line)) list->AddObject(*entry, index);
   }
   list->EndUpdate();
 }
@@ -77,7 +81,7 @@ void TFormNavigate::SBAClick(QObject* Sender) {
 void TFormNavigate::LB_NameDblClick(QObject*) {
   const int index = ui->LB_Name->ItemIndex();
   if (index < 0 || !Form_Main) return;  // nothing selected: the window stays open
-  SelectedCard = FetchLetterListEntry(Form_Main->Cards, ui->LB_Name->Items(index));
+  SelectedCard = ui->LB_Name->Objects(index);
   Close();
 }
 

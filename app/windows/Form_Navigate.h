@@ -1,6 +1,6 @@
 #pragma once
 // The letter list: the cards as "surname, first name" under initial-letter filters; a
-// double-click fetches the card.
+// double-click fetches the card the entry was made from.
 
 #include <memory>
 

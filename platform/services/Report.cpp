@@ -10,6 +10,7 @@
 #include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "CodePage.h"
 #include "Jpeg.h"
@@ -185,6 +186,15 @@ PageArea PageOf(const TQuickRep& report) {
   return landscape ? PageArea{report.PageHeight, report.PageWidth} : PageArea{report.PageWidth, report.PageHeight};
 }
 
+// The set-up's page range within a report of pages pages: the part of it that lies inside, or
+// every page when none does (a range chosen for an earlier, longer report).
+std::pair<int, int> PagesToPrint(const TQRPrinterSettings& settings, int pages) {
+  const int from = std::max(1, settings.FromPage);
+  const int to = settings.ToPage > 0 ? std::min(settings.ToPage, pages) : pages;
+  if (from > to) return {1, pages};
+  return {from, to};
+}
+
 }  // namespace
 
 int TQuickRep::BandsPerPage() const {
@@ -227,9 +237,7 @@ void TQuickRep::Print() {
       static_cast<int>((bands.size() + static_cast<std::size_t>(perPage) - 1) / static_cast<std::size_t>(perPage));
   if (pages == 0 && PrintIfEmpty) pages = 1;
   FPageCount = pages;
-  const int from = std::max(1, PrinterSettings.FromPage);
-  const int to = PrinterSettings.ToPage > 0 ? std::min(PrinterSettings.ToPage, pages) : pages;
-  if (from > to) throw Exception("The page range holds no page of the report");
+  const auto [from, to] = PagesToPrint(PrinterSettings, pages);
 
   QPrinter printer(QPrinter::HighResolution);
   if (!PrinterSettings.OutputFileName.isEmpty()) {

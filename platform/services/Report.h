@@ -148,7 +148,8 @@ class TQuickRep final : public QObject {
   TQRPrinterSettings PrinterSettings;
 
   // Lays out the whole report through the need-data event, then prints it on the chosen printer
-  // (or into the chosen PDF file), with the copies and the page range of the settings. Raises
+  // (or into the chosen PDF file), with the copies and the page range of the settings: the pages
+  // of the range that the report has, or all of them when it has none of the range. Raises
   // Exception on any failure (no printer, a printer that cannot be opened, more than MaxPages
   // pages, or a failure of the event); the printer then has received nothing.
   void Print();

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QKeyEvent>
 #include <algorithm>
+#include <limits>
 
 #include "CodePage.h"
 #include "Forms.h"
@@ -32,8 +33,9 @@ class TListBox::TItems final : public QAbstractListModel {
   }
 
   // Keeps the text of an item that is not a row yet.
-  TSpan Keep(std::string_view item) {
-    const TSpan span{Bytes.size(), item.size()};
+  TSpan Keep(std::string_view item, int object) {
+    item = item.substr(0, std::numeric_limits<std::uint32_t>::max());
+    const TSpan span{Bytes.size(), static_cast<std::uint32_t>(item.size()), object};
     Bytes += item;
     return span;
   }
@@ -92,7 +94,11 @@ void TListBox::SetSorted(bool sorted) {
 }
 
 int TListBox::Add(std::string_view item) {
-  const TSpan span = FItems->Keep(item);
+  return AddObject(item, 0);
+}
+
+int TListBox::AddObject(std::string_view item, int object) {
+  const TSpan span = FItems->Keep(item, object);
   if (FUpdating > 0) {
     FPending.push_back(span);
     return Count() + static_cast<int>(FPending.size()) - 1;
@@ -134,6 +140,11 @@ int TListBox::Count() const {
 std::string_view TListBox::Items(int index) const {
   if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
   return FItems->Text(FItems->Rows[static_cast<std::size_t>(index)]);
+}
+
+int TListBox::Objects(int index) const {
+  if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
+  return FItems->Rows[static_cast<std::size_t>(index)].Object;
 }
 
 int TListBox::ItemIndex() const {

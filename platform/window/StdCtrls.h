@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QListView>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,9 @@ class TListBox : public QListView {
   [[nodiscard]] bool Sorted() const { return FSorted; }
 
   int Add(std::string_view item);
+  // An item with a value of the caller's (an index) that stays with it wherever the item is
+  // sorted to.
+  int AddObject(std::string_view item, int object);
   void Clear();
   // Between the two, added items are only collected; EndUpdate puts them in order at once.
   void BeginUpdate();
@@ -42,6 +46,8 @@ class TListBox : public QListView {
   [[nodiscard]] int Count() const;
   // The text stays valid until the list next changes.
   [[nodiscard]] std::string_view Items(int index) const;
+  // The value the item was added with; 0 for items added without one.
+  [[nodiscard]] int Objects(int index) const;
   // -1 when no item is selected.
   [[nodiscard]] int ItemIndex() const;
   void SetItemIndex(int index);
@@ -55,9 +61,10 @@ class TListBox : public QListView {
 
  private:
   class TItems;
-  struct TSpan {  // an item's place in the text of all items
+  struct TSpan {  // an item's place in the text of all items, and its value; 16 bytes
     std::size_t Offset;
-    std::size_t Size;
+    std::uint32_t Size;
+    int Object;
   };
   TItems* FItems;
   std::vector<TSpan> FPending;  // added between BeginUpdate and EndUpdate

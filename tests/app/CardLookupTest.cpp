@@ -66,19 +66,11 @@ TEST(LetterList, InitialsAreFiledUnderTheirLetter) {
   EXPECT_FALSE(LetterMatches(' ', 'C'));  // the blank filler of C's Greek pair is no initial
 }
 
-TEST(LetterList, EntriesAndFetch) {
+TEST(LetterList, Entries) {
   EXPECT_EQ(LetterListEntry(BuildCardLine(Card("Smith", "Ann"))), "Smith, Ann");
   EXPECT_EQ(LetterListEntry(BuildCardLine(Card("", "Ann"))), ", Ann");
   EXPECT_EQ(LetterListEntry("only\xFF"), std::nullopt);
   EXPECT_EQ(LetterListEntry("x"), std::nullopt);
-
-  const TStringList cards =
-      Book({Card("Smith", "Annabel"), Card("Smith", "Ann"), Card("Smith", "Ann"), Card("Smit", "h")});
-  EXPECT_EQ(FetchLetterListEntry(cards, "Smith, Ann"), 0);  // the prefix rule: Annabel comes first
-  EXPECT_EQ(FetchLetterListEntry(cards, "Smith, Annabel"), 0);
-  EXPECT_EQ(FetchLetterListEntry(cards, "Smit, h"), 3);
-  EXPECT_EQ(FetchLetterListEntry(cards, "smith, ann"), -1);
-  EXPECT_EQ(FetchLetterListEntry(cards, "Nobody, X"), -1);
 }
 
 }  // namespace

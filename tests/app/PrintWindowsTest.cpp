@@ -331,4 +331,51 @@ TEST_F(PrintWindows, RangeEditsLeftForAnotherChoiceLookDisabled) {
   });
 }
 
+TEST_F(PrintWindows, APageRangeFromSetupNeverFailsALaterShorterPrint) {
+  Start(Cards(25));
+  Window->CurrentCard = 6;
+  SetPrinterSetupHandler([this](TQRPrinterSettings& settings, int) {
+    settings.OutputFileName = QString::fromStdString(Pdf);
+    settings.FromPage = 2;
+    settings.ToPage = 3;
+    return true;
+  });
+  // The card names of each page of the PDF, in their order.
+  auto pages = [this] {
+    std::vector<std::string> names;
+    for (int page = 1; page <= PdfPageCount(Pdf); ++page) {
+      QStringList onPage;
+      auto found = QRegularExpression(QStringLiteral("Card\\d+")).globalMatch(PdfPageText(Pdf, page));
+      while (found.hasNext()) onPage << found.next().captured();
+      names.push_back(onPage.join(u' ').toStdString());
+    }
+    return names;
+  };
+  auto cardsFrom = [](int first, int last) {
+    QStringList names;
+    for (int i = first; i <= last; ++i) names << QStringLiteral("Card%1").arg(i);
+    return names.join(u' ').toStdString();
+  };
+  using Pages = std::vector<std::string>;
+  Open([&](TFormPrintDlg&, Ui::TFormPrintDlg& ui) {
+    SetupAndPrint(ui);
+    EXPECT_EQ(pages(), (Pages{cardsFrom(11, 20), cardsFrom(21, 25)}));
+
+    QTest::mouseClick(ui.RbCurrent, Qt::LeftButton);  // one page: none of the range, so all of it
+    ui.BtnPrint->Click();
+    EXPECT_EQ(pages(), Pages{"Card7"});
+
+    QTest::mouseClick(ui.RbRange, Qt::LeftButton);  // two pages: the second lies in the range
+    Type(ui.cFrom, "1");
+    Type(ui.cTo, "15");
+    ui.BtnPrint->Click();
+    EXPECT_EQ(pages(), Pages{cardsFrom(11, 15)});
+
+    QTest::mouseClick(ui.RbAll, Qt::LeftButton);  // the range still holds for the run
+    ui.BtnPrint->Click();
+    EXPECT_EQ(pages(), (Pages{cardsFrom(11, 20), cardsFrom(21, 25)}));
+  });
+  EXPECT_TRUE(Boxes.Shown.empty()) << Boxes.Shown.front();
+}
+
 }  // namespace

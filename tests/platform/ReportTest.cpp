@@ -98,9 +98,44 @@ TEST_F(ReportTest, CopiesAndPageRange) {
     EXPECT_FALSE(PdfPageText(pdf, page).contains(QStringLiteral("Card 10"))) << page;
     EXPECT_TRUE(PdfPageText(pdf, page + 1).contains(QStringLiteral("Card 25"))) << page;
   }
-  report.PrinterSettings.FromPage = report.PrinterSettings.ToPage = 7;  // past the report
-  calls = 0;
-  EXPECT_THROW(report.Print(), Exception);
+}
+
+// The number of the first card on each page of the PDF.
+std::vector<int> FirstCardOfEachPage(const std::string& pdf) {
+  std::vector<int> cards;
+  const int pages = testing_support::PdfPageCount(pdf);
+  for (int page = 1; page <= pages; ++page) {
+    const QRegularExpressionMatch card =
+        QRegularExpression(QStringLiteral("Card (\\d+)")).match(PdfPageText(pdf, page));
+    cards.push_back(card.hasMatch() ? card.captured(1).toInt() : 0);
+  }
+  return cards;
+}
+
+TEST_F(ReportTest, APageRangeBeyondTheReportPrintsWhatLiesInsideOrEveryPage) {
+  struct Case {
+    int bands, from, to;
+    std::vector<int> firstCards;
+  };
+  const Case cases[] = {
+      {25, 2, 3, {11, 21}},     // inside
+      {15, 2, 3, {11}},         // the part that lies inside
+      {5, 2, 3, {1}},           // none of it: the whole report
+      {25, 7, 7, {1, 11, 21}},  // none of it
+      {0, 2, 3, {0}},           // the empty report's one page
+      {25, 0, 0, {1, 11, 21}},  // all pages
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bands << " bands, pages " << c.from << " to " << c.to);
+    bands = c.bands;
+    calls = 0;
+    report.PrinterSettings.FromPage = c.from;
+    report.PrinterSettings.ToPage = c.to;
+    ASSERT_NO_THROW(report.Print());
+    EXPECT_EQ(FirstCardOfEachPage(pdf), c.firstCards);
+    EXPECT_EQ(report.PrinterSettings.FromPage, c.from);  // the set-up's choice stays for the next print
+    EXPECT_EQ(report.PrinterSettings.ToPage, c.to);
+  }
 }
 
 TEST_F(ReportTest, EmptyReportPrintsOneEmptyPage) {

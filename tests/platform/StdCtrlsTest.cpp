@@ -83,6 +83,32 @@ TEST(ListBox, RefillsAndLateAddsKeepTheOrder) {
   EXPECT_EQ(ItemsOf(list), (std::vector<AnsiString>{"delta", "Omega"}));
 }
 
+TEST(ListBox, EachItemKeepsItsObjectWhereverItIsSorted) {
+  auto objectsOf = [](const TListBox& list) {
+    std::vector<int> objects;
+    for (int i = 0; i < list.Count(); ++i) objects.push_back(list.Objects(i));
+    return objects;
+  };
+  // Sorted: "Brown, A", "brown, a", "\xC9vian, E", "Smith, a", "Smith, a", "smith, b", "Zorn, Z".
+  const std::vector<int> sorted = {11, 14, 13, 12, 16, 10, 15};
+  TListBox one;
+  one.SetSorted(true);
+  TListBox bulk;
+  bulk.SetSorted(true);
+  bulk.BeginUpdate();
+  for (int i = 0; i < 7; ++i) {
+    one.AddObject(kNames[i], 10 + i);
+    bulk.AddObject(kNames[i], 10 + i);
+  }
+  bulk.EndUpdate();
+  EXPECT_EQ(objectsOf(one), sorted);
+  EXPECT_EQ(objectsOf(bulk), sorted);
+  bulk.Add("Alpha");
+  EXPECT_EQ(bulk.Objects(0), 0);
+  EXPECT_EQ(bulk.Objects(1), 11);
+  EXPECT_THROW((void)bulk.Objects(8), EStringListError);
+}
+
 TEST(ListBox, SelectionAndDoubleClick) {
   TListBox list;
   list.resize(200, 150);
