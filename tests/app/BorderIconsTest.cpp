@@ -52,8 +52,8 @@ struct TBorder {
 };
 
 std::ostream& operator<<(std::ostream& out, const TBorder& b) {
-  return out << "caption bar " << b.CaptionBar << ", close " << b.Close << ", minimise " << b.Minimize
-             << ", maximise " << b.Maximize << ", maximisable " << b.Maximizable;
+  return out << "caption bar " << b.CaptionBar << ", close " << b.Close << ", minimise " << b.Minimize << ", maximise "
+             << b.Maximize << ", maximisable " << b.Maximizable;
 }
 
 // What a shown window asks for and is offered, once the window manager has framed it.

@@ -1,5 +1,5 @@
 // TQMTrayIcon in a real notification area: RealTrayTest.sh starts an X server with an XEmbed tray
-// host; the icon is shown there, clicked through the X test extension (xdotool), and the
+// host; the icon is shown there, clicked and hovered through the X test extension (xdotool), and the
 // component's events are checked.
 
 #include <gtest/gtest.h>
