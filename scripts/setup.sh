@@ -8,7 +8,7 @@ packages=(
   libjpeg62-turbo-dev libasound2-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon xdg-utils
-  xvfb xauth xdotool x11-utils imagemagick strace fonts-liberation2 fonts-dejavu-core wmdocker
+  xvfb xauth xdotool x11-utils imagemagick strace fonts-liberation2 fonts-dejavu-core wmdocker openbox
   poppler-utils
 )
 

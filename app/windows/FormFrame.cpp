@@ -13,7 +13,7 @@
 
 TSecondaryFrame::TSecondaryFrame(TForm* form, bool captionStrip, bool draggable, bool vxButtonsClick)
     : QObject(form), FForm(form), FVxButtonsClick(vxButtonsClick) {
-  if (captionStrip) form->setWindowFlag(Qt::FramelessWindowHint, true);
+  if (captionStrip) form->setWindowFlags(CaptionStrippedFlags(form->windowFlags()));
   if (!draggable) return;
   Watch(form);
   for (QWidget* child : form->findChildren<QWidget*>()) Watch(child);

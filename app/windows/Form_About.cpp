@@ -42,7 +42,7 @@ QImage BarPicture(int width, int height) {
 TFormAbout::TFormAbout(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormAbout>()) {
   FormAbout = this;
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsSingle, {biSystemMenu, biMinimize, biMaximize}));
   setFixedSize(403, 343);
   KeyPreview = true;
   LoadedControls(this);

@@ -49,7 +49,7 @@ QImage StripPicture() {
 
 TFormExport::TFormExport(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormExport>()) {
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsSingle, {}));
   setFixedSize(384, 319);
   LoadedControls(this);
   ui->Image1->SetStretch(true);

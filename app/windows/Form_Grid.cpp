@@ -31,7 +31,7 @@ TAction* NewAction(TComponent* owner, const AnsiString& caption, const AnsiStrin
 
 TFormGrid::TFormGrid(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormGrid>()) {
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsDialog, {biSystemMenu, biMinimize, biMaximize}));
   setFixedSize(500, 360);
   LoadedControls(this);
   FModel = new TCardListModel(this);

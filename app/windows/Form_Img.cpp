@@ -12,7 +12,7 @@ TFormImg* FormImg = nullptr;
 TFormImg::TFormImg(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormImg>()) {
   FormImg = this;
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsDialog, {biSystemMenu, biMinimize, biMaximize}));
   setFixedSize(500, 360);
   LoadedControls(this);
   ui->DG->SetColCount(6);

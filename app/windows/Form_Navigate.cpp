@@ -15,7 +15,7 @@ const QColor kCaption(0, 0, 0);
 
 TFormNavigate::TFormNavigate(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormNavigate>()) {
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsDialog, {}));
   setFixedSize(211, 226);
   KeyPreview = true;
   ui->LB_Name->SetSorted(true);

@@ -53,7 +53,7 @@ TFormOptions* FormOptions = nullptr;
 TFormOptions::TFormOptions(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormOptions>()) {
   FormOptions = this;
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsDialog, {}));
   setFixedSize(388, 328);
   KeyPreview = true;
   LoadedControls(this);

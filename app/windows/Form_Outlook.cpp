@@ -21,8 +21,7 @@ Variant OutlookApp;
 
 TFormOutlook::TFormOutlook(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormOutlook>()) {
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsSingle, {biSystemMenu, biMinimize}));
   setFixedSize(425, 269);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());

@@ -10,7 +10,7 @@
 
 TFormPrint::TFormPrint(QWidget* parent) : TForm(parent) {
   setWindowTitle(QStringLiteral("FormPrint"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsSingle, {biSystemMenu, biMinimize, biMaximize}));
   // A4 in two columns of five business cards, 10 mm margins.
   QR = new TQuickRep(this);
   QR->Columns = 2;

@@ -40,8 +40,7 @@ QImage TemplatePreview(TFormPrint& report, QSize size) {
 TFormPrintDlg::TFormPrintDlg(TFormPrint* report, QWidget* parent)
     : TForm(parent), ui(std::make_unique<Ui::TFormPrintDlg>()), FReport(report) {
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsSingle, {biSystemMenu}));
   // White captions on the dark panels.
   for (QRadioButton* choice : {ui->RbAll, ui->RbCurrent, ui->RbRange}) {
     choice->ensurePolished();  // the style sheet's polish would replace the colour

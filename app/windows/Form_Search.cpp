@@ -13,7 +13,7 @@
 
 TFormSearch::TFormSearch(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui::TFormSearch>()) {
   ui->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+  setWindowFlags(BorderWindowFlags(Qt::Dialog, bsDialog, {}));
   setFixedSize(214, 174);
   KeyPreview = true;
   LoadedControls(this);

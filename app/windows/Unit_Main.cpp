@@ -87,8 +87,7 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
   Form_Main = this;
   SetApplicationMainForm(this);
   ui->setupUi(this);
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(BorderWindowFlags(Qt::Window, bsSingle, {biSystemMenu, biMinimize}));
   setFixedSize(500, 360);
   setAttribute(Qt::WA_QuitOnClose);
   KeyPreview = true;

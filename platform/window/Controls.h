@@ -42,6 +42,8 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Border styles: a control's (bsNone, bsSingle) and a form's (all six).
 enum TBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+// A form's border icons: the boxes in its caption bar.
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 
 // A mouse message's LParam: the client point as two signed 16-bit halves.
 [[nodiscard]] std::intptr_t PointToLParam(int x, int y);

@@ -281,6 +281,25 @@ void TForm::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+Qt::WindowFlags BorderWindowFlags(Qt::WindowType type, TBorderStyle style, std::initializer_list<TBorderIcon> icons) {
+  Qt::WindowFlags flags = type;
+  if (style == bsNone) return flags | Qt::FramelessWindowHint;
+  flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (style != bsSizeable && style != bsSizeToolWin) flags |= Qt::MSWindowsFixedSizeDialogHint;
+  const auto has = [&](TBorderIcon icon) { return std::find(icons.begin(), icons.end(), icon) != icons.end(); };
+  if (!has(biSystemMenu)) return flags;
+  flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if (style != bsSingle && style != bsSizeable) return flags;
+  if (has(biMinimize)) flags |= Qt::WindowMinimizeButtonHint;
+  if (has(biMaximize)) flags |= Qt::WindowMaximizeButtonHint;
+  return flags;
+}
+
+Qt::WindowFlags CaptionStrippedFlags(Qt::WindowFlags flags) {
+  flags &= ~(Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  return flags | Qt::CustomizeWindowHint | Qt::FramelessWindowHint;
+}
+
 void TerminateApplication() {
   // Modal forms end their shows first, so that the main loop is reached and ends.
   for (QWidget* window : QApplication::topLevelWidgets())

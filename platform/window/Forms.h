@@ -3,8 +3,10 @@
 // key preview, the modal show with ModalResult, posted messages and the system commands.
 
 #include <QWidget>
+#include <initializer_list>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Messages.h"
 #include "SysUtils.h"
 
@@ -112,6 +114,14 @@ class TForm : public QWidget {
   bool FInModal = false;
   bool FMinimizing = false;
 };
+
+// The window flags of a window of the type with the border and the border icons in its caption
+// bar. Single, dialog and tool-window borders are fixed (the window keeps its size); minimise and
+// maximise boxes exist only beside a system menu, and only on single and sizeable borders.
+[[nodiscard]] Qt::WindowFlags BorderWindowFlags(Qt::WindowType type, TBorderStyle style,
+                                                std::initializer_list<TBorderIcon> icons);
+// The flags without the caption bar: the border icons go with it.
+[[nodiscard]] Qt::WindowFlags CaptionStrippedFlags(Qt::WindowFlags flags);
 
 // Ends the program: every modal show ends (with mrCancel), then the main loop.
 void TerminateApplication();

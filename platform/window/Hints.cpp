@@ -217,7 +217,11 @@ bool TApplicationHints::eventFilter(QObject* watched, QEvent* event) {
   if (!FWindowClass) return QObject::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::ToolTip:
-      return true;  // the plain tool tip never shows
+      // A control's hint never shows as a plain tool tip. A widget that shows its tip over inactive
+      // windows too is no control of a window: the notification area's icon, whose tip is the desktop's.
+      if (watched->isWidgetType() && !static_cast<QWidget*>(watched)->testAttribute(Qt::WA_AlwaysShowToolTips))
+        return true;
+      break;
     case QEvent::MouseMove:
       if (watched->isWidgetType() && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton &&
           watched != FHintWindow)

@@ -1,7 +1,7 @@
 #pragma once
 // The application's hints: which control's hint shows, when (the hint pauses), and in which hint
 // window. Until a hint window class is installed the toolkit's plain tool tips show the hints;
-// once one is, every hint of the application shows in a window of that class instead.
+// once one is, every hint of the application's controls shows in a window of that class instead.
 
 #include <QPointer>
 #include <QTimer>

@@ -92,7 +92,6 @@ void QueryWindowLimits(QWidget* window);
 
 [[nodiscard]] TBorderStyle FormBorderStyle(const QWidget* form);
 
-enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 [[nodiscard]] bool HasBorderIcon(const QWidget* form, TBorderIcon icon);
 // Changing the title bar's buttons makes the native window anew; a visible form stays visible.
 void SetBorderIcon(QWidget* form, TBorderIcon icon, bool on);

@@ -1,11 +1,12 @@
 // TQMTrayIcon in a real notification area: RealTrayTest.sh starts an X server with an XEmbed tray
-// host; the icon is shown there, clicked through the X test extension (xdotool), and the
+// host; the icon is shown there, clicked and hovered through the X test extension (xdotool), and the
 // component's events are checked.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include "Application.h"
 #include "Menus.h"
 #include "QMTrayIcon.h"
+#include "TFlatHintUnit.h"
 #include "Tray.h"
 
 namespace {
@@ -127,6 +129,39 @@ TEST_F(RealTrayTest, ARightClickOpensTheMenuAboveTheCursorBeforeTheRelease) {
   EXPECT_LE(menuGeometry.right(), Centre.x());
   EXPECT_GE(menuGeometry.right(), Centre.x() - 2);
   EXPECT_EQ(menuGeometry.top(), std::max(0, Centre.y() - 3 * MenuItemHeight()));
+}
+
+// The text of the tool tip on view, or empty.
+QString ToolTipOnView() {
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->windowType() == Qt::ToolTip && window->isVisible())
+      if (const auto* label = qobject_cast<QLabel*>(window)) return label->text();
+  return {};
+}
+
+// The program's own hints show in the flat hint window; the icon's tip is the desktop's and shows
+// under the flat hint as well, with the main window on view and hidden.
+TEST_F(RealTrayTest, RestingThePointerOnTheIconShowsItsTip) {
+  QWidget mainForm;
+  mainForm.setGeometry(0, 0, 100, 100);
+  TFlatHint flatHint;
+  flatHint.setParent(&mainForm);
+  SetApplicationMainForm(&mainForm);
+  for (const bool mainFormShown : {true, false}) {
+    SCOPED_TRACE(mainFormShown ? "main window on view" : "main window hidden");
+    mainForm.setVisible(mainFormShown);
+    XDoTool({QStringLiteral("mousemove"), QStringLiteral("200"), QStringLiteral("200")});
+    ASSERT_TRUE(WaitFor([] { return ToolTipOnView().isEmpty(); }));
+    // Each time to another point of the icon: the toolkit drops a move to the place it saw last.
+    XDoTool({QStringLiteral("mousemove"), QString::number(Centre.x() + (mainFormShown ? 1 : 2)),
+             QString::number(Centre.y())});
+    EXPECT_TRUE(WaitFor([] { return ToolTipOnView() == QStringLiteral("The Velmora Address Book"); }));
+    if (const QByteArray shot = qgetenv("VAB_SCREENSHOT"); !shot.isEmpty())
+      QProcess::execute(QStringLiteral("import"),
+                        {QStringLiteral("-window"), QStringLiteral("root"),
+                         QString::fromLocal8Bit(shot) + QLatin1String(mainFormShown ? "-shown.png" : "-hidden.png")});
+  }
+  SetApplicationMainForm(nullptr);
 }
 
 TEST_F(RealTrayTest, AMiddleClickFiresTheEventsOnly) {
