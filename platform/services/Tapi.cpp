@@ -27,6 +27,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -374,22 +375,28 @@ struct TOpenedBus {
 
 TOpenedBus OpenBus(const QString& address, const QString& name) {
   auto opening = std::make_shared<TBusOpening>();
-  std::thread([opening, address, name] {
-    const QDBusConnection bus = QDBusConnection::connectToBus(address, name);
-    const bool connected = bus.isConnected();
-    std::vector<QString> devices = connected ? VoiceModems(bus) : std::vector<QString>();
-    std::unique_lock lock(opening->Mutex);
-    if (opening->Abandoned || !connected) {
-      lock.unlock();
-      QDBusConnection::disconnectFromBus(name);
-      lock.lock();
-    } else {
-      opening->Connected = true;
-      opening->Devices = std::move(devices);
-    }
-    opening->Ended = true;
-    opening->Changed.notify_all();
-  }).detach();
+  std::thread worker;
+  try {
+    worker = std::thread([opening, address, name] {
+      const QDBusConnection bus = QDBusConnection::connectToBus(address, name);
+      const bool connected = bus.isConnected();
+      std::vector<QString> devices = connected ? VoiceModems(bus) : std::vector<QString>();
+      std::unique_lock lock(opening->Mutex);
+      if (opening->Abandoned || !connected) {
+        lock.unlock();
+        QDBusConnection::disconnectFromBus(name);
+        lock.lock();
+      } else {
+        opening->Connected = true;
+        opening->Devices = std::move(devices);
+      }
+      opening->Ended = true;
+      opening->Changed.notify_all();
+    });
+  } catch (const std::system_error&) {
+    return {};  // no thread to spare: no telephony
+  }
+  worker.detach();
   std::unique_lock lock(opening->Mutex);
   if (opening->Changed.wait_for(lock, kOpenTimeout, [&] { return opening->Ended; }))
     return {opening->Connected, opening->Devices};
