@@ -223,6 +223,7 @@ void TTapiDial::Dial() {
     PostText("Error in lineMakeCall",
              "Gre\x9A"
              "ka u zvanju");
+    if (result == LINEERR_REINIT) return;  // the program is ending: nobody is there to answer a box
     MessageBoxA(FOwnerWindow,
                 BoxText(Choose(FLanguage, "Error during dialing?!",
                                "Gre\x9A"

@@ -1,20 +1,34 @@
 #include "Tapi.h"
 
+#include <dirent.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
+#include <QEventLoop>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "CodePage.h"
@@ -34,9 +48,13 @@ const QString kVoiceInterface = QStringLiteral("org.freedesktop.ModemManager1.Mo
 const QString kCallInterface = QStringLiteral("org.freedesktop.ModemManager1.Call");
 const QString kDefaultSystemBus = QStringLiteral("unix:path=/run/dbus/system_bus_socket");
 
-// Queries while the line opens, and clean-ups, wait briefly; requests about a call a bit longer.
+// Queries while the line opens wait briefly; requests about a call a bit longer. The bus and its
+// queries together get kOpenTimeout; the hang-ups of a closing line share kCloseTimeoutMs.
 constexpr int kQueryTimeoutMs = 1500;
+constexpr int kCreateTimeoutMs = 2000;
 constexpr int kCallTimeoutMs = 5000;
+constexpr int kCloseTimeoutMs = 500;
+constexpr std::chrono::milliseconds kOpenTimeout{1000};
 
 constexpr LONG LINEERR_INVALCALLSTATE = kLineError(0x8000001C);
 
@@ -57,6 +75,7 @@ class TTapiReceiver final : public QObject {
 
 struct TLineApp {
   QString ConnectionName;
+  bool Connected = false;  // false also when the bus did not answer in time
   LINECALLBACK Callback = nullptr;
   AnsiString AppName;
   std::vector<QString> Devices;  // object paths of the voice modems
@@ -72,9 +91,8 @@ struct TLine {
 
 struct TCall {
   HLINE Line = 0;
-  QString Path;  // empty until the modem has created the call
+  QString Path;
   bool Terminated = false;
-  DWORD DropRequest = 0;  // a drop asked for before the modem created the call
 };
 
 struct TTapiState {
@@ -221,42 +239,51 @@ void StartCall(HCALL handle, DWORD request, const TReplyTarget& target) {
         });
 }
 
-void DeleteModemCall(const TLineApp& app, const QString& device, const QString& path, bool wait) {
+QDBusMessage DeleteCallMessage(const QString& device, const QString& path) {
   QDBusMessage remove = ServiceCall(device, kVoiceInterface, QStringLiteral("DeleteCall"));
   remove << QVariant::fromValue(QDBusObjectPath(path));
-  if (wait)
-    app.Bus().call(remove, QDBus::Block, kQueryTimeoutMs);
-  else
-    Watch(app, app.Bus().asyncCall(remove, kQueryTimeoutMs), [](const QDBusMessage&) {});
+  return remove;
 }
 
-void OnCallCreated(HCALL handle, DWORD request, const QString& device, const TReplyTarget& target,
-                   const QDBusMessage& reply) {
-  const auto app = State().Apps.find(target.App);
-  if (app == State().Apps.end()) return;
-  const QString path = IsReply(reply) && !reply.arguments().isEmpty()
-                           ? reply.arguments().first().value<QDBusObjectPath>().path()
-                           : QString();
-  const auto call = State().Calls.find(handle);
-  if (call == State().Calls.end()) {  // deallocated meanwhile
-    if (!path.isEmpty()) DeleteModemCall(app->second, device, path, false);
-    return;
-  }
-  if (path.isEmpty()) {
-    Reply(target, request, false);
-    State().Calls.erase(call);
-    return;
-  }
-  call->second.Path = path;
-  app->second.Bus().connect(kService, path, kCallInterface, QStringLiteral("StateChanged"), app->second.Receiver.get(),
-                            SLOT(StateChanged(QDBusMessage)));
-  if (call->second.DropRequest != 0) {
-    Reply(target, request, true);
-    Reply(target, call->second.DropRequest, true);
-    EndCall(handle, LINEDISCONNECTMODE_NORMAL, false);
-    return;
-  }
-  StartCall(handle, request, target);
+void DeleteModemCall(const TLineApp& app, const QString& device, const QString& path) {
+  Watch(app, app.Bus().asyncCall(DeleteCallMessage(device, path), kQueryTimeoutMs), [](const QDBusMessage&) {});
+}
+
+QString CallPathOf(const QDBusMessage& reply) {
+  return IsReply(reply) && !reply.arguments().isEmpty() ? reply.arguments().first().value<QDBusObjectPath>().path()
+                                                        : QString();
+}
+
+// The modem's new call, waited for in a local event loop for kCreateTimeoutMs at most; the program's
+// end cuts the wait short (LINEERR_REINIT). A call the modem creates after the wait is deleted again.
+struct TCreated {
+  LONG Result = 0;
+  QString Path;
+};
+
+TCreated CreateModemCall(HLINEAPP handle, const QString& device, const AnsiString& number) {
+  const TLineApp& app = State().Apps.at(handle);
+  QDBusMessage create = ServiceCall(device, kVoiceInterface, QStringLiteral("CreateCall"));
+  create << QVariantMap{{QStringLiteral("number"), QString::fromLatin1(number)}};
+  constexpr int kAnswered = 1;
+  QEventLoop loop;
+  QPointer<QEventLoop> waiting(&loop);
+  auto reply = std::make_shared<QDBusMessage>();
+  // The request outlives the wait, so that a call the modem creates late is still deleted.
+  Watch(app, app.Bus().asyncCall(create, kCallTimeoutMs), [waiting, reply, handle, device](const QDBusMessage& r) {
+    if (waiting) {
+      *reply = r;
+      waiting->exit(kAnswered);
+      return;
+    }
+    const auto late = State().Apps.find(handle);
+    if (late != State().Apps.end() && !CallPathOf(r).isEmpty()) DeleteModemCall(late->second, device, CallPathOf(r));
+  });
+  QObject::connect(app.Receiver.get(), &QObject::destroyed, &loop, [&loop] { loop.exit(kAnswered); });
+  QTimer::singleShot(kCreateTimeoutMs, &loop, [&loop] { loop.exit(kAnswered); });
+  if (loop.exec() != kAnswered) return {LINEERR_REINIT, {}};
+  const QString path = CallPathOf(*reply);
+  return {path.isEmpty() ? LINEERR_OPERATIONFAILED : 0, path};
 }
 
 // The voice modems ModemManager offers, when it runs; never starts it.
@@ -292,6 +319,98 @@ QStringList StringListOf(const QVariant& value) {
   return value.toStringList();
 }
 
+// The unix socket addresses ("unix:path=..." or "unix:abstract=...") of a bus address, as the
+// peer name of a socket connected to them reads.
+std::vector<std::string> UnixSocketNames(const QString& address) {
+  std::vector<std::string> names;
+  for (const QString& entry : address.split(u';', Qt::SkipEmptyParts)) {
+    if (!entry.startsWith(QStringLiteral("unix:"))) continue;
+    for (const QString& pair : entry.mid(5).split(u',')) {
+      const QByteArray value = QByteArray::fromPercentEncoding(pair.section(u'=', 1).toUtf8());
+      if (pair.startsWith(QStringLiteral("path="))) names.push_back(value.toStdString());
+      if (pair.startsWith(QStringLiteral("abstract="))) names.push_back(std::string(1, '\0') + value.toStdString());
+    }
+  }
+  return names;
+}
+
+// Shuts down this process's sockets connected to the bus at `address`: a connect that waits on a
+// bus that never answers then fails at once instead of holding D-Bus for good.
+void CutOffBus(const QString& address) {
+  const std::vector<std::string> names = UnixSocketNames(address);
+  if (names.empty()) return;
+  DIR* fds = opendir("/proc/self/fd");
+  if (!fds) return;
+  while (const dirent* entry = readdir(fds)) {
+    const int fd = std::atoi(entry->d_name);
+    struct stat status {};
+    if (fd <= 2 || fd == dirfd(fds) || fstat(fd, &status) != 0 || !S_ISSOCK(status.st_mode)) continue;
+    sockaddr_un peer{};
+    socklen_t length = sizeof(peer);
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0 || peer.sun_family != AF_UNIX) continue;
+    const std::size_t pathLength =
+        length > offsetof(sockaddr_un, sun_path) ? length - offsetof(sockaddr_un, sun_path) : 0;
+    std::string name(peer.sun_path, pathLength);
+    if (!name.empty() && name[0] != '\0') name = name.c_str();  // a path ends at its terminator
+    if (std::find(names.begin(), names.end(), name) != names.end()) shutdown(fd, SHUT_RDWR);
+  }
+  closedir(fds);
+}
+
+// A connection to the bus with its voice modems, made on a worker thread. When the caller gives up
+// waiting, the worker drops the connection itself once it returns.
+struct TBusOpening {
+  std::mutex Mutex;
+  std::condition_variable Changed;
+  bool Ended = false;
+  bool Abandoned = false;
+  bool Connected = false;
+  std::vector<QString> Devices;
+};
+
+struct TOpenedBus {
+  bool Connected = false;
+  std::vector<QString> Devices;
+};
+
+TOpenedBus OpenBus(const QString& address, const QString& name) {
+  auto opening = std::make_shared<TBusOpening>();
+  std::thread worker;
+  try {
+    worker = std::thread([opening, address, name] {
+      const QDBusConnection bus = QDBusConnection::connectToBus(address, name);
+      const bool connected = bus.isConnected();
+      std::vector<QString> devices = connected ? VoiceModems(bus) : std::vector<QString>();
+      std::unique_lock lock(opening->Mutex);
+      if (opening->Abandoned || !connected) {
+        lock.unlock();
+        QDBusConnection::disconnectFromBus(name);
+        lock.lock();
+      } else {
+        opening->Connected = true;
+        opening->Devices = std::move(devices);
+      }
+      opening->Ended = true;
+      opening->Changed.notify_all();
+    });
+  } catch (const std::system_error&) {
+    return {};  // no thread to spare: no telephony
+  }
+  worker.detach();
+  std::unique_lock lock(opening->Mutex);
+  if (opening->Changed.wait_for(lock, kOpenTimeout, [&] { return opening->Ended; }))
+    return {opening->Connected, opening->Devices};
+  opening->Abandoned = true;
+  // Free the worker, so that no later use of D-Bus waits behind it.
+  for (int attempt = 0; attempt < 10 && !opening->Ended; ++attempt) {
+    lock.unlock();
+    CutOffBus(address);
+    lock.lock();
+    opening->Changed.wait_for(lock, std::chrono::milliseconds(100), [&] { return opening->Ended; });
+  }
+  return {};
+}
+
 }  // namespace
 
 std::optional<AnsiString> DialableNumber(std::string_view number) {
@@ -320,8 +439,9 @@ LONG lineInitialize(HLINEAPP* lphLineApp, HINSTANCE, LINECALLBACK lpfnCallback, 
   app.Receiver->OnStateChanged = OnStateChanged;
   QString address = qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS");
   if (address.isEmpty()) address = kDefaultSystemBus;
-  const QDBusConnection bus = QDBusConnection::connectToBus(address, app.ConnectionName);
-  if (bus.isConnected()) app.Devices = VoiceModems(bus);
+  TOpenedBus bus = OpenBus(address, app.ConnectionName);
+  app.Connected = bus.Connected;
+  app.Devices = std::move(bus.Devices);
   *lpdwNumDevs = static_cast<DWORD>(app.Devices.size());
   *lphLineApp = handle;
   state.Apps.emplace(handle, std::move(app));
@@ -337,8 +457,9 @@ LONG lineShutdown(HLINEAPP hLineApp) {
     if (line.App == hLineApp) lines.push_back(handle);
   for (const HLINE line : lines) lineClose(line);
   const QString name = app->second.ConnectionName;
+  const bool connected = app->second.Connected;
   state.Apps.erase(app);  // its receiver goes, and with it every reply still outstanding
-  QDBusConnection::disconnectFromBus(name);
+  if (connected) QDBusConnection::disconnectFromBus(name);
   return 0;
 }
 
@@ -377,20 +498,20 @@ LONG lineClose(HLINE hLine) {
   if (line == state.Lines.end()) return LINEERR_INVALLINEHANDLE;
   const TLineApp& app = state.Apps.at(line->second.App);
   const QString device = app.Devices.at(line->second.Device);
-  // Calls still on the line end with it, on the modem too.
+  // Calls still on the line end with it, on the modem too. The requests go out in order and only
+  // the last is waited for, briefly: a bus that does not answer never holds the program's end.
+  std::optional<QDBusPendingCall> last;
   for (auto call = state.Calls.begin(); call != state.Calls.end();) {
     if (call->second.Line != hLine) {
       ++call;
       continue;
     }
-    if (!call->second.Path.isEmpty()) {
-      if (!call->second.Terminated)
-        app.Bus().call(ServiceCall(call->second.Path, kCallInterface, QStringLiteral("Hangup")), QDBus::Block,
-                       kQueryTimeoutMs);
-      DeleteModemCall(app, device, call->second.Path, true);
-    }
+    if (!call->second.Terminated)
+      app.Bus().asyncCall(ServiceCall(call->second.Path, kCallInterface, QStringLiteral("Hangup")), kCloseTimeoutMs);
+    last = app.Bus().asyncCall(DeleteCallMessage(device, call->second.Path), kCloseTimeoutMs);
     call = state.Calls.erase(call);
   }
+  if (last) last->waitForFinished();
   state.Lines.erase(line);
   return 0;
 }
@@ -403,16 +524,23 @@ LONG lineMakeCall(HLINE hLine, HCALL* lphCall, const char* lpszDestAddress, DWOR
   const std::optional<AnsiString> number = DialableNumber(lpszDestAddress ? lpszDestAddress : "");
   if (!number) return LINEERR_INVALADDRESS;
   const TReplyTarget target = ReplyTargetOf(hLine);
-  const TLineApp& app = state.Apps.at(target.App);
-  const QString device = app.Devices.at(line->second.Device);
+  const QString device = state.Apps.at(target.App).Devices.at(line->second.Device);
+  const TCreated created = CreateModemCall(target.App, device, *number);
+  if (created.Result < 0) return created.Result;
+  // The line may have closed while the modem answered.
+  const auto app = state.Apps.find(target.App);
+  if (app == state.Apps.end()) return LINEERR_INVALLINEHANDLE;
+  if (state.Lines.count(hLine) == 0) {
+    DeleteModemCall(app->second, device, created.Path);
+    return LINEERR_INVALLINEHANDLE;
+  }
   const HCALL handle = ++state.NextCall;
   const DWORD request = ++state.NextRequest;
-  state.Calls[handle] = TCall{hLine, {}, false, 0};
+  state.Calls[handle] = TCall{hLine, created.Path, false};
   *lphCall = handle;
-  QDBusMessage create = ServiceCall(device, kVoiceInterface, QStringLiteral("CreateCall"));
-  create << QVariantMap{{QStringLiteral("number"), QString::fromLatin1(*number)}};
-  Watch(app, app.Bus().asyncCall(create, kCallTimeoutMs),
-        [=](const QDBusMessage& reply) { OnCallCreated(handle, request, device, target, reply); });
+  app->second.Bus().connect(kService, created.Path, kCallInterface, QStringLiteral("StateChanged"),
+                            app->second.Receiver.get(), SLOT(StateChanged(QDBusMessage)));
+  StartCall(handle, request, target);
   return static_cast<LONG>(request);
 }
 
@@ -420,12 +548,8 @@ LONG lineDrop(HCALL hCall, const char*, DWORD) {
   TTapiState& state = State();
   const auto call = state.Calls.find(hCall);
   if (call == state.Calls.end()) return LINEERR_INVALCALLHANDLE;
-  if (call->second.Terminated || call->second.DropRequest != 0) return LINEERR_INVALCALLSTATE;
+  if (call->second.Terminated) return LINEERR_INVALCALLSTATE;
   const DWORD request = ++state.NextRequest;
-  if (call->second.Path.isEmpty()) {
-    call->second.DropRequest = request;  // carried out once the modem has created the call
-    return static_cast<LONG>(request);
-  }
   const TLineApp* app = AppOfCall(call->second);
   Watch(*app,
         app->Bus().asyncCall(ServiceCall(call->second.Path, kCallInterface, QStringLiteral("Hangup")), kCallTimeoutMs),
@@ -440,11 +564,11 @@ LONG lineDeallocateCall(HCALL hCall) {
   const auto call = state.Calls.find(hCall);
   if (call == state.Calls.end()) return LINEERR_INVALCALLHANDLE;
   const TLineApp* app = AppOfCall(call->second);
-  if (app && !call->second.Path.isEmpty()) {
+  if (app) {
     app->Bus().disconnect(kService, call->second.Path, kCallInterface, QStringLiteral("StateChanged"),
                           app->Receiver.get(), SLOT(StateChanged(QDBusMessage)));
     const QString device = app->Devices.at(state.Lines.at(call->second.Line).Device);
-    DeleteModemCall(*app, device, call->second.Path, false);
+    DeleteModemCall(*app, device, call->second.Path);
   }
   state.Calls.erase(call);
   return 0;

@@ -3,7 +3,8 @@
 // ModemManager's voice calls on the system D-Bus. The devices are the modems that offer voice
 // calls; without a bus or without ModemManager there are none. Callbacks arrive on the thread that
 // called lineInitialize, through its event loop (modal loops included). Every D-Bus call is
-// bounded by a short timeout.
+// bounded by a short timeout, and the bus is opened on a worker thread: a bus that has not answered
+// within a second counts as none.
 
 #include <cstdint>
 #include <optional>
@@ -55,6 +56,7 @@ inline constexpr LONG LINEERR_INVALLINEHANDLE = kLineError(0x8000002B);
 inline constexpr LONG LINEERR_INVALPOINTER = kLineError(0x80000035);
 inline constexpr LONG LINEERR_NODEVICE = kLineError(0x80000043);
 inline constexpr LONG LINEERR_OPERATIONFAILED = kLineError(0x80000048);
+inline constexpr LONG LINEERR_REINIT = kLineError(0x80000052);
 inline constexpr LONG LINEERR_STRUCTURETOOSMALL = kLineError(0x8000004D);
 
 // The call parameters of the platform's version 2.0: 176 bytes.
@@ -104,8 +106,11 @@ LONG lineNegotiateAPIVersion(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAPILow
 LONG lineOpen(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE* lphLine, DWORD dwAPIVersion, DWORD dwExtVersion,
               DWORD dwCallbackInstance, DWORD dwPrivileges, DWORD dwMediaModes, const LINECALLPARAMS* lpCallParams);
 LONG lineClose(HLINE hLine);
-// Places a call; returns the request's number, whose outcome arrives as LINE_REPLY. Numbers that
-// DialableNumber refuses fail at once with LINEERR_INVALADDRESS. Call handles are never reused.
+// Places a call: waits, in a local event loop, until the modem has created it; returns the request's
+// number, whose outcome (the start of the call) arrives as LINE_REPLY. A modem that refuses the call
+// or does not answer within two seconds fails it with LINEERR_OPERATIONFAILED; the program's end
+// during the wait fails it with LINEERR_REINIT. Numbers that DialableNumber refuses fail at once with
+// LINEERR_INVALADDRESS. Call handles are never reused.
 LONG lineMakeCall(HLINE hLine, HCALL* lphCall, const char* lpszDestAddress, DWORD dwCountryCode,
                   const LINECALLPARAMS* lpCallParams);
 // Hangs the call up; returns the request's number (LINE_REPLY follows).

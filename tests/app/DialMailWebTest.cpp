@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -295,6 +296,74 @@ TEST_F(ShellCommands, HelpButtonAndF1OpenTheHelpPage) {
   Window->SpeedButton1Click(nullptr);  // as the about window asks for it
   const std::string page = Folder.File("vab.html");
   EXPECT_EQ(Opened(2), (Lines{page, page}));
+}
+
+// A modem that refuses the call, or a bus that stops answering after the start: no call exists, so
+// the error box comes, within a few seconds, and never the hang-up box.
+TEST_F(CardCommands, ACallNotPlacedShowsTheErrorBoxAndNoHangUpBox) {
+  for (const bool refused : {true, false}) {
+    Boxes.clear();
+    FakeModemBus bus;
+    ASSERT_TRUE(bus.StartModemManager(refused ? QStringList{QStringLiteral("--script"), QStringLiteral("refuse-call")}
+                                              : QStringList{}));
+    Start();
+    if (!refused) bus.StopDaemon();
+    Ui().Edit_Phone->setText(QStringLiteral("555 1234"));
+    QElapsedTimer clock;
+    clock.start();
+    DialMenu(QStringLiteral("Dial 555 1234"));
+    EXPECT_LT(clock.elapsed(), 3000) << refused;
+    EXPECT_EQ(Boxes, (std::vector<Box>{{ApplicationTitle(), "Error during dialing?!"}})) << refused;
+    EXPECT_EQ(Statuses(), Lines{"-> Error in lineMakeCall"}) << refused;
+    Window.reset();
+  }
+}
+
+TEST_F(CardCommands, AWedgedBusHoldsNeitherTheStartNorTheDialNorTheExit) {
+  {
+    testing_support::SilentBus wedged;
+    QElapsedTimer clock;
+    clock.start();
+    Start();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(LastStatusText(), "Error!!");
+    Ui().Edit_Phone->setText(QStringLiteral("555 1234"));
+    clock.restart();
+    DialMenu(QStringLiteral("Dial 555 1234"));
+    EXPECT_LT(clock.elapsed(), 500);
+    EXPECT_EQ(Boxes, (std::vector<Box>{{ApplicationTitle(), "Error during dialing?!"}}));
+    Window.reset();
+  }
+  // Alt+X while the modem's answer is awaited ends the program's loop at once, with no box.
+  Boxes.clear();
+  FakeModemBus bus;
+  ASSERT_TRUE(bus.StartModemManager());
+  Start();
+  bus.StopDaemon();
+  Ui().Edit_Phone->setText(QStringLiteral("555 1234"));
+  QElapsedTimer sinceExit;
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(300, [&] {
+      Window->activateWindow();  // as the closed menu leaves it
+      EXPECT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+      sinceExit.start();
+      QTest::keyClick(Window.get(), Qt::Key_X, Qt::AltModifier);
+    });
+    DialMenu(QStringLiteral("Dial 555 1234"));
+  });
+  QTimer guard;  // fails the test instead of hanging it
+  guard.callOnTimeout(qApp, &QCoreApplication::quit);
+  guard.start(10000);
+  QApplication::exec();
+  EXPECT_TRUE(guard.isActive());
+  EXPECT_LT(sinceExit.elapsed(), 500);
+  EXPECT_FALSE(Window->isVisible());
+  EXPECT_TRUE(Boxes.empty());
+  EXPECT_EQ(LastStatusText(), "Error in lineMakeCall");
+  QElapsedTimer closing;
+  closing.start();
+  Window.reset();
+  EXPECT_LT(closing.elapsed(), 1000);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <optional>
 #include <vector>
 
 #include "FakeModemBus.h"
@@ -160,6 +162,66 @@ TEST_F(TapiLine, WithoutBusOrModemManagerThereAreNoDevices) {
   EXPECT_EQ(Open(), 0u);
   EXPECT_EQ(lineOpen(App, LINEMAPPER, &Line, 0x00020000, 0, 0, 1, 0, nullptr), LINEERR_NODEVICE);
   EXPECT_EQ(lineConfigDialog(0, nullptr, "comm/datamodem"), LINEERR_BADDEVICEID);
+}
+
+TEST_F(TapiLine, ABusThatNeverAnswersCountsAsNoneWithinASecondAndHoldsNothingAfter) {
+  for (const char* bus : {"listener that never writes", "stopped daemon", "missing socket"}) {
+    std::optional<testing_support::SilentBus> silent;
+    std::optional<FakeModemBus> stopped;
+    std::optional<testing_support::NoSystemBus> none;
+    if (bus == std::string_view("listener that never writes")) silent.emplace();
+    if (bus == std::string_view("stopped daemon")) {
+      stopped.emplace();
+      ASSERT_TRUE(stopped->StartModemManager());
+      stopped->StopDaemon();
+    }
+    if (bus == std::string_view("missing socket")) none.emplace();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(Open(), 0u) << bus;
+    EXPECT_LT(clock.elapsed(), 1500) << bus;
+    clock.restart();
+    EXPECT_EQ(lineShutdown(App), 0);
+    App = 0;
+    EXPECT_LT(clock.elapsed(), 200) << bus;
+  }
+  // D-Bus is not left waiting on any of them: a bus that answers works as before.
+  FakeModemBus bus;
+  ASSERT_TRUE(bus.StartModemManager());
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(Open(), 1u);
+  EXPECT_LT(clock.elapsed(), 500);
+}
+
+TEST_F(TapiLine, ACallTheModemRefusesOrNeverAnswersIsNotPlaced) {
+  {
+    FakeModemBus bus;
+    ASSERT_TRUE(bus.StartModemManager({QStringLiteral("--script"), QStringLiteral("refuse-call")}));
+    ASSERT_EQ(Open(), 1u);
+    HCALL call = 0;
+    EXPECT_EQ(lineMakeCall(Line, &call, "555 1234", 0, nullptr), LINEERR_OPERATIONFAILED);
+    EXPECT_EQ(call, 0u);
+    EXPECT_TRUE(bus.Log().contains(QStringLiteral("CreateCall /org/freedesktop/ModemManager1/Modem/0 5551234")));
+    QTest::qWait(100);
+    EXPECT_TRUE(Events.empty());
+    lineShutdown(App);
+    App = 0;
+  }
+  FakeModemBus bus;
+  ASSERT_TRUE(bus.StartModemManager());
+  ASSERT_EQ(Open(), 1u);
+  bus.StopDaemon();
+  HCALL call = 0;
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(lineMakeCall(Line, &call, "555 1234", 0, nullptr), LINEERR_OPERATIONFAILED);
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_EQ(call, 0u);
+  // The request reaches the modem late: the call it makes then is removed again, never started.
+  bus.ContinueDaemon();
+  EXPECT_TRUE(bus.WaitForLog(QStringLiteral("DeleteCall /org/freedesktop/ModemManager1/Call/1")));
+  EXPECT_FALSE(bus.Log().contains(QStringLiteral("Start /org/freedesktop/ModemManager1/Call/1")));
 }
 
 }  // namespace

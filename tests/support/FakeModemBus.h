@@ -1,15 +1,21 @@
 #pragma once
 // A private system bus for the telephony tests: a dbus-daemon of the test's own, its address in
 // DBUS_SYSTEM_BUS_ADDRESS while it lives, and optionally the fake ModemManager on it, whose log of
-// requests the test reads.
+// requests the test reads. And buses that never answer: a stopped daemon, or a bare listener.
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace testing_support {
 
@@ -70,6 +76,10 @@ class FakeModemBus {
     return QTest::qWaitFor([&] { return Log().contains(line); }, timeoutMs);
   }
 
+  // A stopped daemon keeps its socket: connections are taken, and nothing answers them.
+  void StopDaemon() { ::kill(static_cast<pid_t>(Daemon.processId()), SIGSTOP); }
+  void ContinueDaemon() { ::kill(static_cast<pid_t>(Daemon.processId()), SIGCONT); }
+
   [[nodiscard]] QString ActivationMarker() const { return Dir.filePath(QStringLiteral("activated")); }
   [[nodiscard]] bool Running() const { return !Address.isEmpty(); }
 
@@ -88,6 +98,32 @@ class NoSystemBus {
   ~NoSystemBus() { unsetenv("DBUS_SYSTEM_BUS_ADDRESS"); }
   NoSystemBus(const NoSystemBus&) = delete;
   NoSystemBus& operator=(const NoSystemBus&) = delete;
+};
+
+// DBUS_SYSTEM_BUS_ADDRESS names a socket that takes connections and never writes a byte, while it
+// lives: a wedged bus.
+class SilentBus {
+ public:
+  SilentBus() {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "%s",
+                  Dir.filePath(QStringLiteral("bus")).toLocal8Bit().constData());
+    Socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    // The kernel completes the connections into the backlog; nobody reads or writes them.
+    if (::bind(Socket, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) ::listen(Socket, 64);
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", (std::string("unix:path=") + address.sun_path).c_str(), 1);
+  }
+  ~SilentBus() {
+    ::close(Socket);
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+  }
+  SilentBus(const SilentBus&) = delete;
+  SilentBus& operator=(const SilentBus&) = delete;
+
+ private:
+  QTemporaryDir Dir;
+  int Socket = -1;
 };
 
 }  // namespace testing_support

@@ -1,7 +1,7 @@
 // A stand-in for ModemManager on a private bus: modems with and without voice calls, and calls that
 // run by a script. Prints "ready" once it owns its name, then one line per request it receives.
 //
-//   vab_fake_modem_manager [--plain N] [--voice N] [--script answer|busy|remote|error|fail-start]
+//   vab_fake_modem_manager [--plain N] [--voice N] [--script answer|busy|remote|error|fail-start|refuse-call]
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -58,6 +58,11 @@ class FakeModemManager final : public QDBusVirtualObject {
       const QString path = kRoot + QStringLiteral("/Call/%1").arg(++LastCall);
       Log(QStringLiteral("CreateCall %1 %2")
               .arg(message.path(), properties.value(QStringLiteral("number")).toString()));
+      if (Script == u"refuse-call") {
+        connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.ModemManager1.Error.Core.Unsupported"),
+                                                 QStringLiteral("voice calls are not allowed")));
+        return true;
+      }
       connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(path))));
     } else if (member == u"DeleteCall") {
       Log(QStringLiteral("DeleteCall %1").arg(message.arguments().value(0).value<QDBusObjectPath>().path()));
