@@ -506,10 +506,11 @@ TEST_F(MainWindow, EveryButtonShowsTheSchemeOnViewBehindIt) {
       }
       ExpectButtonsShowWhatLiesBeneath(*Window, when);
     }
+    QTest::mouseClick(Ui().Button_NextScheme, Qt::LeftButton, {}, QPoint(10, 10));
     Window->hide();
     Window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
-    ExpectButtonsShowWhatLiesBeneath(*Window, from + " after hiding and showing");
+    ExpectButtonsShowWhatLiesBeneath(*Window, from + " after a change, hiding and showing");
     Window.reset();
   }
 }
