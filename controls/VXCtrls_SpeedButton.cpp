@@ -184,6 +184,8 @@ void TVxSpeedButton::SetStyle(TButtonStyle value) {
 void TVxSpeedButton::SetTransparent(bool value) {
   if (value == FTransparent) return;
   FTransparent = value;
+  // Qt repaints no opaque widget when what lies beneath it changes.
+  setAttribute(Qt::WA_OpaquePaintEvent, !value);
   update();
 }
 

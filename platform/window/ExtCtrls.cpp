@@ -33,21 +33,39 @@ void TTimer::Update() {
   if (FEnabled && FInterval != 0 && FOnTimer) FTimer->start(static_cast<int>(FInterval));
 }
 
-TImage::TImage(QWidget* parent) : TGraphicControl(parent) {}
+TImage::TImage(QWidget* parent) : TGraphicControl(parent) {
+  PictureChanged();
+}
 
 void TImage::SetPicture(const QImage& picture) {
   FPicture = picture;
-  update();
+  PictureChanged();
 }
 
 void TImage::SetStretch(bool stretch) {
   FStretch = stretch;
-  update();
+  PictureChanged();
 }
 
 void TImage::SetCenter(bool center) {
   FCenter = center;
+  PictureChanged();
+}
+
+bool TImage::CoversControl() const {
+  if (FPicture.isNull() || FPicture.hasAlphaChannel()) return false;
+  return FStretch || (FPicture.width() >= width() && FPicture.height() >= height());
+}
+
+// Only an image that hides all of its rectangle may tell Qt it is opaque: Qt paints nothing beneath
+// an opaque widget, and the free part would keep whatever was drawn there before.
+void TImage::PictureChanged() {
+  setAttribute(Qt::WA_OpaquePaintEvent, CoversControl());
   update();
+}
+
+void TImage::resizeEvent(QResizeEvent*) {
+  setAttribute(Qt::WA_OpaquePaintEvent, CoversControl());
 }
 
 void TImage::paintEvent(QPaintEvent*) {

@@ -39,11 +39,16 @@ class TImage : public TGraphicControl {
   void Clear() { SetPicture(QImage()); }
   void SetStretch(bool stretch);
   void SetCenter(bool center);
+  // True when the picture hides all of the control.
+  [[nodiscard]] bool CoversControl() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void PictureChanged();
+
   QImage FPicture;
   bool FStretch = false;
   bool FCenter = false;

@@ -5,9 +5,11 @@
 #include <csignal>
 
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -448,6 +450,121 @@ TEST_F(MainWindow, SchemesStepAndAnIndexPastTheSchemesIsDropped) {
   Ui().Button_NextScheme->Click();
   EXPECT_EQ(Window->SkinIndex, 0);
   EXPECT_FALSE(Window->Modified);
+}
+
+std::string ColourAt(const QImage& image, QPoint at) {
+  return QColor(image.pixel(at)).name().toStdString();
+}
+
+// What the user sees of the window: its pending paints done, the screen's copy of it. (A grab of
+// the widget would paint everything afresh and hide what the screen keeps.)
+QImage OnScreen(QWidget& window) {
+  QCoreApplication::processEvents();
+  return window.screen()->grabWindow(window.winId()).toImage();
+}
+
+// Every transparent speed button on screen shows exactly what lies beneath it: the window painted
+// afresh without the buttons. Checked at two corners, which no frame, glyph or caption covers
+// while the pointer is away.
+void ExpectButtonsShowWhatLiesBeneath(QWidget& window, const std::string& when) {
+  const QImage screen = OnScreen(window);
+  std::vector<TVxSpeedButton*> buttons;
+  for (QObject* child : window.children())
+    if (auto* button = dynamic_cast<TVxSpeedButton*>(child); button && button->isVisible() && button->Transparent())
+      buttons.push_back(button);
+  ASSERT_EQ(buttons.size(), 19u);  // all but the hidden help button
+  for (TVxSpeedButton* button : buttons) button->hide();
+  const QImage beneath = window.grab().toImage();
+  for (TVxSpeedButton* button : buttons) button->show();
+  QCoreApplication::processEvents();  // shown again before whatever comes next changes the window
+  for (const TVxSpeedButton* button : buttons) {
+    const QRect area = button->geometry();
+    for (const QPoint at : {area.topLeft() + QPoint(1, 1), area.bottomRight() - QPoint(1, 1)})
+      EXPECT_EQ(ColourAt(screen, at), ColourAt(beneath, at))
+          << button->objectName().toStdString() << " at " << at.x() << "," << at.y() << " " << when;
+  }
+}
+
+TEST_F(MainWindow, EveryButtonShowsTheSchemeOnViewBehindIt) {
+  WriteJpeg(Folder.Path / "skins" / "green1.jpg", 500, 300, qRgb(0, 200, 0));
+  WriteJpeg(Folder.Path / "skins" / "green2.jpg", 500, 60, qRgb(0, 100, 0));
+  WriteBook({Card("A")});
+  for (int start : {0, 1, 2, 3}) {  // schemes blue, green, red; 3 is past them: no scheme
+    {
+      TRegLib settings;
+      settings.WriteInteger(kSettingsKey, "CurrentSkin", start);
+    }
+    QCursor::setPos(250, 5000);  // no button is hot
+    Start();
+    const std::string from = "from scheme " + std::to_string(start);
+    ExpectButtonsShowWhatLiesBeneath(*Window, from + " at start");
+    const std::vector<TVxSpeedButton*> steps = {Ui().Button_NextScheme, Ui().Button_NextScheme, Ui().Button_NextScheme,
+                                                Ui().Button_PrevScheme, Ui().Button_PrevScheme};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      QTest::mouseClick(steps[i], Qt::LeftButton, {}, QPoint(10, 10));
+      const std::string when = from + " after click " + std::to_string(i + 1);
+      if (start < 3) {
+        const QPoint onTopBar = Ui().Button_New->geometry().topLeft() + QPoint(1, 1);
+        EXPECT_EQ(ColourAt(OnScreen(*Window), onTopBar), ColourAt(Ui().Image_Top->Picture(), onTopBar)) << when;
+      }
+      ExpectButtonsShowWhatLiesBeneath(*Window, when);
+    }
+    QTest::mouseClick(Ui().Button_NextScheme, Qt::LeftButton, {}, QPoint(10, 10));
+    Window->hide();
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    ExpectButtonsShowWhatLiesBeneath(*Window, from + " after a change, hiding and showing");
+    Window.reset();
+  }
+}
+
+// The card picture on screen: the picture centred, and black around it, whatever was shown before.
+void ExpectPictureCentredOnBlack(QWidget& window, const TImage& view, const std::string& when) {
+  const QImage screen = OnScreen(window);
+  const QImage& picture = view.Picture();
+  ASSERT_FALSE(picture.isNull()) << when;
+  const QPoint offset((view.width() - picture.width()) / 2, (view.height() - picture.height()) / 2);
+  int wrongPicture = 0;
+  int wrongSurround = 0;
+  for (int y = 0; y < view.height(); ++y)
+    for (int x = 0; x < view.width(); ++x) {
+      const QRgb shown = screen.pixel(view.mapTo(&window, QPoint(x, y)));
+      const QPoint inPicture = QPoint(x, y) - offset;
+      if (picture.rect().contains(inPicture))
+        wrongPicture += shown != picture.pixel(inPicture);
+      else
+        wrongSurround += shown != qRgb(0, 0, 0);
+    }
+  EXPECT_EQ(wrongPicture, 0) << when;
+  EXPECT_EQ(wrongSurround, 0) << when;
+}
+
+TEST_F(MainWindow, ASmallPictureShowsOnBlackWhateverWasShownBefore) {
+  WriteJpeg(Folder.Path / "images" / "small.jpg", 110, 90, qRgb(0, 200, 0));
+  WriteBook({Card("A", "", "small.jpg"), Card("B", "", "cat.jpg"), Card("C", "", "small.jpg")});
+  const auto outside = Folder.Path / "outside";
+  std::filesystem::create_directories(outside);
+  const std::vector<std::pair<const char*, QSize>> loaded = {
+      {"tiny.jpg", {100, 120}}, {"wide.jpg", {1000, 160}}, {"banner.jpg", {1000, 100}}, {"narrow.jpg", {60, 300}}};
+  for (const auto& [name, size] : loaded) WriteJpeg(outside / name, size.width(), size.height(), qRgb(200, 200, 0));
+  std::size_t next = 0;
+  const OpenDialogHandler previous = SetOpenDialogHandler([&](const OpenDialogRequest&) -> std::optional<AnsiString> {
+    return (outside / loaded.at(next++).first).string();
+  });
+  Start();
+  ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, "first showing");
+  Ui().Button_Next->Click();
+  ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, "a full picture");
+  Ui().Button_Next->Click();
+  ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, "after a full picture");
+  for (const auto& [name, size] : loaded) {
+    Ui().Button_New->Click();  // shows the full default picture
+    ASSERT_EQ(Ui().BitMap_Main->Picture().size(), QSize(150, 160));
+    Window->OptLoadNewImageFit->Click();
+    EXPECT_EQ(Ui().BitMap_Main->Picture().size(), size);  // left unscaled
+    ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, std::string("loaded ") + name);
+  }
+  SetOpenDialogHandler(previous);
 }
 
 // A FIFO or a device as a card's picture is refused as a picture that cannot be decoded: the card
