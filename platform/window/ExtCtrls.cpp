@@ -33,7 +33,10 @@ void TTimer::Update() {
   if (FEnabled && FInterval != 0 && FOnTimer) FTimer->start(static_cast<int>(FInterval));
 }
 
-TImage::TImage(QWidget* parent) : TGraphicControl(parent) {}
+// Not opaque: what the picture leaves free, or all of it when there is none, shows the parent.
+TImage::TImage(QWidget* parent) : TGraphicControl(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
 
 void TImage::SetPicture(const QImage& picture) {
   FPicture = picture;
