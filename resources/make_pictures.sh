@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Remakes the program's pictures: the colour schemes (skins/), the card pictures (images/),
-# the program icon (resources/icons/) and the button glyphs (resources/glyphs/).
+# Remakes the program's pictures: the colour schemes (skins/), the windows' own background and
+# top bar (resources/backdrops/), the card pictures (images/), the program icon
+# (resources/icons/) and the button glyphs (resources/glyphs/).
 #
-#   resources/make_pictures.sh [skins|images|icons|glyphs|twocell ...]   (default: all but twocell)
+#   resources/make_pictures.sh [skins|backdrops|images|icons|glyphs|twocell ...]   (default: all but twocell)
 #
 # twocell remakes only the two-cell glyphs from the glyphs already there (glyphs runs it too).
 #
@@ -58,8 +59,9 @@ texture() {
     convert "$out.png" -colorspace gray +level "$((50 - strength))%,$((50 + strength))%" "$out"
 }
 
-# scheme NAME BG_LIGHT BG_DARK GLOW BAR_LIGHT BAR_DARK TEXTURE SEED
-scheme() {
+# scheme_pictures NAME BG_LIGHT BG_DARK GLOW BAR_LIGHT BAR_DARK TEXTURE SEED: draws a scheme's
+# background and top bar into $TMP/NAME-back.png and $TMP/NAME-bar.png.
+scheme_pictures() {
     local name=$1 light=$2 dark=$3 glow=$4 blight=$5 bdark=$6 tex=$7 seed=$8
     local t="$TMP/$name"
 
@@ -72,7 +74,6 @@ scheme() {
         \( -size 700x700 radial-gradient:white-gray62 -resize 640x460! -gravity center \
         -crop 500x300+0+0 +repage \) -gravity northwest -compose multiply -composite \
         "$t-back.png"
-    jpeg_out "$t-back.png" "$ROOT/skins/${name}1.jpg" 90
 
     # Top bar: a stronger band of the same hues with a gloss over its upper half,
     # a highlight line at the top and a dark edge at the bottom.
@@ -85,7 +86,13 @@ scheme() {
         -fill "rgba(0,0,0,0.55)" -draw "line 0,58 499,58" \
         -fill "rgba(0,0,0,0.80)" -draw "line 0,59 499,59" \
         "$t-bar.png"
-    jpeg_out "$t-bar.png" "$ROOT/skins/${name}2.jpg" 90
+}
+
+# scheme NAME BG_LIGHT BG_DARK GLOW BAR_LIGHT BAR_DARK TEXTURE SEED
+scheme() {
+    scheme_pictures "$@"
+    jpeg_out "$TMP/$1-back.png" "$ROOT/skins/${1}1.jpg" 90
+    jpeg_out "$TMP/$1-bar.png" "$ROOT/skins/${1}2.jpg" 90
 }
 
 make_skins() {
@@ -98,6 +105,19 @@ make_skins() {
     scheme slate   '#5d6a78' '#1c232c' '#4d5966' '#4a5663' '#141a21' brushed    41
     scheme sunset  '#94522e' '#3a160f' '#8a4a2a' '#8a4424' '#2e100a' bokeh      53
     scheme wine    '#85303f' '#2a0c14' '#6f2a38' '#74232f' '#23070d' linen      67
+}
+
+# --------------------------------------------------------------------------------------------
+# The windows' own background and top bar (resources/backdrops/), shown while no colour scheme
+# is: a scheme of deep blue-greys, dark enough under every white or pale caption of the windows.
+# --------------------------------------------------------------------------------------------
+
+make_backdrops() {
+    local d="$ROOT/resources/backdrops"
+    mkdir -p "$d"
+    scheme_pictures night '#2a3950' '#0a0e16' '#1f2b3d' '#33445c' '#0c121b' linen 79
+    convert "$TMP/night-back.png" -strip -define png:exclude-chunks=date,time "PNG24:$d/back.png"
+    convert "$TMP/night-bar.png" -strip -define png:exclude-chunks=date,time "PNG24:$d/top.png"
 }
 
 # --------------------------------------------------------------------------------------------
@@ -487,11 +507,12 @@ write_glyph_sources() {
 
 main() {
     local parts=("$@")
-    [ ${#parts[@]} -eq 0 ] && parts=(skins images icons glyphs)
+    [ ${#parts[@]} -eq 0 ] && parts=(skins backdrops images icons glyphs)
     local p
     for p in "${parts[@]}"; do
         case $p in
         skins) make_skins ;;
+        backdrops) make_backdrops ;;
         images) make_images ;;
         icons) make_icons ;;
         glyphs) make_glyphs ;;

@@ -99,11 +99,14 @@ void OnTerminationSignal(int) {
 }
 
 // The windows' fonts, as the program names them, are found under the names of free look-alikes.
+// The application's own font is the windows' font too: a control that does not inherit its
+// window's font (one with a style sheet of its own) falls back to it.
 void SubstituteFonts() {
   const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Arimo"),
                             QStringLiteral("DejaVu Sans")};
   for (const QString& family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Tahoma")})
     QFont::insertSubstitutions(family, sans);
+  QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 }
 
 // "Text|*.a;*.b|Other|*.c" as the file dialog's name filters "Text (*.a *.b)".

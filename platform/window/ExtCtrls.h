@@ -4,6 +4,8 @@
 #include "Classes.h"
 #include "Controls.h"
 
+#include <QImage>
+
 class QTimer;
 
 class TTimer final : public TComponent {
@@ -30,8 +32,11 @@ class TTimer final : public TComponent {
 
 // A picture on a form: drawn in the form's own paint, so that transparent controls above it show
 // it. The picture is centred (or stretched over the control) and what it leaves free shows what
-// lies beneath.
+// lies beneath. A window's layout gives its picture as the property "picture".
 class TImage : public TGraphicControl {
+  Q_OBJECT
+  Q_PROPERTY(QImage picture READ Picture WRITE SetPicture)
+
  public:
   explicit TImage(QWidget* parent = nullptr);
   void SetPicture(const QImage& picture);
