@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   dbus-daemon xdg-utils
   xvfb xauth xdotool x11-utils imagemagick strace fonts-liberation2 fonts-dejavu-core wmdocker openbox
-  poppler-utils
+  poppler-utils chromium
 )
 
 missing=()

@@ -5,13 +5,16 @@
 
 #include "CardBook.h"
 #include "CardLinks.h"
+#include "CodePage.h"
 #include "Files.h"
 #include "Shell.h"
 
 namespace {
 
-constexpr std::string_view kHeader =
-    "<html><body fbcolor=\"#000000\" bgcolor=\"#FFFFFF\"><hr><center><h2>My Velmora Address Book</h2></center><hr>"
+// The header line, with the element that names the page's character set after its first tag.
+constexpr std::string_view kHeaderStart = "<html>";
+constexpr std::string_view kHeaderRest =
+    "<body fbcolor=\"#000000\" bgcolor=\"#FFFFFF\"><hr><center><h2>My Velmora Address Book</h2></center><hr>"
     "<br><center><table border=0 cellpadding=2 cellspacing=2>\r\n";
 constexpr std::string_view kEmptyRow = "<tr><td align=center>The Address Book is empty</td></tr>\r\n";
 constexpr std::string_view kFooter = "</table><center><br><hr></body></html>\r\n";
@@ -162,7 +165,11 @@ void ReadCardForPage(const TStringList& Cards, int Index, TPageCard& Card) {
 
 void WriteWebPageTo(const TStringList& Cards, TFileSink& Page) {
   TPageText page(Page);
-  page.Put(kHeader);
+  page.Put(kHeaderStart);
+  page.Put("<meta charset=\"");
+  page.Put(AnsiCodePageCharset());
+  page.Put("\">");
+  page.Put(kHeaderRest);
   if (Cards.Count() == 0) page.Put(kEmptyRow);
   TPageCard card;
   for (int i = 0; i < Cards.Count(); ++i) {

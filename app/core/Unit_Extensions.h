@@ -21,9 +21,9 @@ struct TPageCard {
 // empty. Reusing one TPageCard for many cards reuses its buffers.
 void ReadCardForPage(const TStringList& Cards, int Index, TPageCard& Card);
 
-// Writes the page's lines, each ended by CR LF: the header, one row per card (or the row of an
-// empty book) and the footer. Every value is escaped for HTML; link addresses and picture names
-// are percent-encoded.
+// Writes the page's lines, each ended by CR LF: the header (which names the code page's character
+// set), one row per card (or the row of an empty book) and the footer. Every value is escaped for
+// HTML; link addresses and picture names are percent-encoded.
 void WriteWebPageTo(const TStringList& Cards, TFileSink& Page);
 
 // Writes the page into FileName through a temporary file, so that a failure leaves the previous

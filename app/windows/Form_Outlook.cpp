@@ -88,6 +88,10 @@ void TFormOutlook::PGCtrlChange() {
         ui->lblOutlookVersion->setText(QStringLiteral("vCard not available"));
         ui->lblOutlookContacts->setText(QStringLiteral("0"));
         ui->lblFinish->setText(QStringLiteral("vCard Import is not available. Click [Finish] to end."));
+      } else if (ContactCount <= 0) {
+        ui->lblOutlookVersion->setText(QStringLiteral("none"));
+        ui->lblOutlookContacts->setText(QStringLiteral("0"));
+        ui->lblFinish->setText(QStringLiteral("The file holds no contacts. Click [Finish] to end."));
       } else {
         ui->lblOutlookVersion->setText(OutlookVersion);
         ui->lblOutlookContacts->setText(QString::number(ContactCount));
@@ -141,6 +145,10 @@ void TFormOutlook::Finish() {
       ImportContacts();
     else if (ConfirmOverride())
       ImportContacts();
+  } else {
+    // A file without contacts is let go, so that the next import asks for a file again.
+    OutlookApp.Clear();
+    ContactCount = 0;
   }
   Close();
 }

@@ -181,6 +181,10 @@ void SetAnsiCodePage(unsigned codePage) {
   State().codePage = codePage;
 }
 
+const char* AnsiCodePageCharset() {
+  return ConverterName(AnsiCodePage());
+}
+
 namespace {
 
 constexpr char16_t kRawByteBase = 0xF700;  // a byte no character stands for reads as U+F700 + byte

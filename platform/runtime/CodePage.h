@@ -16,6 +16,8 @@
 [[nodiscard]] unsigned AnsiCodePage();
 // Makes the process use another code page from now on (tests, or a locale change at start-up).
 void SetAnsiCodePage(unsigned codePage);
+// The name of the code page's character set, as the converters and HTML know it ("windows-1252").
+[[nodiscard]] const char* AnsiCodePageCharset();
 
 // 8-bit text in the ANSI code page to QString. Every byte maps to a character.
 [[nodiscard]] QString AnsiToQString(std::string_view text);

@@ -55,17 +55,50 @@ QString Number(const TVCardProperty* tel) {
   return number;
 }
 
+// A part of the structured name: its several values ("Mary,Ann") joined by blanks.
+QString NamePart(const TVCardProperty& n, int index) {
+  QStringList words;
+  for (const QString& value : n.ComponentValues(index))
+    if (!value.trimmed().isEmpty()) words << value.trimmed();
+  return words.join(u' ');
+}
+
+// The name of a card that gives only its display name: its last word is the surname, the rest the
+// first name; a company's card (display name and organisation the same) keeps it whole as the surname.
+void NameFromDisplayName(const TVCard& card, TContact& contact) {
+  const TVCardProperty* fn = First(card, u"FN", Any);
+  const QString display = fn ? fn->Value().simplified() : QString();
+  if (display.isEmpty()) return;
+  const qsizetype blank = display.lastIndexOf(u' ');
+  if (display == contact[kCompany].simplified() || blank < 0) {
+    contact[kLastName] = display;
+  } else {
+    contact[kLastName] = display.mid(blank + 1);
+    contact[kFirstName] = display.left(blank);
+  }
+}
+
+// The street part of an address followed by its extended part ("Suite 5").
+QString Street(const TVCardProperty& adr) {
+  const QString street = adr.Component(2);
+  const QString extended = adr.Component(1);
+  if (extended.trimmed().isEmpty()) return street;
+  if (street.trimmed().isEmpty()) return extended;
+  return street + u' ' + extended;
+}
+
 TContact ContactOf(const TVCard& card) {
   TContact contact;
-  if (const TVCardProperty* n = First(card, u"N", Any)) {
-    contact[kLastName] = n->Component(0);
-    contact[kFirstName] = n->Component(1);
-  }
   if (const TVCardProperty* org = First(card, u"ORG", Any)) contact[kCompany] = org->Component(0);
+  if (const TVCardProperty* n = First(card, u"N", Any)) {
+    contact[kLastName] = NamePart(*n, 0);
+    contact[kFirstName] = NamePart(*n, 1);
+  }
+  if (contact[kLastName].isEmpty() && contact[kFirstName].isEmpty()) NameFromDisplayName(card, contact);
   const TVCardProperty* adr = First(card, u"ADR", [](const TVCardProperty& p) { return p.HasType(u"home"); });
   if (!adr) adr = First(card, u"ADR", Any);
   if (adr) {
-    contact[kStreet] = adr->Component(2);
+    contact[kStreet] = Street(*adr);
     contact[kCity] = adr->Component(3);
     contact[kState] = adr->Component(4);
     contact[kPostalCode] = adr->Component(5);

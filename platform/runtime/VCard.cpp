@@ -177,7 +177,7 @@ QString Unescape(const QString& s, bool version21) {
       text += c, text += n;
     else if (n == u'n' || n == u'N')
       text += u'\n';
-    else if (n == u',' || n == u'\\')
+    else if (n == u',' || n == u'\\' || n == u':')  // "\:" as contact exporters write a web address
       text += n;
     else
       text += c, text += n;
@@ -186,14 +186,14 @@ QString Unescape(const QString& s, bool version21) {
   return text;
 }
 
-// Splits a raw value at each ";" that no backslash escapes.
-std::vector<std::string_view> SplitComponents(std::string_view value) {
+// Splits a raw value at each separator that no backslash escapes.
+std::vector<std::string_view> SplitUnescaped(std::string_view value, char separator) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
   for (std::size_t i = 0; i < value.size(); ++i) {
     if (value[i] == '\\') {
       ++i;
-    } else if (value[i] == ';') {
+    } else if (value[i] == separator) {
       parts.push_back(value.substr(start, i - start));
       start = i + 1;
     }
@@ -296,12 +296,18 @@ class TReader {
                                         value.find(',') != std::string_view::npos);
     if (!property.Binary) {
       const bool version21 = Version21();
-      for (std::string_view component : SplitComponents(value)) {
-        const std::string bytes = params.QuotedPrintable ? DecodeQuotedPrintable(component) : std::string(component);
-        property.Components << Unescape(Decoders.Decode(bytes, params.Charset), version21);
+      for (std::string_view component : SplitUnescaped(value, ';')) {
+        QStringList& values = property.Components.emplace_back();
+        for (std::string_view raw : version21 ? std::vector{component} : SplitUnescaped(component, ','))
+          values << Text(raw, params, version21);
       }
     }
     Current.Properties.push_back(std::move(property));
+  }
+
+  QString Text(std::string_view raw, const TParams& params, bool version21) {
+    const std::string bytes = params.QuotedPrintable ? DecodeQuotedPrintable(raw) : std::string(raw);
+    return Unescape(Decoders.Decode(bytes, params.Charset), version21);
   }
 
   std::vector<TVCard> Cards;
@@ -316,6 +322,13 @@ bool TVCardProperty::HasType(QStringView type) const {
   for (const QString& t : Types)
     if (t.compare(type, Qt::CaseInsensitive) == 0) return true;
   return false;
+}
+
+QString TVCardProperty::Value() const {
+  QStringList components;
+  components.reserve(Components.size());
+  for (const QStringList& values : Components) components << values.join(u',');
+  return components.join(u';');
 }
 
 std::vector<TVCard> ParseVCards(std::string_view data) {

@@ -9,16 +9,23 @@
 #include <vector>
 
 struct TVCardProperty {
-  QString Name;            // upper case, without its group
-  QStringList Types;       // lower case: the TYPE values, and the bare parameters of version 2.1
-  int Pref = 0;            // the PREF value (1 is the most preferred), 1 for TYPE=pref; 0 when not given
-  bool Binary = false;     // inline binary data (a photo, a key): its value is not kept
-  QStringList Components;  // the value split at each unescaped ";", decoded and unescaped
+  QString Name;         // upper case, without its group
+  QStringList Types;    // lower case: the TYPE values, and the bare parameters of version 2.1
+  int Pref = 0;         // the PREF value (1 is the most preferred), 1 for TYPE=pref; 0 when not given
+  bool Binary = false;  // inline binary data (a photo, a key): its value is not kept
+  // The value split at each unescaped ";" into components, and each component at each unescaped ","
+  // into its values (version 2.1 has no lists: a comma stays in its value); decoded and unescaped.
+  QList<QStringList> Components;
 
   [[nodiscard]] bool HasType(QStringView type) const;
-  [[nodiscard]] QString Component(int index) const { return index < Components.size() ? Components[index] : QString(); }
+  // The values of a component; none when the value has no such component.
+  [[nodiscard]] QStringList ComponentValues(int index) const {
+    return index < Components.size() ? Components[index] : QStringList();
+  }
+  // A component as written: its values joined by ",".
+  [[nodiscard]] QString Component(int index) const { return ComponentValues(index).join(u','); }
   // The whole value, its components joined by ";".
-  [[nodiscard]] QString Value() const { return Components.join(u';'); }
+  [[nodiscard]] QString Value() const;
 };
 
 struct TVCard {

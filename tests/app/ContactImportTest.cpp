@@ -103,6 +103,40 @@ TEST_F(ContactImportTest, CountsTheContactsWhoseCharactersTheCodePageCannotHold)
   EXPECT_EQ(staged.Changed, 0);
 }
 
+// The names and streets of the exporters' files as the book stores them, in the code pages of a
+// Western (C.UTF-8) and a Greek (el_GR.UTF-8) user.
+TEST_F(ContactImportTest, StagesTheExportersNamesAndStreetsInTheCodePage) {
+  struct Case {
+    unsigned codePage;
+    const char* file;
+    std::size_t card;
+    AnsiString surname, firstName, street;
+  };
+  const Case cases[] = {
+      {1252, "google.vcf", 0, "Smith", "Mary", "1 Main St, Building B Suite 5"},
+      {1252, "apple.vcf", 0, "Jones", "Anna", "12 Elm St Apt 3"},
+      {1252, "apple.vcf", 1, "Blue Harbor Ltd", "", ""},
+      {1252, "outlook.vcf", 0, "M\xFCller", "J\xFCrgen", "12 Oak Rd Flat 2"},
+      {1252, "thunderbird.vcf", 1, "Nordmann", "Kari Anne", ""},
+      {1252, "thunderbird.vcf", 2, "?????????", "?????", ""},
+      {1252, "evolution.vcf", 0, "Picard", "Jean-Luc", "5 Rue de la Paix Appartement 12"},
+      {1252, "kaddressbook.vcf", 0, "Smith Jones", "Mary Ann",
+       "Hauptstra\xDF"
+       "e 5"},
+      {1253, "thunderbird.vcf", 2, "\xD0\xE1\xF0\xE1\xE4\xDC\xEA\xE7\xF2", "\xCD\xDF\xEA\xEF\xF2", ""},
+      {1253, "kaddressbook.vcf", 0, "Smith Jones", "Mary Ann", "Hauptstra?e 5"},
+  };
+  for (const Case& c : cases) {
+    SetAnsiCodePage(c.codePage);
+    const TStagedContacts staged = StageContacts(Variant(CreateContactsServer(Fixture(c.file))));
+    ASSERT_LT(c.card, staged.Cards.size()) << c.file;
+    const TCardFields& card = staged.Cards[c.card];
+    EXPECT_EQ(card[cfSurname], c.surname) << c.codePage << " " << c.file << " " << c.card;
+    EXPECT_EQ(card[cfFirstName], c.firstName) << c.codePage << " " << c.file << " " << c.card;
+    EXPECT_EQ(card[cfAddress], c.street) << c.codePage << " " << c.file << " " << c.card;
+  }
+}
+
 TEST_F(ContactImportTest, APropertyThatCannotBeReadGivesItsStandIn) {
   const TStagedContacts staged = StageContacts(SparseApplication(1));
   ASSERT_EQ(staged.Cards.size(), 1u);

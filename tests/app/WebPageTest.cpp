@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <csignal>
 
 #include "CardFixtures.h"
+#include "CodePage.h"
 #include "FakeOpener.h"
 #include "Files.h"
 #include "Shell.h"
@@ -19,7 +22,8 @@ using testing_support::TempProgramFolder;
 using testing_support::WriteBytes;
 
 constexpr std::string_view kHeader =
-    "<html><body fbcolor=\"#000000\" bgcolor=\"#FFFFFF\"><hr><center><h2>My Velmora Address Book</h2></center><hr>"
+    "<html><meta charset=\"windows-1252\"><body fbcolor=\"#000000\" bgcolor=\"#FFFFFF\"><hr><center><h2>My Velmora "
+    "Address Book</h2></center><hr>"
     "<br><center><table border=0 cellpadding=2 cellspacing=2>\r\n";
 constexpr std::string_view kFooter = "</table><center><br><hr></body></html>\r\n";
 
@@ -196,6 +200,85 @@ TEST(WebPage, APageNamedAsALinkReplacesTheLinkAndNeverWritesThroughIt) {
   }
   EXPECT_EQ(opener.Opened(1), (program / "index.html").string() + "\n");
   EXPECT_EQ(printed, std::vector<std::string>{(program / "indexprn.html").string()});
+}
+
+// The header names the character set of the code page that the page's bytes are in.
+TEST(WebPage, TheHeaderNamesTheCodePagesCharacterSet) {
+  const std::pair<unsigned, std::string_view> charsets[] = {
+      {1252, "windows-1252"}, {1253, "windows-1253"}, {1251, "windows-1251"}, {932, "windows-31j"}};
+  TempProgramFolder folder;
+  for (const auto& [codePage, charset] : charsets) {
+    SetAnsiCodePage(codePage);
+    std::string header(kHeader);
+    header.replace(header.find("windows-1252"), 12, charset);
+    EXPECT_EQ(PageOf({}, folder).substr(0, header.size()), header) << codePage;
+  }
+  SetAnsiCodePage(1252);
+}
+
+// The browser found first on PATH, or "" when none is installed.
+QString Browser() {
+  for (const char* name : {"chromium", "chromium-browser"})
+    if (QString path = QStandardPaths::findExecutable(QString::fromLatin1(name)); !path.isEmpty()) return path;
+  return {};
+}
+
+// The page's document as a headless browser has read it, in UTF-8; the browser runs in locale.
+std::string RenderedDom(const QString& browser, const std::string& file, const char* locale) {
+  const TempProgramFolder profile;
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("LANG"), QString::fromLatin1(locale));
+  environment.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
+  process.setProcessEnvironment(environment);
+  process.setProcessChannelMode(QProcess::SeparateChannels);
+  process.start(browser, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+                          QStringLiteral("--no-first-run"), QStringLiteral("--disable-background-networking"),
+                          QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                          QStringLiteral("--user-data-dir=") + QString::fromStdString(profile.Path.string()),
+                          QStringLiteral("--dump-dom"), QStringLiteral("file://") + QString::fromStdString(file)});
+  if (!process.waitForFinished(60000)) {
+    process.kill();
+    process.waitForFinished();
+    ADD_FAILURE() << "the browser did not finish";
+  }
+  return process.readAllStandardOutput().toStdString();
+}
+
+// A Western and a Greek user's pages, each shown by a browser in either locale, read as the cards
+// hold them: few non-ASCII letters leave a browser nothing to guess the code page from.
+TEST(WebPage, ABrowserShowsTheCardsTextInEitherCodePage) {
+  const QString browser = Browser();
+  if (browser.isEmpty()) GTEST_SKIP() << "no chromium installed";
+  struct Book {
+    unsigned codePage;
+    std::vector<std::array<const char*, 4>> cards;  // surname, first name, company, city in UTF-8
+  };
+  const Book books[] = {
+      {1252, {{"Smith", "John", "Acme", "London"}, {"Zo\u00eb", "Ann", "", ""}}},
+      {1253, {{"Smith", "John", "Acme", "London"}, {"\u03a9\u03bc\u03ad\u03b3\u03b1", "Ann", "", ""}}},
+  };
+  TempProgramFolder folder;
+  for (const Book& book : books) {
+    SetAnsiCodePage(book.codePage);
+    TStringList cards;
+    for (const auto& card : book.cards) {
+      std::array<AnsiString, 4> bytes;
+      for (std::size_t k = 0; k < bytes.size(); ++k) bytes[k] = QStringToAnsi(QString::fromUtf8(card[k])).value();
+      cards.Add(CardLine({{cfSurname, bytes[0]}, {cfFirstName, bytes[1]}, {cfCompany, bytes[2]}, {cfCity, bytes[3]}}));
+    }
+    const std::string file = folder.File("page" + std::to_string(book.codePage) + ".html");
+    ASSERT_EQ(WriteWebPage(cards, file), "");
+    for (const char* locale : {"C.UTF-8", "el_GR.UTF-8"}) {
+      const std::string dom = RenderedDom(browser, file, locale);
+      for (const auto& [surname, first, company, city] : book.cards) {
+        const std::string row =
+            std::string("<strong>") + surname + " " + first + "</strong><br>" + company + "<br> <br>" + city + "  <br>";
+        EXPECT_NE(dom.find(row), std::string::npos) << book.codePage << " in " << locale << ": " << row << "\n" << dom;
+      }
+    }
+  }
+  SetAnsiCodePage(1252);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
 using testing_support::ReadBytes;
 
 const char* const kProperties[] = {"LastName",
@@ -94,6 +95,12 @@ TEST(VCard, ReadsTheFormsWritersUse) {
       {"version 2.1 keeps backslashes but for the escaped semicolon",
        "BEGIN:VCARD\nVERSION:2.1\nN:C:\\new\\;x;y\nEND:VCARD\n",
        {"C:\\new;x;y"}},
+      {"version 2.1 keeps a backslash before a colon",
+       "BEGIN:VCARD\nVERSION:2.1\nN:http\\://x;y\nEND:VCARD\n",
+       {"http\\://x;y"}},
+      {"versions 3.0 and 4.0 unescape the colon of a web address",
+       "BEGIN:VCARD\nVERSION:3.0\nN:http\\://x;y\nEND:VCARD\nBEGIN:VCARD\nVERSION:4.0\nN:a\\:b\\:;\nEND:VCARD\n",
+       {"http://x;y", "a:b:;"}},
       {"version 3.0 turns \\n into a line break",
        "BEGIN:VCARD\nVERSION:3.0\nN:a\\nb\\\\c\\,d;e\nEND:VCARD\n",
        {"a\nb\\c,d;e"}},
@@ -113,6 +120,22 @@ TEST(VCard, ReadsTheFormsWritersUse) {
         if (property.Name == u"N") names.push_back(property.Value().toStdString());
     EXPECT_EQ(names, c.names) << c.what;
   }
+}
+
+TEST(VCard, OnlyVersions30And40SplitAComponentAtItsUnescapedCommas) {
+  const std::vector<TVCard> cards = ParseVCards(
+      "BEGIN:VCARD\nVERSION:3.0\nN:Smith,Jones;Mary\\,Ann;;;\nEND:VCARD\n"
+      "BEGIN:VCARD\nVERSION:4.0\nN:,Smith,;Mary;;;\nEND:VCARD\n"
+      "BEGIN:VCARD\nVERSION:2.1\nN:Smith,Jones;Mary\nEND:VCARD\n");
+  ASSERT_EQ(cards.size(), 3u);
+  const auto components = [&](std::size_t card) {
+    const TVCardProperty& n = cards[card].Properties.at(0);
+    return std::vector<QStringList>{n.ComponentValues(0), n.ComponentValues(1)};
+  };
+  EXPECT_EQ(components(0), (std::vector<QStringList>{{u"Smith"_s, u"Jones"_s}, {u"Mary,Ann"_s}}));
+  EXPECT_EQ(components(1), (std::vector<QStringList>{{u""_s, u"Smith"_s, u""_s}, {u"Mary"_s}}));
+  EXPECT_EQ(components(2), (std::vector<QStringList>{{u"Smith,Jones"_s}, {u"Mary"_s}}));
+  EXPECT_EQ(cards[1].Properties.at(0).Value(), u",Smith,;Mary;;;"_s);  // as written
 }
 
 TEST(VCard, InlineDataIsMarkedAndNotKept) {
@@ -138,6 +161,61 @@ TEST(VCard, ReadsUtf16WithItsByteOrderMark) {
   const std::vector<TVCard> cards = ParseVCards(data);
   ASSERT_EQ(cards.size(), 1u);
   EXPECT_EQ(cards[0].Properties.at(0).Value(), QStringLiteral("\u00c5ngstr\u00f6m;\u00c9va"));
+}
+
+// Each exporter's file, in its own style: escapes, lists in a name, extended addresses, display
+// names alone and companies.
+TEST(ContactsServer, ReadsTheContactsEachExporterWrites) {
+  const std::pair<const char*, std::vector<Contact>> exports[] = {
+      {"google.vcf",
+       {{"Smith", "Mary", "Example One Ltd.", "1 Main St, Building B Suite 5", "Springfield", "62701", "IL",
+         "United States", "(555) 010-0102", "+1 555-0101", "mary.smith@example.com", "http://www.example1.com"},
+        {"Baker", "Tom", "", "", "", "", "", "", "", "", "tom@example.com", "https://tom.example.com/about"}}},
+      {"apple.vcf",
+       {{"Jones", "Anna", "Jones & Co, Ltd.", "12 Elm St\nApt 3", "Portland", "97201", "OR", "United States",
+         "555 010 2001", "(555) 010-2000", "anna@example.com", "http://www.example2.com"},
+        {"Blue Harbor Ltd", "", "Blue Harbor Ltd", "", "", "", "", "", "", "", "", "http://blueharbor.example"}}},
+      {"outlook.vcf",
+       {{"M\u00fcller", "J\u00fcrgen", "Brown, Smith & Co", "12 Oak Rd\r\nFlat 2", "Leeds", "LS1 4AB", "",
+         "United Kingdom", "(555) 123,4567", "555 765 4321", "juergen@example.com",
+         "file://\\\\fileserver\\new\\juergen"}}},
+      {"thunderbird.vcf",
+       {{"Nordmann", "Ola", "", "Storgata 1 Suite 5", "Oslo", "0155", "", "Norway", "22 12 34 56", "", "ola@example.no",
+         "https://www.example4.no"},
+        {"Nordmann", "Kari Anne", "", "", "", "", "", "", "", "", "kari@example.no", ""},
+        {"\u03a0\u03b1\u03c0\u03b1\u03b4\u03ac\u03ba\u03b7\u03c2", "\u039d\u03af\u03ba\u03bf\u03c2", "", "", "", "", "",
+         "", "", "", "nikos@example.gr", ""},
+        {"Fjord Tours AS", "", "Fjord Tours AS", "", "", "", "", "", "", "", "post@example.no", ""}}},
+      {"evolution.vcf",
+       {{"Picard", "Jean-Luc", "Picard, Fils & Cie", "5 Rue de la Paix Appartement 12", "Paris", "75002", "", "France",
+         "01 23 45 67 89", "06 12 34 56 78", "jl@example.fr", "https://example5.fr"}}},
+      {"kaddressbook.vcf",
+       {{"Smith Jones", "Mary Ann", "Beispiel GmbH", "Hauptstra\u00dfe 5", "M\u00fcnchen", "80331", "Bayern", "Germany",
+         "+49 89 123456", "+49 171 1234567", "mary.ann@example.de", "https://www.example6.de"}}},
+  };
+  for (const auto& [file, contacts] : exports) EXPECT_EQ(Contacts(Fixture(file)), contacts) << file;
+}
+
+TEST(ContactsServer, TakesTheNameFromTheDisplayNameOnlyWhenTheNameIsEmpty) {
+  struct Case {
+    const char* card;  // the lines between VERSION and END
+    const char* lastName;
+    const char* firstName;
+  };
+  const Case cases[] = {
+      {"FN:  Cher  \n", "Cher", ""},
+      {"FN:Anna  Maria\tLopez\nN:;;;;\n", "Lopez", "Anna Maria"},
+      {"FN:Lopez\nN:;Anna;;;\n", "", "Anna"},
+      {"FN:Acme Corp\nORG:Acme;\n", "Corp", "Acme"},  // not the company's name
+      {"FN:Acme Corp\nORG:Acme Corp;\n", "Acme Corp", ""},
+      {"ORG:Acme Corp\n", "", ""},
+  };
+  for (const Case& c : cases) {
+    const std::vector<Contact> contacts = Contacts(std::string("BEGIN:VCARD\nVERSION:4.0\n") + c.card + "END:VCARD\n");
+    ASSERT_EQ(contacts.size(), 1u) << c.card;
+    EXPECT_EQ(contacts[0][0], c.lastName) << c.card;
+    EXPECT_EQ(contacts[0][1], c.firstName) << c.card;
+  }
 }
 
 TEST(ContactsServer, AnswersOnlyItsMembersAndArguments) {
