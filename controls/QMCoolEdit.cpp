@@ -3,7 +3,6 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QValidator>
 #include <algorithm>
 
 #include "CodePage.h"
@@ -34,34 +33,6 @@ bool ByteOf(QChar c, char& byte) {
 
 }  // namespace
 
-// Refuses what the code page cannot hold and cuts what the user inserts to the room the length
-// limit leaves; the text around the insertion stays as it was.
-class TQMCoolEdit::TLimit final : public QValidator {
- public:
-  explicit TLimit(TQMCoolEdit* edit) : QValidator(edit), Edit(edit) {}
-
-  State validate(QString& input, int& position) const override {
-    if (!FitsAnsiCodePage(input)) return Invalid;
-    const qsizetype limit = Edit->FMaxLength;
-    if (Edit->FProgramText || limit <= 0 || input.size() <= limit) return Acceptable;
-    const QString& old = Edit->FLastText;
-    qsizetype prefix = 0;
-    while (prefix < old.size() && prefix < input.size() && old[prefix] == input[prefix]) ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < old.size() - prefix && suffix < input.size() - prefix &&
-           old[old.size() - 1 - suffix] == input[input.size() - 1 - suffix])
-      ++suffix;
-    const qsizetype room = std::max<qsizetype>(0, limit - prefix - suffix);
-    if (input.size() - prefix - suffix <= room) return Acceptable;  // an over-long text made shorter
-    input = input.left(prefix + room) + input.right(suffix);
-    position = static_cast<int>(prefix + room);
-    return Acceptable;
-  }
-
- private:
-  TQMCoolEdit* Edit;
-};
-
 TQMCoolEdit::TQMCoolEdit(QWidget* parent) : TEdit(parent), FOptions(std::make_unique<TQMCoolEditOptions>()) {
   SetColorOnFocus(FColor);
   TextColorOnFocus = FFontColor;
@@ -69,7 +40,6 @@ TQMCoolEdit::TQMCoolEdit(QWidget* parent) : TEdit(parent), FOptions(std::make_un
   SavedFontColor = FFontColor;
   EntryText = text();
   FLastText = text();
-  setValidator(new TLimit(this));
   connect(this, &QLineEdit::textChanged, this, [this] { TextChanged(); });
 }
 
@@ -104,6 +74,30 @@ void TQMCoolEdit::ApplyColours() {
     colours.setColor(group, QPalette::Text, QColor::fromRgb(ColorToQRgb(FFontColor)));
   }
   setPalette(colours);
+}
+
+// Cuts what the user inserts to the room the length limit leaves; the text around the insertion
+// stays as it was.
+QValidator::State TQMCoolEdit::CheckInput(QString& input, int& position) const {
+  const qsizetype limit = FMaxLength;
+  if (FProgramText || limit <= 0 || input.size() <= limit) return QValidator::Acceptable;
+  const QString& old = ShownText();
+  qsizetype prefix = 0;
+  while (prefix < old.size() && prefix < input.size() && old[prefix] == input[prefix]) ++prefix;
+  qsizetype suffix = 0;
+  while (suffix < old.size() - prefix && suffix < input.size() - prefix &&
+         old[old.size() - 1 - suffix] == input[input.size() - 1 - suffix])
+    ++suffix;
+  const qsizetype room = std::max<qsizetype>(0, limit - prefix - suffix);
+  if (input.size() - prefix - suffix <= room) return QValidator::Acceptable;  // an over-long text made shorter
+  input = input.left(prefix + room) + input.right(suffix);
+  position = static_cast<int>(prefix + room);
+  return QValidator::Acceptable;
+}
+
+bool TQMCoolEdit::ShowsLostText() const {
+  // The accepted characters filter the "?" out again, with everything else they do not hold.
+  return FAcceptChars.empty() || FAcceptChars.find('?') != AnsiString::npos;
 }
 
 void TQMCoolEdit::SetText(const QString& text) {

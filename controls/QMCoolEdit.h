@@ -95,13 +95,13 @@ class TQMCoolEdit final : public TEdit {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  QValidator::State CheckInput(QString& input, int& position) const override;
+  [[nodiscard]] bool ShowsLostText() const override;
 
  private:
   [[nodiscard]] static TColor ColourOf(const QColor& colour) {
     return RGB(colour.red(), colour.green(), colour.blue());
   }
-  class TLimit;
-  friend class TLimit;
   void ApplyColours();
   [[nodiscard]] bool Accepts(char key) const;
   [[nodiscard]] bool RoomForOneMore() const;

@@ -5,8 +5,6 @@
 #include <QMetaMethod>
 #include <QWidget>
 
-#include "CardBook.h"
-#include "CodePage.h"
 #include "QMWave.h"
 
 void LoadedControls(QWidget* form) {
@@ -33,9 +31,4 @@ QIcon ProgramIcon() {
   QIcon icon;
   for (int size : {16, 32, 48, 64, 256}) icon.addFile(QStringLiteral(":/icons/velmora-%1.png").arg(size));
   return icon;
-}
-
-QValidator::State TAnsiTextValidator::validate(QString& input, int&) const {
-  const std::optional<AnsiString> bytes = QStringToAnsi(input);
-  return bytes && bytes->find(kFieldSeparator) == AnsiString::npos ? Acceptable : Invalid;
 }

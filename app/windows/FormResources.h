@@ -1,8 +1,6 @@
 #pragma once
 // What the windows take from their resources: the last step of loading their controls, the
-// sounds, the program icon, and the rule for text typed into card fields.
-
-#include <QValidator>
+// sounds and the program icon.
 
 class QIcon;
 class QWidget;
@@ -15,11 +13,3 @@ void LoadedControls(QWidget* form);
 void LoadWaveResource(TQMWave& wave, const char* resource);
 
 [[nodiscard]] QIcon ProgramIcon();
-
-// Accepts only text that the ANSI code page holds and that keeps a card line intact (no
-// separator byte).
-class TAnsiTextValidator final : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int& position) const override;
-};

@@ -5,7 +5,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
-#include <QValidator>
 
 #include "BookTools.h"
 #include "CardExport.h"
@@ -20,17 +19,6 @@
 TFormExport* FormExport = nullptr;
 
 namespace {
-
-// The delimiter edit takes a character of the code page, but not the double quote that quotes
-// values.
-class TDelimiterValidator final : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
-    if (input.contains(u'"') || !FitsAnsiCodePage(input)) return Invalid;
-    return Acceptable;
-  }
-};
 
 // The strip at the left: a dark blue fall with a light edge.
 QImage StripPicture() {
@@ -54,7 +42,7 @@ TFormExport::TFormExport(QWidget* parent) : TForm(parent), ui(std::make_unique<U
   LoadedControls(this);
   ui->Image1->SetStretch(true);
   ui->Image1->SetPicture(StripPicture());
-  ui->edtDelimiter->setValidator(new TDelimiterValidator(ui->edtDelimiter));
+  ui->edtDelimiter->SetRefusedChars("\"");  // spreadsheets read the double quote as quoting
   connect(ui->BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(ui->BtnExport); });
   connect(ui->BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(ui->BtnCancel); });
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 
+#include "CardBook.h"
 #include "CardLookup.h"
 #include "CodePage.h"
 #include "FormFrame.h"
@@ -17,8 +18,8 @@ TFormSearch::TFormSearch(QWidget* parent) : TForm(parent), ui(std::make_unique<U
   setFixedSize(214, 174);
   KeyPreview = true;
   LoadedControls(this);
-  for (QLineEdit* edit : {ui->Edit_Search1, ui->Edit_Search2}) {
-    edit->setValidator(new TAnsiTextValidator(edit));
+  for (TEdit* edit : {ui->Edit_Search1, ui->Edit_Search2}) {
+    edit->SetRefusedChars(AnsiString(1, kFieldSeparator));
     edit->installEventFilter(this);
   }
   auto* components = new TComponent();

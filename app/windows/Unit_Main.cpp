@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QSystemTrayIcon>
 #include <QTextCursor>
 #include <QThread>
@@ -99,9 +98,10 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
     SetFieldColour(field, kFieldColour);
     field->installEventFilter(this);
   }
-  for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setValidator(new TAnsiTextValidator(edit));
+  // The separator of the card line is no character of a field.
+  for (TEdit* edit : findChildren<TEdit*>()) edit->SetRefusedChars(AnsiString(1, kFieldSeparator));
+  ui->Edit_Comments->SetRefusedChars(AnsiString(1, kFieldSeparator));
   ui->Edit_Comments->setTabChangesFocus(true);
-  connect(ui->Edit_Comments, &QPlainTextEdit::textChanged, this, [this] { Edit_CommentsChange(); });
   ui->BitMap_Main->SetCenter(true);
   ui->BitMap_Main->installEventFilter(this);
   ui->LabelName->installEventFilter(this);
@@ -692,22 +692,6 @@ bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
     if (KeyPressCharOf(*static_cast<QKeyEvent*>(event)) != 0) Modified = true;
   }
   return TForm::eventFilter(watched, event);
-}
-
-void TForm_Main::Edit_CommentsChange() {
-  // The notes refuse what the book cannot hold, however it arrives (typed, pasted, dropped).
-  const QString text = ui->Edit_Comments->toPlainText();
-  const std::optional<AnsiString> bytes = QStringToAnsi(text);
-  if (bytes && bytes->find(kFieldSeparator) == AnsiString::npos) {
-    FAcceptedNotes = text;
-    return;
-  }
-  const int position = std::max(0, ui->Edit_Comments->textCursor().position() - 1);
-  const QSignalBlocker blocker(ui->Edit_Comments);
-  ui->Edit_Comments->setPlainText(FAcceptedNotes);
-  QTextCursor cursor = ui->Edit_Comments->textCursor();
-  cursor.setPosition(std::min(position, static_cast<int>(FAcceptedNotes.size())));
-  ui->Edit_Comments->setTextCursor(cursor);
 }
 
 // ---- tray and minimising ----

@@ -172,7 +172,6 @@ class TForm_Main final : public TForm {
   bool LoadCardPicture(const AnsiString& fileName);
   // Shows the file when it exists, else the default picture; false when that cannot be shown.
   bool ShowPictureOrDefault(const AnsiString& file);
-  void Edit_CommentsChange();
   // The picture at DefaultImage; false when there is none or it cannot be shown.
   bool ShowDefaultPicture();
   void StepImage(int index);
@@ -192,7 +191,6 @@ class TForm_Main final : public TForm {
   BookLoad FBookLoad;
   AnsiString FPendingNotice;  // what a save had to tell the user, shown once at exit
   AnsiString FLastPictureFolder;
-  QString FAcceptedNotes;
   bool FDestroyed = false;
   TFormNavigate* FormNavigate = nullptr;
   TFormSearch* FormSearch = nullptr;

@@ -96,9 +96,11 @@ char KeyPressCharOf(const QKeyEvent& event) {
     return static_cast<char>(1 + (event.key() - Qt::Key_A));
   if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return 0;
   const QString text = event.text();
-  if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() == 0x7F) return 0;
+  const bool oneCharacter = text.size() == 1 || (text.size() == 2 && text[0].isHighSurrogate());
+  if (!oneCharacter || text[0].unicode() < 0x20 || text[0].unicode() == 0x7F) return 0;
   const std::optional<AnsiString> byte = QStringToAnsi(text);
-  return byte && byte->size() == 1 ? (*byte)[0] : 0;
+  if (!byte) return '?';  // a character the code page cannot hold types the default character
+  return byte->size() == 1 ? (*byte)[0] : 0;
 }
 
 // Sees every key press of the application before the focused control does.

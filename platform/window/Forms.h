@@ -39,7 +39,8 @@ using TCloseQueryEvent = std::function<void(QObject* Sender, bool& CanClose)>;
 // The virtual-key code of a Qt key (letters and digits as their capitals), 0 when there is none.
 [[nodiscard]] unsigned short VirtualKeyOf(const QKeyEvent& event);
 // The character a key press types, as the platform delivers it: the code-page byte, or the
-// control code (Enter 13, Esc 27, Backspace 8, Ctrl+letter 1..26); 0 when it types nothing.
+// control code (Enter 13, Esc 27, Backspace 8, Ctrl+letter 1..26), "?" for a character the code
+// page cannot hold; 0 when it types nothing.
 [[nodiscard]] char KeyPressCharOf(const QKeyEvent& event);
 [[nodiscard]] TShiftState ShiftStateOf(const QKeyEvent& event);
 

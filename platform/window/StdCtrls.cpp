@@ -2,15 +2,143 @@
 
 #include <QAbstractListModel>
 #include <QKeyEvent>
+#include <QTextCursor>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 
 #include "CodePage.h"
+#include "Dialogs.h"
 #include "Forms.h"
+
+namespace {
+
+constexpr std::string_view kLostTextNotice =
+    "The pasted text held characters that the address book cannot store. Each of them is shown as \"?\".";
+
+// Where after differs from before: the run of after that replaced the rest of before.
+struct TInsertedRun {
+  qsizetype Start = 0;
+  qsizetype Length = 0;
+};
+
+TInsertedRun InsertedRun(const QString& before, const QString& after) {
+  qsizetype prefix = 0;
+  while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) ++prefix;
+  qsizetype suffix = 0;
+  while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
+         before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    ++suffix;
+  // A character of two UTF-16 units is never cut in half.
+  if (prefix > 0 && after[prefix - 1].isHighSurrogate()) --prefix;
+  if (suffix > 0 && after[after.size() - suffix].isLowSurrogate()) --suffix;
+  return {prefix, after.size() - prefix - suffix};
+}
+
+enum class TFit { Kept, Replaced, Refused };
+
+struct TFittedText {
+  TFit Fit = TFit::Kept;
+  QString Text;          // with each character lost as "?"
+  bool Several = false;  // more than one character came in
+};
+
+// The rule for a run of text that came into an edit.
+TFittedText FitIncomingText(QStringView run, std::string_view refused) {
+  TFittedText result;
+  qsizetype characters = 0;
+  bool lost = false;
+  for (qsizetype i = 0; i < run.size();) {
+    const qsizetype length = run[i].isHighSurrogate() && i + 1 < run.size() ? 2 : 1;
+    const QStringView character = run.mid(i, length);
+    const std::optional<AnsiString> bytes = QStringToAnsi(character.toString());
+    if (bytes && bytes->find_first_of(refused) == AnsiString::npos) {
+      result.Text += character;
+    } else {
+      result.Text += u'?';
+      lost = true;
+      if (bytes) result.Fit = TFit::Refused;  // the code page holds it: refused, not lost
+    }
+    ++characters;
+    i += length;
+  }
+  result.Several = characters > 1;
+  if (!lost)
+    result.Fit = TFit::Kept;
+  else if (result.Several || result.Fit != TFit::Refused)
+    result.Fit = TFit::Replaced;
+  return result;
+}
+
+// Tells the user once the change is over, so that the box never opens inside an edit's change.
+void TellOfLostText(QObject* edit) {
+  QTimer::singleShot(0, edit, [] { ShowMessage(kLostTextNotice); });
+}
+
+}  // namespace
+
+// Every change of the edit's text passes here, the user's and the program's.
+class TEdit::TInput final : public QValidator {
+ public:
+  explicit TInput(TEdit* edit) : QValidator(edit), Edit(edit) {}
+
+  State validate(QString& input, int& position) const override {
+    const TInsertedRun run = InsertedRun(Edit->FShownText, input);
+    const TFittedText fitted = FitIncomingText(QStringView(input).mid(run.Start, run.Length), Edit->FRefusedChars);
+    if (fitted.Fit == TFit::Refused) return Invalid;
+    if (fitted.Fit == TFit::Replaced) {
+      const qsizetype end = run.Start + run.Length;
+      input = input.left(run.Start) + fitted.Text + input.mid(end);
+      if (position >= end)
+        position += static_cast<int>(fitted.Text.size() - run.Length);
+      else if (position > run.Start)
+        position = static_cast<int>(run.Start + fitted.Text.size());
+      if (fitted.Several && Edit->ShowsLostText()) TellOfLostText(Edit);
+    }
+    return Edit->CheckInput(input, position);
+  }
+
+ private:
+  TEdit* Edit;
+};
+
+TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {
+  setValidator(new TInput(this));
+  connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { FShownText = text; });
+}
 
 void TEdit::setText(const QString& text) {
   QLineEdit::setText(text);
   setCursorPosition(0);
+}
+
+QValidator::State TEdit::CheckInput(QString&, int&) const {
+  return QValidator::Acceptable;
+}
+
+TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
+  connect(this, &QPlainTextEdit::textChanged, this, [this] { TextChanged(); });
+}
+
+void TMemo::TextChanged() {
+  const QString text = toPlainText();
+  const TInsertedRun run = InsertedRun(FShownText, text);
+  const TFittedText fitted = FitIncomingText(QStringView(text).mid(run.Start, run.Length), FRefusedChars);
+  if (fitted.Fit == TFit::Kept) {
+    FShownText = text;
+    return;
+  }
+  // One step with the change, for the memo's own undo; the change of the text comes back here.
+  QTextCursor cursor(document());
+  cursor.joinPreviousEditBlock();
+  cursor.setPosition(static_cast<int>(run.Start));
+  cursor.setPosition(static_cast<int>(run.Start + run.Length), QTextCursor::KeepAnchor);
+  if (fitted.Fit == TFit::Refused)
+    cursor.removeSelectedText();
+  else
+    cursor.insertText(fitted.Text);
+  cursor.endEditBlock();
+  if (fitted.Fit == TFit::Replaced && fitted.Several) TellOfLostText(this);
 }
 
 // The items' text lies in one buffer, each row a span of it: a long list is filled, sorted and

@@ -1,10 +1,17 @@
 #pragma once
-// The standard controls the windows place: the one-line edit, and the list box with 8-bit items,
-// optionally kept in the platform's alphabetical order, a selection, and the double-click and
-// key-press events the windows use.
+// The standard controls the windows place: the one-line and the multi-line edit, and the list box
+// with 8-bit items, optionally kept in the platform's alphabetical order, a selection, and the
+// double-click and key-press events the windows use.
+//
+// Text comes into both edits, typed or pasted, as the platform's ANSI windows take it: each
+// character the code page cannot hold becomes "?", so the user sees where text was lost. A refused
+// byte typed alone is refused; inside a longer text it becomes "?" as well. When text of more than
+// one character lost some this way, a message box says so once, after the change.
 
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
+#include <QValidator>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -18,10 +25,42 @@ class TEdit : public QLineEdit {
   Q_OBJECT
 
  public:
-  using QLineEdit::QLineEdit;
+  explicit TEdit(QWidget* parent = nullptr);
 
   // Hides QLineEdit::setText, so that the generated window code takes this way too.
   void setText(const QString& text);
+
+  // Code-page bytes the edit does not take.
+  void SetRefusedChars(AnsiString refused) { FRefusedChars = std::move(refused); }
+
+ protected:
+  // A further rule of the edit, on a changed text that the code page holds.
+  virtual QValidator::State CheckInput(QString& input, int& position) const;
+  // False where the edit drops "?" itself, so that no mark would show where text was lost.
+  [[nodiscard]] virtual bool ShowsLostText() const { return true; }
+  // The text as the edit last showed it.
+  [[nodiscard]] const QString& ShownText() const { return FShownText; }
+
+ private:
+  class TInput;
+  AnsiString FRefusedChars;
+  QString FShownText;
+};
+
+// The multi-line edit, under the same rule for text that comes in.
+class TMemo : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit TMemo(QWidget* parent = nullptr);
+
+  void SetRefusedChars(AnsiString refused) { FRefusedChars = std::move(refused); }
+
+ private:
+  void TextChanged();
+
+  AnsiString FRefusedChars;
+  QString FShownText;
 };
 
 class TListBox : public QListView {

@@ -223,4 +223,30 @@ TEST_F(ExportWindow, TheDelimiterOpensWithTheCaretBeforeIt) {
   });
 }
 
+// A delimiter the code page cannot hold shows as "?", and the export uses what the edit shows.
+TEST_F(ExportWindow, ADelimiterTypedIsTheOneExportedInTheCodePage) {
+  const struct {
+    unsigned codePage;
+    QString shown;
+    std::string_view delimiter;
+  } cases[] = {{1252, QStringLiteral("?"), "?"}, {1253, QString(QChar(0x03A9)), "\xD9"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    SetAnsiCodePage(c.codePage);
+    const std::string file = Folder.File("omega" + std::to_string(c.codePage) + ".csv");
+    Answer = file;
+    Drive([&] {
+      if (c.codePage == 1252)
+        for (int item : {1, 3, 6, 7, 8, 9}) ClickCheck(item);  // the name and the city are left
+      Ui().edtDelimiter->selectAll();
+      QTest::sendKeyEvent(QTest::Click, Ui().edtDelimiter, Qt::Key_unknown, QString(QChar(0x03A9)), Qt::NoModifier);
+      EXPECT_EQ(Ui().edtDelimiter->text(), c.shown);
+      QTest::mouseClick(Ui().BtnExport, Qt::LeftButton);
+    });
+    const std::string d(c.delimiter);
+    EXPECT_EQ(ReadBytes(file), "Name" + d + "City\r\nSmith Ann" + d + "Leeds\r\nvan Dyke Jo" + d + "\r\n");
+  }
+  SetAnsiCodePage(1252);
+}
+
 }  // namespace

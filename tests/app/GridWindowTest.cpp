@@ -280,7 +280,7 @@ TEST_F(GridWindow, DroppingSelectedItemsOnTheButtonsMailsAndVisits) {
   FakeOpener opener(Folder);
   Grid([&](TFormGrid& g) {
     SelectRows(g, {0, 1});
-    DragRowOnto(g, 0, g.Controls().VxSpeedButton1);  // the whole selection goes
+    DragRowOnto(g, 0, g.Controls().VxSpeedButton1);           // the whole selection goes
     EXPECT_EQ(opener.Opened(1), "mailto:a@x.org,b@x.org\n");  // written before the next opener starts
     EXPECT_EQ(g.Controls().LV->SelectedRows(), (std::vector<int>{0, 1}));
     EXPECT_TRUE(g.isVisible());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -376,6 +377,22 @@ TEST_F(PrintWindows, APageRangeFromSetupNeverFailsALaterShorterPrint) {
     EXPECT_EQ(pages(), (Pages{cardsFrom(11, 20), cardsFrom(21, 25)}));
   });
   EXPECT_TRUE(Boxes.Shown.empty()) << Boxes.Shown.front();
+}
+
+// A pasted number keeps its digits when it held characters the code page cannot hold; the digits
+// leave no "?" behind, so no box tells of them.
+TEST_F(PrintWindows, APastedNumberKeepsItsDigitsAmongCharactersTheCodePageCannotHold) {
+  Start(Cards(23));
+  Open([&](TFormPrintDlg&, Ui::TFormPrintDlg& ui) {
+    Type(ui.EdCopies, "");
+    QApplication::clipboard()->setText(
+        QString::fromUtf8("\u00D72 \u03B1\u03BD\u03C4\u03AF\u03B3\u03C1\u03B1\u03C6\u03B1"));
+    QTest::keyClick(ui.EdCopies, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ui.EdCopies->text().toStdString(), "2");
+    EXPECT_EQ(Total(ui), "(46 Cards / 5 Pages)");
+    QTest::qWait(20);
+  });
+  EXPECT_TRUE(Boxes.Shown.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <vector>
 
+#include "Dialogs.h"
 #include "Forms.h"
 
 namespace {
@@ -178,6 +179,34 @@ TEST_F(CoolEditTest, ADisabledEditLooksDisabledAfterItHadTheFocus) {
   EXPECT_EQ(background(edit), background(untouched));
   edit->setEnabled(true);
   EXPECT_EQ(background(edit), qRgb(255, 255, 255));  // its own colour again
+}
+
+// Characters the code page cannot hold come in as "?", which the accepted set filters like any
+// other character; only a "?" left in the edit is worth a word to the user.
+TEST_F(CoolEditTest, CharactersTheCodePageCannotHoldComeInAsQuestionMarks) {
+  std::vector<AnsiString> boxes;
+  const MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest& request) {
+    boxes.push_back(request.Text);
+    return IDOK;
+  });
+  const QString omega(QChar(0x03A9));
+  edit->SetAcceptChars("0123456789");
+  QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, omega, Qt::NoModifier);
+  EXPECT_TRUE(keyPresses.empty());
+  Paste(QStringLiteral("1") + omega + QStringLiteral("2"));
+  EXPECT_EQ(edit->text().toStdString(), "12");
+  QTest::qWait(20);
+  EXPECT_TRUE(boxes.empty());
+
+  edit->SetAcceptChars("");
+  edit->Options()->UpperCase = true;
+  QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, omega, Qt::NoModifier);
+  EXPECT_EQ(keyPresses.back(), '?');  // after Ctrl+V's control character
+  Paste(QStringLiteral("a") + omega);
+  EXPECT_EQ(edit->text().toStdString(), "12?A?");
+  QTest::qWait(20);
+  EXPECT_EQ(boxes.size(), 1u);
+  SetMessageBoxHandler(previous);
 }
 
 }  // namespace

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
+#include "CodePage.h"
+#include "Dialogs.h"
 #include "EditView.h"
 
 namespace {
@@ -124,6 +128,101 @@ TEST(ListBox, SelectionAndDoubleClick) {
   EXPECT_EQ(clicks, 1);
   list.Clear();
   EXPECT_EQ(list.ItemIndex(), -1);
+}
+
+// ---- text that comes into the edits ----
+
+QString TextOf(const TEdit& edit) {
+  return edit.text();
+}
+QString TextOf(const TMemo& memo) {
+  return memo.toPlainText();
+}
+
+// The one-line and the multi-line edit, shown with the focus, under a code page, with the texts of
+// the message boxes shown.
+template <class TEditKind>
+class IncomingText : public testing::Test {
+ protected:
+  void SetUp() override {
+    Previous = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+      Boxes.push_back(request.Text);
+      return IDOK;
+    });
+    Edit.resize(200, 60);
+    Edit.show();
+    Edit.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Edit));
+    Edit.setFocus();
+  }
+  void TearDown() override {
+    SetMessageBoxHandler(std::move(Previous));
+    SetAnsiCodePage(1252);
+  }
+
+  // One key press for each character, as a keyboard sends it (a character beyond 16 bits too).
+  void Type(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); i += text[i].isHighSurrogate() ? 2 : 1)
+      QTest::sendKeyEvent(QTest::Click, &Edit, Qt::Key_unknown, text.mid(i, text[i].isHighSurrogate() ? 2 : 1),
+                          Qt::NoModifier);
+  }
+  void Paste(const QString& text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(&Edit, Qt::Key_V, Qt::ControlModifier);
+  }
+  // The boxes shown until now; a box is shown once the change is over.
+  std::vector<AnsiString> ShownBoxes() {
+    QTest::qWait(20);
+    return Boxes;
+  }
+  QString Text() const { return TextOf(Edit); }
+
+  TEditKind Edit;
+  std::vector<AnsiString> Boxes;
+  MessageBoxHandler Previous;
+};
+
+using EditKinds = testing::Types<TEdit, TMemo>;
+TYPED_TEST_SUITE(IncomingText, EditKinds);
+
+const QString kMixedText = QString::fromUtf8("\u03A9\u03BC\u03AD\u03B3\u03B1 Smith \U0001F600 \u6771\u4EAC");
+
+TYPED_TEST(IncomingText, WhatTheWesternCodePageCannotHoldBecomesAQuestionMarkAndAPasteSaysSo) {
+  SetAnsiCodePage(1252);
+  this->Type(QString::fromUtf8("Zo\u00EB\U0001F600"));
+  EXPECT_EQ(this->Text(), QString::fromUtf8("Zo\u00EB?"));
+  EXPECT_TRUE(this->ShownBoxes().empty());  // the user sees each typed "?" at once
+
+  this->Paste(QStringLiteral(" ") + kMixedText);
+  this->Type(QStringLiteral("."));  // the caret stays after the pasted text
+  EXPECT_EQ(this->Text(), QString::fromUtf8("Zo\u00EB? ????? Smith ? ??."));
+  const std::vector<AnsiString> boxes = this->ShownBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("\"?\""), AnsiString::npos);
+  EXPECT_EQ(QStringToAnsi(this->Text()), "Zo\xEB? ????? Smith ? ??.");
+}
+
+TYPED_TEST(IncomingText, ARefusedByteTypedAloneIsRefusedAndInAPasteBecomesAQuestionMark) {
+  SetAnsiCodePage(1252);
+  this->Edit.SetRefusedChars("\xFF");
+  this->Type(QString::fromUtf8("Zo\u00FF\u00EB"));
+  EXPECT_EQ(this->Text(), QString::fromUtf8("Zo\u00EB"));
+  EXPECT_TRUE(this->ShownBoxes().empty());
+  this->Paste(QString::fromUtf8(" \u00FFves"));
+  EXPECT_EQ(this->Text(), QString::fromUtf8("Zo\u00EB ?ves"));
+  EXPECT_EQ(this->ShownBoxes().size(), 1u);
+}
+
+TYPED_TEST(IncomingText, TheGreekCodePageKeepsGreek) {
+  SetAnsiCodePage(1253);
+  this->Type(QString::fromUtf8("\u03A9\u03BC\u03AD\u03B3\u03B1 "));
+  this->Paste(kMixedText);
+  EXPECT_EQ(this->Text(),
+            QString::fromUtf8("\u03A9\u03BC\u03AD\u03B3\u03B1 \u03A9\u03BC\u03AD\u03B3\u03B1 Smith ? ??"));
+  EXPECT_EQ(QStringToAnsi(this->Text()), "\xD9\xEC\xDD\xE3\xE1 \xD9\xEC\xDD\xE3\xE1 Smith ? ??");
+  EXPECT_EQ(this->ShownBoxes().size(), 1u);  // for the face and the two Han characters
+  this->Paste(QString::fromUtf8("\u0391\u03B8\u03AE\u03BD\u03B1"));
+  EXPECT_EQ(this->ShownBoxes().size(), 1u);  // a paste that lost nothing says nothing
 }
 
 }  // namespace
