@@ -154,15 +154,16 @@ int main(int argc, char** argv) {
   for (const TCase& c : cases) {
     const AnsiString file = (folder.Path / "images" / c.File).string();
     view.Clear();
-    Report(c.Name, "full size on the window thread (old)", Measure(
-        [&] {
-          TJPEGImage jpeg;
-          jpeg.LoadFromFile(file);
-          view.SetPicture(jpeg.Bitmap());
-        },
-        [&] { return !view.Picture().isNull(); }));
-    Report(c.Name, "Next onto its card (worker)", Measure([&] { window.Controls().Button_Next->Click(); },
-                                                          [&] { return !view.Picture().isNull(); }));
+    Report(c.Name, "full size on the window thread (old)",
+           Measure(
+               [&] {
+                 TJPEGImage jpeg;
+                 jpeg.LoadFromFile(file);
+                 view.SetPicture(jpeg.Bitmap());
+               },
+               [&] { return !view.Picture().isNull(); }));
+    Report(c.Name, "Next onto its card (worker)",
+           Measure([&] { window.Controls().Button_Next->Click(); }, [&] { return !view.Picture().isNull(); }));
   }
   return 0;
 }
