@@ -103,6 +103,7 @@ TForm_Main::TForm_Main(QWidget* parent) : TForm(parent), ui(std::make_unique<Ui:
   ui->Edit_Comments->SetRefusedChars(AnsiString(1, kFieldSeparator));
   ui->Edit_Comments->setTabChangesFocus(true);
   ui->BitMap_Main->SetCenter(true);
+  FPictureLoader = new TJpegLoader(this);
   ui->BitMap_Main->installEventFilter(this);
   ui->LabelName->installEventFilter(this);
   ui->Label8->installEventFilter(this);
@@ -334,7 +335,12 @@ void TForm_Main::ShowCard(QObject*, int Index) {
     // A card without a ".JPG" picture of its own shows the default one and keeps its slot.
     CardPicture = view.PictureSlot;
     const AnsiString own = ImagesFolder + CardPicture;
-    if (!(IsJpgPictureName(CardPicture) && FileExists(own) && LoadCardPicture(own))) ShowDefaultPicture();
+    if (IsJpgPictureName(CardPicture) && FileExists(own))
+      LoadCardPicture(own, [this](bool shown) {
+        if (!shown) ShowDefaultPicture();
+      });
+    else
+      ShowDefaultPicture();
   }
   Modified = false;
   RefreshCounter();
@@ -357,28 +363,31 @@ void TForm_Main::SoundPlay(TQMWave* Wave) {
   }
 }
 
-bool TForm_Main::LoadCardPicture(const AnsiString& fileName) {
-  try {
-    TJPEGImage jpeg;
-    jpeg.LoadFromFile(fileName);
-    ui->BitMap_Main->SetPicture(jpeg.Bitmap());
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+void TForm_Main::LoadCardPicture(const AnsiString& fileName, TPictureShown shown) {
+  const bool done =
+      FPictureLoader->Load(fileName, [this, shown = std::move(shown)](const QImage& picture, bool loaded) {
+        if (loaded) ui->BitMap_Main->SetPicture(picture);
+        if (shown) shown(loaded);
+      });
+  // The card on view never shows the picture of the one before while its own decodes.
+  if (!done) ui->BitMap_Main->Clear();
 }
 
-bool TForm_Main::ShowPictureOrDefault(const AnsiString& file) {
-  return FileExists(file) ? LoadCardPicture(file) : ShowDefaultPicture();
+void TForm_Main::ShowPictureOrDefault(const AnsiString& file, TPictureShown shown) {
+  if (FileExists(file))
+    LoadCardPicture(file, std::move(shown));
+  else
+    ShowDefaultPicture(std::move(shown));
 }
 
-bool TForm_Main::ShowDefaultPicture() {
-  if (ImageFiles.empty()) {
-    ui->BitMap_Main->Clear();
-    return false;
+void TForm_Main::ShowDefaultPicture(TPictureShown shown) {
+  if (DefaultImage < static_cast<int>(ImageFiles.size())) {
+    LoadCardPicture(ImageFiles[static_cast<std::size_t>(DefaultImage)], std::move(shown));
+    return;
   }
-  return DefaultImage < static_cast<int>(ImageFiles.size()) &&
-         LoadCardPicture(ImageFiles[static_cast<std::size_t>(DefaultImage)]);
+  FPictureLoader->Cancel();
+  if (ImageFiles.empty()) ui->BitMap_Main->Clear();
+  if (shown) shown(false);
 }
 
 // ---- card commands ----
@@ -408,11 +417,13 @@ void TForm_Main::Button_NewClick(QObject*) {
   ui->Edit_Comments->clear();
   ui->Edit_SurName->setFocus(Qt::OtherFocusReason);
   if (DefaultImage < static_cast<int>(ImageFiles.size())) {
-    const AnsiString& picture = ImageFiles[static_cast<std::size_t>(DefaultImage)];
-    if (FileExists(picture) && LoadCardPicture(picture)) {
-      CardPicture = picture;
-      CurrentImage = DefaultImage;
-    }
+    const AnsiString picture = ImageFiles[static_cast<std::size_t>(DefaultImage)];
+    if (FileExists(picture))
+      LoadCardPicture(picture, [this, picture](bool shown) {
+        if (!shown) return;
+        CardPicture = picture;
+        CurrentImage = DefaultImage;
+      });
   }
   CurrentCard = Cards.Count();
   RefreshCounter();
@@ -772,11 +783,10 @@ void TForm_Main::CollectPictures() {
 
 void TForm_Main::StepImage(int index) {
   CurrentImage = index;
-  const AnsiString& picture = ImageFiles[static_cast<std::size_t>(CurrentImage)];
-  if (LoadCardPicture(picture))
-    CardPicture = picture;
-  else
-    CardPicture.clear();
+  CardPicture = ImageFiles[static_cast<std::size_t>(CurrentImage)];
+  LoadCardPicture(CardPicture, [this](bool shown) {
+    if (!shown) CardPicture.clear();
+  });
 }
 
 void TForm_Main::Button_NextImageClick(QObject*) {
@@ -823,8 +833,9 @@ void TForm_Main::OptDeletecurrentImageClick(QObject*) {
   if (CurrentImage >= ImageCount) CurrentImage = ImageCount - 1;
   if (CurrentImage < 0) return;  // the only picture is gone: nothing to show instead
   CardPicture = ImageFiles[static_cast<std::size_t>(CurrentImage)];
-  if (!ShowPictureOrDefault(CardPicture)) return;
-  Button_SaveClick(this);
+  ShowPictureOrDefault(CardPicture, [this](bool shown) {
+    if (shown) Button_SaveClick(this);
+  });
 }
 
 void TForm_Main::OptLoadNewImageClick(QObject* Sender) {
@@ -859,8 +870,10 @@ void TForm_Main::OptLoadNewImageClick(QObject* Sender) {
       CurrentImage = ImageCount - 1;
       CardPicture = target;
     }
-    if (CurrentImage < 0 || !ShowPictureOrDefault(ImageFiles[static_cast<std::size_t>(CurrentImage)])) return;
-    Modified = true;
+    if (CurrentImage < 0) return;
+    ShowPictureOrDefault(ImageFiles[static_cast<std::size_t>(CurrentImage)], [this](bool shown) {
+      if (shown) Modified = true;
+    });
   } catch (const std::exception&) {
     // the command stops silently
   }

@@ -3,6 +3,7 @@
 // pictures, the tray icon and the sounds.
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,7 @@ class QPlainTextEdit;
 class QWidget;
 class TComponent;
 class TFlatHint;
+class TJpegLoader;
 class TMenuItem;
 class TPopupMenu;
 class TQMTrayIcon;
@@ -168,12 +170,16 @@ class TForm_Main final : public TForm {
   void CollectSchemes();
   void CollectPictures();
   void ShowScheme();
-  // Loads a JPEG file into the card picture; false when it cannot be shown.
-  bool LoadCardPicture(const AnsiString& fileName);
-  // Shows the file when it exists, else the default picture; false when that cannot be shown.
-  bool ShowPictureOrDefault(const AnsiString& file);
-  // The picture at DefaultImage; false when there is none or it cannot be shown.
-  bool ShowDefaultPicture();
+  // Learns whether a card picture could be shown.
+  using TPictureShown = std::function<void(bool shown)>;
+  // Shows a JPEG file as the card picture: at once when it decodes quickly, else the panel stays
+  // empty until its decode is done. shown, when given, learns whether it could be shown; a later
+  // picture drops an earlier one that is still decoding.
+  void LoadCardPicture(const AnsiString& fileName, TPictureShown shown = {});
+  // Shows the file when it exists, else the default picture.
+  void ShowPictureOrDefault(const AnsiString& file, TPictureShown shown = {});
+  // The picture at DefaultImage; not shown when there is none or it cannot be shown.
+  void ShowDefaultPicture(TPictureShown shown = {});
   void StepImage(int index);
   void LeaveCard();
   // Shows the card a secondary window chose, when it lies within the book.
@@ -186,6 +192,7 @@ class TForm_Main final : public TForm {
   std::unique_ptr<Ui::TForm_Main> ui;
   TComponent* FComponents = nullptr;  // owner of the non-visual components
   TPopupMenu* FImageMenu = nullptr;
+  TJpegLoader* FPictureLoader = nullptr;
   TPopupMenu* FTrayMenu = nullptr;
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;

@@ -1,10 +1,13 @@
 #include "Jpeg.h"
 
+#include <QMetaObject>
 #include <atomic>
+#include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <thread>
 // clang-format off
 #include <jpeglib.h>
@@ -42,6 +45,21 @@ void LimitScans(j_common_ptr info) {
   }
 }
 
+// The progress monitor of a decode that a newer request may make useless: it stops as soon as the
+// generation moves away from the one it was started for.
+struct DecodeProgress {
+  jpeg_progress_mgr Base;
+  const std::atomic<unsigned>* Generation;
+  unsigned Wanted;
+};
+
+void MonitorDecode(j_common_ptr info) {
+  const auto* progress = reinterpret_cast<const DecodeProgress*>(info->progress);
+  if (progress->Generation && progress->Generation->load(std::memory_order_relaxed) != progress->Wanted)
+    ERREXIT(info, JERR_NOTIMPL);
+  LimitScans(info);
+}
+
 void InstallErrorManager(ErrorManager& manager) {
   jpeg_std_error(&manager.Base);
   manager.Base.error_exit = ErrorExit;
@@ -53,6 +71,8 @@ struct DecodeJob {
   const unsigned char* Data;
   unsigned long Size;
   QImage* Image;
+  const std::atomic<unsigned>* Generation = nullptr;
+  unsigned Wanted = 0;
 };
 
 // Returns 0 on success, else libjpeg's message number.
@@ -60,7 +80,7 @@ int Decode(DecodeJob* job) {
   jpeg_decompress_struct info;
   std::memset(&info, 0, sizeof info);
   ErrorManager manager;
-  jpeg_progress_mgr progress;
+  DecodeProgress progress{};
   InstallErrorManager(manager);
   info.err = &manager.Base;
   if (setjmp(manager.Jump)) {
@@ -68,8 +88,10 @@ int Decode(DecodeJob* job) {
     return manager.Code;
   }
   jpeg_create_decompress(&info);
-  progress.progress_monitor = LimitScans;
-  info.progress = &progress;
+  progress.Base.progress_monitor = MonitorDecode;
+  progress.Generation = job->Generation;
+  progress.Wanted = job->Wanted;
+  info.progress = &progress.Base;
   jpeg_mem_src(&info, job->Data, job->Size);
   jpeg_read_header(&info, TRUE);
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
@@ -101,6 +123,25 @@ int Decode(DecodeJob* job) {
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
   return 0;
+}
+
+// The number of pixels the header announces; -1 when the header does not decode.
+long long HeaderPixels(const unsigned char* data, unsigned long size) {
+  jpeg_decompress_struct info;
+  std::memset(&info, 0, sizeof info);
+  ErrorManager manager;
+  InstallErrorManager(manager);
+  info.err = &manager.Base;
+  if (setjmp(manager.Jump)) {
+    jpeg_destroy_decompress(&info);
+    return -1;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, data, size);
+  jpeg_read_header(&info, TRUE);
+  const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
+  jpeg_destroy_decompress(&info);
+  return pixels;
 }
 
 struct EncodeJob {
@@ -318,4 +359,99 @@ std::vector<TScaledDecode> DecodeScaledFiles(const std::vector<AnsiString>& file
   for (std::size_t i = 0; i < files.size(); ++i)
     if (results[i].Code == JERR_NO_BACKING_STORE && workers > 1) decode(i, kMaxScaledDecodeMemory);
   return results;
+}
+
+struct TJpegLoader::TWorker {
+  std::mutex Mutex;
+  std::condition_variable Wake;
+  // Moved on by every Load and Cancel of the window's thread; read by the decode in progress.
+  std::atomic<unsigned> Generation{0};
+  bool Stop = false;
+  bool HasJob = false;
+  TFileBytes Bytes;
+  std::size_t Size = 0;
+  unsigned JobGeneration = 0;
+  std::thread Thread;
+};
+
+TJpegLoader::TJpegLoader(QObject* parent) : QObject(parent), FWorker(std::make_unique<TWorker>()) {}
+
+TJpegLoader::~TJpegLoader() {
+  {
+    const std::lock_guard lock(FWorker->Mutex);
+    FWorker->Stop = true;
+    ++FWorker->Generation;
+  }
+  FWorker->Wake.notify_one();
+  if (FWorker->Thread.joinable()) FWorker->Thread.join();
+}
+
+void TJpegLoader::Cancel() {
+  ++FWorker->Generation;
+  FOnLoaded = nullptr;
+}
+
+bool TJpegLoader::Load(const AnsiString& fileName, TOnLoaded onLoaded) {
+  Cancel();
+  std::size_t size = 0;
+  TFileBytes bytes;
+  try {
+    bytes = ReadWholeFile(fileName, size, kMaxJpegFileBytes);
+  } catch (const std::exception&) {
+    onLoaded(QImage(), false);
+    return true;
+  }
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.get());
+  const long long pixels = size == 0 ? -1 : HeaderPixels(data, static_cast<unsigned long>(size));
+  if (pixels <= kInlinePixels) {
+    QImage picture;
+    DecodeJob job{data, static_cast<unsigned long>(size), &picture};
+    const bool loaded = pixels >= 0 && Decode(&job) == 0;
+    if (!loaded) picture = QImage();
+    onLoaded(picture, loaded);
+    return true;
+  }
+  FOnLoaded = std::move(onLoaded);
+  TWorker& worker = *FWorker;
+  {
+    const std::lock_guard lock(worker.Mutex);
+    worker.Bytes = std::move(bytes);
+    worker.Size = size;
+    worker.JobGeneration = worker.Generation.load();
+    worker.HasJob = true;
+  }
+  worker.Wake.notify_one();
+  if (!worker.Thread.joinable()) {
+    worker.Thread = std::thread([this, &worker] {
+      std::unique_lock lock(worker.Mutex);
+      for (;;) {
+        worker.Wake.wait(lock, [&] { return worker.Stop || worker.HasJob; });
+        if (worker.Stop) return;
+        worker.HasJob = false;
+        const TFileBytes job = std::move(worker.Bytes);
+        const std::size_t jobSize = worker.Size;
+        const unsigned generation = worker.JobGeneration;
+        lock.unlock();
+        QImage picture;
+        DecodeJob decode{reinterpret_cast<const unsigned char*>(job.get()), static_cast<unsigned long>(jobSize),
+                         &picture, &worker.Generation, generation};
+        const bool loaded = Decode(&decode) == 0;
+        if (!loaded) picture = QImage();
+        // The loader lives until this thread has ended, so the call can always be queued.
+        if (worker.Generation.load() == generation)
+          QMetaObject::invokeMethod(
+              this, [this, generation, picture, loaded] { Deliver(generation, picture, loaded); },
+              Qt::QueuedConnection);
+        lock.lock();
+      }
+    });
+  }
+  return false;
+}
+
+void TJpegLoader::Deliver(unsigned generation, const QImage& picture, bool loaded) {
+  if (generation != FWorker->Generation.load() || !FOnLoaded) return;
+  const TOnLoaded onLoaded = std::move(FOnLoaded);
+  FOnLoaded = nullptr;
+  onLoaded(picture, loaded);
 }

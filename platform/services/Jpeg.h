@@ -4,6 +4,9 @@
 // process.
 
 #include <QImage>
+#include <QObject>
+#include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -61,3 +64,31 @@ struct TScaledDecode {
 // Decodes the files as LoadScaledFromFile does, several at once on threads of their own; the
 // results come in the order of the files.
 [[nodiscard]] std::vector<TScaledDecode> DecodeScaledFiles(const std::vector<AnsiString>& files, int width, int height);
+
+// Decodes one picture at a time for a window: a small picture at once, inside Load; a larger one on
+// a worker thread, its result delivered through the event loop of the loader's thread. A later Load
+// or Cancel stops the decode in progress, and its result is never delivered.
+class TJpegLoader final : public QObject {
+ public:
+  // Pictures of at most this many pixels decode inside Load (a few milliseconds at most).
+  static constexpr long long kInlinePixels = 1LL << 20;
+  // The picture, and whether it decoded; a picture that failed is null.
+  using TOnLoaded = std::function<void(const QImage& picture, bool loaded)>;
+
+  explicit TJpegLoader(QObject* parent = nullptr);
+  ~TJpegLoader() override;
+  TJpegLoader(const TJpegLoader&) = delete;
+  TJpegLoader& operator=(const TJpegLoader&) = delete;
+
+  // True when onLoaded has already run; false when it runs once the worker is done.
+  bool Load(const AnsiString& fileName, TOnLoaded onLoaded);
+  void Cancel();
+  [[nodiscard]] bool Pending() const { return static_cast<bool>(FOnLoaded); }
+
+ private:
+  struct TWorker;
+  void Deliver(unsigned generation, const QImage& picture, bool loaded);
+
+  std::unique_ptr<TWorker> FWorker;
+  TOnLoaded FOnLoaded;
+};

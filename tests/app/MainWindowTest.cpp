@@ -3,9 +3,15 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <cstdint>
+#include <cstdio>
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -776,6 +782,128 @@ TEST_F(MainWindow, LongValuesAreShownFromTheirStart) {
   Key(Qt::Key_Home);
   ASSERT_EQ(Surname(), QStringLiteral("Adams"));
   expectShownFromTheirStart("Home");
+}
+
+}  // namespace
+
+namespace {
+
+// A size x size picture of reddish noise in progressive scans: the DC of all components, then one
+// scan for each AC coefficient of the luminance (64 scans), and a second DC pass when tooManyScans.
+// Noise keeps every scan busy, so the picture decodes slowly.
+void WriteProgressiveNoise(const std::filesystem::path& file, int size, bool tooManyScans = false) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long outSize = 0;
+  jpeg_mem_dest(&info, &out, &outSize);
+  info.image_width = static_cast<JDIMENSION>(size);
+  info.image_height = static_cast<JDIMENSION>(size);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  std::vector<jpeg_scan_info> scans;
+  auto scan = [&scans](int components, int ss, int se, int ah, int al) {
+    jpeg_scan_info one{};
+    one.comps_in_scan = components;
+    for (int c = 0; c < components; ++c) one.component_index[c] = c;
+    one.Ss = ss;
+    one.Se = se;
+    one.Ah = ah;
+    one.Al = al;
+    scans.push_back(one);
+  };
+  scan(3, 0, 0, 0, tooManyScans ? 1 : 0);
+  if (tooManyScans) scan(3, 0, 0, 1, 0);
+  for (int k = 1; k < 64; ++k) scan(1, k, k, 0, 0);
+  info.scan_info = scans.data();
+  info.num_scans = static_cast<int>(scans.size());
+  jpeg_start_compress(&info, TRUE);
+  std::vector<unsigned char> row(static_cast<std::size_t>(size) * 3);
+  std::uint32_t noise = 12345;
+  while (info.next_scanline < info.image_height) {
+    for (std::size_t x = 0; x < row.size(); x += 3) {
+      noise = noise * 1664525u + 1013904223u;
+      row[x] = static_cast<unsigned char>(200 + (noise >> 26));
+      row[x + 1] = static_cast<unsigned char>((noise >> 8) & 63);
+      row[x + 2] = static_cast<unsigned char>((noise >> 16) & 63);
+    }
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&info, &p, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  WriteBytes(file, std::string(reinterpret_cast<char*>(out), outSize));
+  std::free(out);
+}
+
+// The mean colour of the card picture as it stands, or black when none is shown.
+QColor MeanColour(const TImage& view) {
+  const QImage& picture = view.Picture();
+  if (picture.isNull()) return Qt::black;
+  long long red = 0, green = 0, blue = 0;
+  const int count = picture.width() * picture.height();
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QRgb pixel = picture.pixel(x, y);
+      red += qRed(pixel);
+      green += qGreen(pixel);
+      blue += qBlue(pixel);
+    }
+  return QColor(static_cast<int>(red / count), static_cast<int>(green / count), static_cast<int>(blue / count));
+}
+
+// A big progressive picture decodes while the window goes on answering: the next card's fields at
+// once, the picture when it is ready, and a late decode never replaces a newer card's picture.
+TEST_F(MainWindow, ABigPictureNeverHoldsTheWindow) {
+  WriteProgressiveNoise(Folder.Path / "images" / "big.jpg", 4096);
+  WriteBook({Card("A", "", "cat.jpg"), Card("B", "", "big.jpg"), Card("C", "", "Dog.JPG")});
+  Start();
+  QElapsedTimer clock;
+  clock.start();
+  qint64 answeredAfter = -1;
+  QTimer::singleShot(0, Window.get(), [&] { answeredAfter = clock.elapsed(); });
+  Ui().Button_Next->Click();
+  EXPECT_EQ(Surname(), QStringLiteral("B"));
+  EXPECT_TRUE(Ui().BitMap_Main->Picture().isNull()) << "A's picture beside B's fields";
+  QTRY_VERIFY(answeredAfter >= 0);
+  EXPECT_LT(answeredAfter, 200);
+  QTRY_VERIFY_WITH_TIMEOUT(!Ui().BitMap_Main->Picture().isNull(), 60000);
+  const qint64 decodeTime = clock.elapsed();
+  EXPECT_GT(MeanColour(*Ui().BitMap_Main).red(), 180);
+  EXPECT_LT(MeanColour(*Ui().BitMap_Main).green(), 80);
+  EXPECT_EQ(Window->CardPicture, "big.jpg");
+
+  Ui().Button_Previous->Click();
+  EXPECT_GT(MeanColour(*Ui().BitMap_Main).green(), 240) << "cat's picture at once";
+  Ui().Button_Next->Click();  // B's picture decoding again
+  Ui().Button_Next->Click();
+  EXPECT_EQ(Surname(), QStringLiteral("C"));
+  const QColor dog = MeanColour(*Ui().BitMap_Main);
+  EXPECT_GT(dog.red(), 240);
+  EXPECT_LT(dog.green(), 20);
+  QTest::qWait(static_cast<int>(2 * decodeTime + 300));
+  EXPECT_EQ(MeanColour(*Ui().BitMap_Main), dog) << "B's late picture replaced C's";
+  EXPECT_EQ(Window->CardPicture, "Dog.JPG");
+}
+
+// A big picture that fails only in its decode: the default picture follows, and the card keeps its
+// picture's name; a picture command that steps onto it stores no name.
+TEST_F(MainWindow, ABigPictureThatFailsLateShowsTheDefaultPicture) {
+  WriteProgressiveNoise(Folder.Path / "images" / "broken.jpg", 1100, true);
+  WriteBook({Card("A", "", "cat.jpg"), Card("B", "", "broken.jpg")});
+  Start();
+  Ui().Button_Next->Click();
+  QTRY_VERIFY_WITH_TIMEOUT(!Ui().BitMap_Main->Picture().isNull(), 60000);
+  EXPECT_GT(MeanColour(*Ui().BitMap_Main).blue(), 240) << "the white default";
+  EXPECT_EQ(Window->CardPicture, "broken.jpg");
+
+  Ui().Button_NextImage->Click();  // from 000_HELP.JPG to broken.jpg
+  ASSERT_EQ(Window->CurrentImage, 1);
+  QTRY_COMPARE_WITH_TIMEOUT(Window->CardPicture, AnsiString(), 60000);
+  EXPECT_EQ(Exit().find("broken.jpg"), std::string::npos);
 }
 
 }  // namespace

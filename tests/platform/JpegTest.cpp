@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <QTest>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -346,6 +347,86 @@ TEST(Jpeg, ManyFilesDecodeTogetherInTheirOrderEachWithItsOwnOutcome) {
     EXPECT_EQ(decoded[i].Image.isNull(), decoded[i].Code != 0);
   }
   EXPECT_TRUE(DecodeScaledFiles({}, 75, 80).empty());
+}
+
+// What a loader delivered to one request.
+struct TDelivery {
+  int Calls = 0;
+  bool Loaded = false;
+  QSize Size;
+  TJpegLoader::TOnLoaded Receiver() {
+    return [this](const QImage& picture, bool loaded) {
+      ++Calls;
+      Loaded = loaded;
+      Size = picture.size();
+    };
+  }
+};
+
+// Small pictures and files that are no picture answer inside Load; a big one answers later.
+TEST(JpegLoader, SmallPicturesAndFailuresAnswerAtOnceBigOnesThroughTheEventLoop) {
+  testing_support::TempProgramFolder folder;
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(150, 160));
+  testing_support::WriteBytes(folder.Path / "small.jpg", jpeg.SaveToBytes());
+  testing_support::WriteBytes(folder.Path / "text.jpg", "no picture");
+  jpeg.Assign(Pattern(1100, 1000));
+  testing_support::WriteBytes(folder.Path / "big.jpg", jpeg.SaveToBytes());
+  struct TCase {
+    const char* File;
+    bool Loaded;
+    QSize Size;
+  };
+  TJpegLoader loader;
+  for (const TCase& c :
+       {TCase{"small.jpg", true, {150, 160}}, TCase{"text.jpg", false, {0, 0}}, TCase{"missing.jpg", false, {0, 0}}}) {
+    TDelivery delivery;
+    EXPECT_TRUE(loader.Load((folder.Path / c.File).string(), delivery.Receiver())) << c.File;
+    EXPECT_EQ(delivery.Calls, 1) << c.File;
+    EXPECT_EQ(delivery.Loaded, c.Loaded) << c.File;
+    EXPECT_EQ(delivery.Size, c.Size) << c.File;
+  }
+  TDelivery big;
+  EXPECT_FALSE(loader.Load((folder.Path / "big.jpg").string(), big.Receiver()));
+  EXPECT_EQ(big.Calls, 0);
+  EXPECT_TRUE(loader.Pending());
+  QTRY_COMPARE_WITH_TIMEOUT(big.Calls, 1, 20000);
+  EXPECT_TRUE(big.Loaded);
+  EXPECT_EQ(big.Size, QSize(1100, 1000));
+  EXPECT_FALSE(loader.Pending());
+}
+
+// A newer request or a cancel drops the older one's result, and a loader ends while it decodes.
+TEST(JpegLoader, OnlyTheLatestRequestIsDelivered) {
+  testing_support::TempProgramFolder folder;
+  TJPEGImage jpeg;
+  jpeg.Assign(Pattern(2000, 1500));
+  testing_support::WriteBytes(folder.Path / "first.jpg", jpeg.SaveToBytes());
+  jpeg.Assign(Pattern(1500, 2000));
+  testing_support::WriteBytes(folder.Path / "second.jpg", jpeg.SaveToBytes());
+  TJpegLoader loader;
+  TDelivery first;
+  TDelivery second;
+  EXPECT_FALSE(loader.Load((folder.Path / "first.jpg").string(), first.Receiver()));
+  EXPECT_FALSE(loader.Load((folder.Path / "second.jpg").string(), second.Receiver()));
+  QTRY_COMPARE_WITH_TIMEOUT(second.Calls, 1, 20000);
+  EXPECT_EQ(second.Size, QSize(1500, 2000));
+  QTest::qWait(300);
+  EXPECT_EQ(first.Calls, 0);
+
+  TDelivery cancelled;
+  EXPECT_FALSE(loader.Load((folder.Path / "first.jpg").string(), cancelled.Receiver()));
+  loader.Cancel();
+  EXPECT_FALSE(loader.Pending());
+  QTest::qWait(500);
+  EXPECT_EQ(cancelled.Calls, 0);
+
+  auto ending = std::make_unique<TJpegLoader>();
+  TDelivery never;
+  EXPECT_FALSE(ending->Load((folder.Path / "first.jpg").string(), never.Receiver()));
+  ending.reset();
+  QTest::qWait(300);
+  EXPECT_EQ(never.Calls, 0);
 }
 
 }  // namespace
