@@ -60,12 +60,12 @@ std::optional<AnsiString> LetterListEntry(std::string_view line) {
 const std::vector<TLetterListOrder::TEntry>& TLetterListOrder::Entries(const TStringList& cards) {
   if (FRevision == cards.Revision()) return FEntries;
   struct TPlace {
-    std::size_t Offset;
+    std::size_t Offset;  // in bookText
     std::size_t Size;
     int Card;
     char Initial;
   };
-  AnsiString bookOrderText;
+  AnsiString bookText;
   std::vector<TPlace> places;
   places.reserve(static_cast<std::size_t>(cards.Count()));
   int card = 0;
@@ -73,29 +73,32 @@ const std::vector<TLetterListOrder::TEntry>& TLetterListOrder::Entries(const TSt
     const int index = card++;
     const auto names = EntryNames(line);
     if (!names) continue;
-    const std::size_t offset = bookOrderText.size();
-    bookOrderText += names->first;
-    bookOrderText += kEntrySeparator;
-    bookOrderText += names->second;
-    places.push_back({offset, bookOrderText.size() - offset, index, line.front()});
+    const std::size_t offset = bookText.size();
+    bookText += names->first;
+    bookText += kEntrySeparator;
+    bookText += names->second;
+    places.push_back({offset, bookText.size() - offset, index, line.front()});
   }
   std::vector<std::string_view> texts;
   texts.reserve(places.size());
-  for (const TPlace& place : places) texts.push_back(std::string_view(bookOrderText).substr(place.Offset, place.Size));
+  for (const TPlace& place : places) texts.push_back(std::string_view(bookText).substr(place.Offset, place.Size));
   const std::vector<std::size_t> order = CaselessOrder(texts);
 
-  // The text again in the entries' order, so that a fill reads it front to back.
+  // The text again in the entries' order, so that a fill reads it front to back. The places are
+  // read in that order, scattered over memory: read ahead.
   FRevision.reset();
   FEntries.clear();
-  FText.clear();
-  FText.reserve(bookOrderText.size());
-  for (std::size_t i : order) FText += texts[i];
   FEntries.reserve(order.size());
-  std::size_t offset = 0;
-  for (std::size_t i : order) {
-    const TPlace& place = places[i];
+  FText.clear();
+  FText.reserve(bookText.size());  // never grows past this, so the views into it stay valid
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (k + 2 * kAhead < order.size()) __builtin_prefetch(&places[order[k + 2 * kAhead]]);
+    if (k + kAhead < order.size()) __builtin_prefetch(bookText.data() + places[order[k + kAhead]].Offset);
+    const TPlace& place = places[order[k]];
+    const std::size_t offset = FText.size();
+    FText.append(bookText, place.Offset, place.Size);
     FEntries.push_back({std::string_view(FText).substr(offset, place.Size), place.Card, place.Initial});
-    offset += place.Size;
   }
   FRevision = cards.Revision();
   return FEntries;
