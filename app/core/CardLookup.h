@@ -2,8 +2,10 @@
 // Finding cards in the raw card lines: the search window's one- or two-string search, and the
 // letter list's entries and initial-letter filter.
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "StringList.h"
 #include "SysUtils.h"
@@ -25,3 +27,23 @@ inline constexpr std::string_view GreekLetterPairs =
 
 // "surname, first name" as stored; nullopt for a line with fewer than two separators.
 [[nodiscard]] std::optional<AnsiString> LetterListEntry(std::string_view line);
+
+// The letter list's entries of a book in the order its sorted list shows them (the locale's, case
+// ignored; equal entries in book order), each with its card. The order is worked out again only
+// when the book's lines have changed, so that filling the list is one pass over the entries.
+class TLetterListOrder {
+ public:
+  struct TEntry {
+    std::string_view Text;  // as LetterListEntry gives it
+    int Card;               // index of the card line
+    char Initial;           // first byte of the card line
+  };
+
+  // Valid until the next call.
+  [[nodiscard]] const std::vector<TEntry>& Entries(const TStringList& cards);
+
+ private:
+  std::optional<std::uint64_t> FRevision;
+  AnsiString FText;  // the entries' text, in their order
+  std::vector<TEntry> FEntries;
+};

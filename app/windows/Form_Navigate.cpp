@@ -52,13 +52,9 @@ void TFormNavigate::Fill(char letter) {
   list->BeginUpdate();
   // Each entry keeps the index of its card: equal entries, and entries that begin another
   // card's line, still fetch their own card.
-  int card = 0;
-  for (std::string_view line : Form_Main->Cards) {
-    const int index = card++;
-    if (letter != '?' && (line.empty() || !LetterMatches(line.front(), letter))) continue;
-    if (std::optional<AnsiString> entry = LetterListEntry(line)) list->AddObject(*entry, index);
-  }
-  list->EndUpdate();
+  for (const TLetterListOrder::TEntry& entry : FOrder.Entries(Form_Main->Cards))
+    if (letter == '?' || LetterMatches(entry.Initial, letter)) list->AddObject(entry.Text, entry.Card);
+  list->EndUpdateInOrder();
 }
 
 void TFormNavigate::FormActivate() {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "CardLookup.h"
 #include "Forms.h"
 
 namespace Ui {
@@ -42,4 +43,5 @@ class TFormNavigate final : public TForm {
 
   std::unique_ptr<Ui::TFormNavigate> ui;
   TSecondaryFrame* FFrame = nullptr;
+  TLetterListOrder FOrder;
 };

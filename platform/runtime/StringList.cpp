@@ -1,6 +1,7 @@
 #include "StringList.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -46,12 +47,40 @@ struct TStringList::Arena {
   std::size_t Left = 0;
 };
 
-TStringList::TStringList() : Store(std::make_shared<Arena>()) {}
+namespace {
+
+std::uint64_t NewRevision() {
+  static std::atomic<std::uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+}  // namespace
+
+TStringList::TStringList() : Store(std::make_shared<Arena>()), FRevision(NewRevision()) {}
 TStringList::TStringList(const TStringList& other) = default;
 TStringList& TStringList::operator=(const TStringList& other) = default;
-TStringList::TStringList(TStringList&&) noexcept = default;
-TStringList& TStringList::operator=(TStringList&&) noexcept = default;
+
+TStringList::TStringList(TStringList&& other) noexcept
+    : Lines(std::move(other.Lines)), Store(std::move(other.Store)), FRevision(other.FRevision) {
+  other.Lines.clear();
+  other.FRevision = NewRevision();
+}
+
+TStringList& TStringList::operator=(TStringList&& other) noexcept {
+  if (this == &other) return *this;
+  Lines = std::move(other.Lines);
+  Store = std::move(other.Store);
+  FRevision = other.FRevision;
+  other.Lines.clear();
+  other.FRevision = NewRevision();
+  return *this;
+}
+
 TStringList::~TStringList() = default;
+
+void TStringList::Changed() {
+  FRevision = NewRevision();
+}
 
 void TStringList::CheckIndex(int index) const {
   if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
@@ -70,27 +99,32 @@ std::string_view TStringList::Get(int index) const {
 void TStringList::Put(int index, std::string_view s) {
   CheckIndex(index);
   Lines[static_cast<std::size_t>(index)] = Keep(s);
+  Changed();
 }
 
 int TStringList::Add(std::string_view s) {
   Lines.push_back(Keep(s));
+  Changed();
   return Count() - 1;
 }
 
 void TStringList::Insert(int index, std::string_view s) {
   if (index < 0 || index > Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
   Lines.insert(Lines.begin() + index, Keep(s));
+  Changed();
 }
 
 void TStringList::Delete(int index) {
   CheckIndex(index);
   Lines.erase(Lines.begin() + index);
+  Changed();
 }
 
 void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1);
   CheckIndex(index2);
   std::swap(Lines[static_cast<std::size_t>(index1)], Lines[static_cast<std::size_t>(index2)]);
+  Changed();
 }
 
 void TStringList::Reorder(const std::vector<std::size_t>& order) {
@@ -100,11 +134,13 @@ void TStringList::Reorder(const std::vector<std::size_t>& order) {
   reordered.reserve(Lines.size());
   for (std::size_t i : order) reordered.push_back(Lines.at(i));
   Lines = std::move(reordered);
+  Changed();
 }
 
 void TStringList::Clear() {
   Lines.clear();
   Store = std::make_shared<Arena>();
+  Changed();
 }
 
 void TStringList::Reserve(int count) {
@@ -122,9 +158,11 @@ void TStringList::Sort() {
   sorted.reserve(Lines.size());
   for (std::size_t i : CaselessOrder(Lines)) sorted.push_back(Lines[i]);
   Lines = std::move(sorted);
+  Changed();
 }
 
 void TStringList::CustomSort(const TStringListSortCompare& compare) {
+  Changed();  // first: a compare that throws leaves the lines half sorted
   std::stable_sort(Lines.begin(), Lines.end(),
                    [&](std::string_view a, std::string_view b) { return compare(a, b) < 0; });
 }
@@ -193,6 +231,7 @@ std::size_t TStringList::SetText(std::string_view text) {
   const std::string_view kept = store->Adopt(text);
   Lines.clear();
   Store = std::move(store);
+  Changed();
   return SplitIntoLines(kept);
 }
 

@@ -2,6 +2,7 @@
 // TStringList over 8-bit strings. The lines are views into an append-only arena shared by copies
 // of the list, so a loaded file costs one buffer and one array of views, whatever its line count.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -22,6 +23,9 @@ class TStringList final {
   ~TStringList();
 
   [[nodiscard]] int Count() const { return static_cast<int>(Lines.size()); }
+  // Changes with every change of the lines, by any operation. No two states of any lists share a
+  // revision, except a copy and its source: equal revisions mean equal lines.
+  [[nodiscard]] std::uint64_t Revision() const { return FRevision; }
   // Raises EStringListError "List index out of bounds (%d)" for a bad index.
   [[nodiscard]] std::string_view Get(int index) const;
   [[nodiscard]] std::string_view operator[](int index) const { return Get(index); }
@@ -64,7 +68,9 @@ class TStringList final {
   void CheckIndex(int index) const;
   std::size_t SplitIntoLines(std::string_view text);
   std::string_view Keep(std::string_view s);
+  void Changed();
 
   std::vector<std::string_view> Lines;
   std::shared_ptr<Arena> Store;
+  std::uint64_t FRevision;
 };

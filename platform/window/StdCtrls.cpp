@@ -253,11 +253,19 @@ void TListBox::BeginUpdate() {
 }
 
 void TListBox::EndUpdate() {
+  FinishUpdate(FSorted);
+}
+
+void TListBox::EndUpdateInOrder() {
+  FinishUpdate(false);
+}
+
+void TListBox::FinishUpdate(bool sort) {
   if (FUpdating == 0 || --FUpdating > 0) return;
   std::vector<TSpan> rows = FItems->Rows;
   rows.insert(rows.end(), FPending.begin(), FPending.end());
   FPending.clear();
-  if (FSorted) FItems->Sort(rows);
+  if (sort) FItems->Sort(rows);
   FItems->Reset(std::move(rows));
 }
 

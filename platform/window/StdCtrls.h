@@ -81,6 +81,9 @@ class TListBox : public QListView {
   // Between the two, added items are only collected; EndUpdate puts them in order at once.
   void BeginUpdate();
   void EndUpdate();
+  // EndUpdate for items added in the list's order already: a sorted list keeps them as added,
+  // after its rows, without sorting them again.
+  void EndUpdateInOrder();
 
   [[nodiscard]] int Count() const;
   // The text stays valid until the list next changes.
@@ -100,6 +103,7 @@ class TListBox : public QListView {
 
  private:
   class TItems;
+  void FinishUpdate(bool sort);
   struct TSpan {  // an item's place in the text of all items, and its value; 16 bytes
     std::size_t Offset;
     std::uint32_t Size;

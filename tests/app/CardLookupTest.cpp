@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
+#include "BookTools.h"
 #include "CardBook.h"
 #include "CardFixtures.h"
+#include "CodePage.h"
 
 namespace {
 
@@ -71,6 +76,76 @@ TEST(LetterList, Entries) {
   EXPECT_EQ(LetterListEntry(BuildCardLine(Card("", "Ann"))), ", Ann");
   EXPECT_EQ(LetterListEntry("only\xFF"), std::nullopt);
   EXPECT_EQ(LetterListEntry("x"), std::nullopt);
+}
+
+struct ListedEntry {
+  AnsiString Text;
+  int Card;
+  char Initial;
+  bool operator==(const ListedEntry&) const = default;
+};
+
+void PrintTo(const ListedEntry& entry, std::ostream* out) {
+  *out << "{" << entry.Text << ", " << entry.Card << "}";
+}
+
+std::vector<ListedEntry> Listed(const std::vector<TLetterListOrder::TEntry>& entries) {
+  std::vector<ListedEntry> listed;
+  for (const TLetterListOrder::TEntry& entry : entries)
+    listed.push_back({AnsiString(entry.Text), entry.Card, entry.Initial});
+  return listed;
+}
+
+// The order a sorted list box gives the entries added in book order.
+std::vector<ListedEntry> FreshOrder(const TStringList& cards) {
+  std::vector<ListedEntry> listed;
+  for (int i = 0; i < cards.Count(); ++i)
+    if (std::optional<AnsiString> entry = LetterListEntry(cards[i])) listed.push_back({*entry, i, cards[i].front()});
+  std::stable_sort(listed.begin(), listed.end(),
+                   [](const ListedEntry& a, const ListedEntry& b) { return AnsiCompareText(a.Text, b.Text) < 0; });
+  return listed;
+}
+
+TEST(LetterList, TheKeptOrderFollowsEveryChangeOfTheBook) {
+  TStringList cards = Book({Card("smith", "Ann"), Card("Lee", "Bo"), Card("", "Empty"), Card("Smith", "ann"),
+                            Card("7Up", "Seven"), Card("Adams", "Cy")});
+  cards.Add("only\xFF");  // no entry
+  cards.Add("");
+  TStringList undo;
+  TLetterListOrder order;
+  EXPECT_EQ(Listed(order.Entries(cards)), FreshOrder(cards));
+
+  using Change = std::function<void()>;
+  const std::pair<const char*, Change> changes[] = {
+      {"store over a card", [&] { cards.Put(1, BuildCardLine(Card("Zed", "Bo"))); }},
+      {"store a new card", [&] { cards.Add(BuildCardLine(Card("Baker", "Al"))); }},
+      {"delete",
+       [&] {
+         undo = cards;
+         cards.Delete(0);
+       }},
+      {"undo", [&] { cards = undo; }},
+      {"sort", [&] { SortCards(cards); }},
+      {"restore",
+       [&] {
+         TStringList restored = Book({Card("Young", "Di"), Card("Abel", "Ed")});
+         cards = std::move(restored);
+       }},
+      {"import appending",
+       [&] {
+         for (const char* surname : {"smith", "Moss", "Abel"}) cards.Add(BuildCardLine(Card(surname, "")));
+       }},
+      {"import replacing",
+       [&] {
+         cards.Clear();
+         cards.Add(BuildCardLine(Card("Quinn", "Flo")));
+       }},
+      {"delete the last card", [&] { cards.Delete(0); }},
+  };
+  for (const auto& [name, change] : changes) {
+    change();
+    EXPECT_EQ(Listed(order.Entries(cards)), FreshOrder(cards)) << "after " << name;
+  }
 }
 
 }  // namespace

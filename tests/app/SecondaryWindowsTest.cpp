@@ -468,4 +468,36 @@ TEST_F(SecondaryWindows, DoubleClickFetchesTheCardOfTheEntryClicked) {
   }
 }
 
+TEST_F(SecondaryWindows, LetterListShowsTheBookAsItIsAfterEachChange) {
+  Start({Card("Baker", "b"), Card("adams", "a"), Card("Cole", "c")});
+  auto shown = [&](const char* filter) {
+    std::vector<AnsiString> entries;
+    List([&](TFormNavigate& w) {
+      QTest::mouseClick(w.findChild<TSpeedButton*>(QString::fromLatin1(filter)), Qt::LeftButton);
+      entries = Entries(*w.Controls().LB_Name);
+    });
+    return entries;
+  };
+  using Names = std::vector<AnsiString>;
+  EXPECT_EQ(shown("SBALL"), (Names{"adams, a", "Baker, b", "Cole, c"}));
+  EXPECT_EQ(shown("SBB"), (Names{"Baker, b"}));
+
+  // Baker, on view, renamed: the List button stores it before the list opens.
+  Ui().Edit_SurName->setFocus();
+  SetText(Ui().Edit_SurName, QStringLiteral("Able"));
+  EXPECT_EQ(shown("SBALL"), (Names{"Able, b", "adams, a", "Cole, c"}));
+  EXPECT_EQ(shown("SBB"), Names{});
+
+  QTest::mouseClick(Ui().Button_Delete, Qt::LeftButton);  // Able goes
+  ASSERT_EQ(Window->Cards.Count(), 2);
+  TFormNavigate* list = List([&](TFormNavigate& w) {
+    TListBox& entries = *w.Controls().LB_Name;
+    EXPECT_EQ(Entries(entries), (Names{"adams, a", "Cole, c"}));
+    DoubleClickRow(entries, 1);
+  });
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(Window->CurrentCard, 1);
+  EXPECT_EQ(Surname(), QStringLiteral("Cole"));
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <functional>
 
 #include "CodePage.h"
 #include "TestSupport.h"
@@ -77,6 +78,72 @@ TEST(StringListEditing, BadIndexRaisesListError) {
   EXPECT_THROW(list.Delete(1), EStringListError);
   EXPECT_THROW(list.Insert(2, "x"), EStringListError);
   EXPECT_NO_THROW(list.Insert(1, "end"));
+}
+
+// What is worked out from the lines is kept until the revision moves: every operation that can
+// change the lines moves it, and one that only reads does not.
+TEST(StringListEditing, EveryChangeMovesTheRevision) {
+  testing_support::TempProgramFolder folder;
+  testing_support::WriteBytes(folder.File("book.abk"), "c\r\nb\r\na\r\n");
+  using Edit = std::function<void(TStringList&)>;
+  const std::pair<const char*, Edit> changes[] = {
+      {"Put", [](TStringList& l) { l.Put(1, "b"); }},  // even the same text
+      {"Add", [](TStringList& l) { l.Add("d"); }},
+      {"Insert", [](TStringList& l) { l.Insert(0, "z"); }},
+      {"Delete", [](TStringList& l) { l.Delete(2); }},
+      {"Exchange", [](TStringList& l) { l.Exchange(0, 2); }},
+      {"Reorder",
+       [](TStringList& l) {
+         l.Reorder({2, 1, 0});
+       }},
+      {"Clear", [](TStringList& l) { l.Clear(); }},
+      {"Sort", [](TStringList& l) { l.Sort(); }},
+      {"CustomSort",
+       [](TStringList& l) { l.CustomSort([](std::string_view a, std::string_view b) { return a.compare(b); }); }},
+      {"SetText", [](TStringList& l) { l.SetText("c\r\nb\r\na\r\n"); }},
+      {"LoadFromFile", [&](TStringList& l) { l.LoadFromFile(folder.File("book.abk")); }},
+      {"assigned another list", [](TStringList& l) { l = TStringList(); }},
+      {"assigned a copy of another",
+       [](TStringList& l) {
+         const TStringList other;
+         l = other;
+       }},
+      {"moved away", [](TStringList& l) { TStringList taken(std::move(l)); }},
+      {"moved away by assignment",
+       [](TStringList& l) {
+         TStringList taken;
+         taken = std::move(l);
+       }},
+  };
+  for (const auto& [name, change] : changes) {
+    TStringList list;
+    list.SetText("c\r\nb\r\na\r\n");
+    const std::uint64_t before = list.Revision();
+    change(list);
+    EXPECT_NE(list.Revision(), before) << name;
+  }
+
+  TStringList list;
+  list.SetText("c\r\nb\r\na\r\n");
+  const std::uint64_t revision = list.Revision();
+  (void)list.Count();
+  (void)list.Get(1);
+  (void)list.Text();
+  (void)list.TextSize();
+  (void)list.IndexOf("B");
+  const Lines read{list.begin(), list.end()};
+  list.Reserve(100);
+  TStringList copy = list;
+  EXPECT_EQ(list.Revision(), revision);
+  EXPECT_EQ(copy.Revision(), revision);  // equal lines
+
+  // The undo snapshot: the book changes, then takes the snapshot's lines back.
+  copy.Delete(0);
+  EXPECT_NE(copy.Revision(), revision);
+  copy = list;
+  EXPECT_EQ(copy.Revision(), revision);
+  TStringList moved = std::move(copy);
+  EXPECT_EQ(moved.Revision(), revision);
 }
 
 TEST(StringListSorting, DefaultOrderIgnoresCaseAndFollowsTheLocale) {
