@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QPointer>
 #include <algorithm>
 #include <set>
 #include <unordered_map>
