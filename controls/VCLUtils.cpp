@@ -143,7 +143,9 @@ void DrawDisabledImage(const TImageList& images, TCanvas& canvas, int x, int y, 
 
 void DiscardPendingMessage(HWND window, unsigned msg) {
   TMsg removed;
-  (void)PeekMessageA(removed, window, msg, msg, PM_REMOVE);
+  // A pending quit comes out whatever the filter; it must not be lost.
+  if (PeekMessageA(removed, window, msg, msg, PM_REMOVE) && removed.message == WM_QUIT)
+    PostQuitMessage(static_cast<int>(removed.wParam));
 }
 
 AnsiString ShortenText(std::string_view text, const TCanvas& canvas, int width) {

@@ -29,7 +29,8 @@ void DrawDisabledImage(const TImageList& images, TCanvas& canvas, int x, int y, 
 [[nodiscard]] inline int RectHeight(const TRect& r) {
   return r.Bottom - r.Top;
 }
-// Removes one pending message of that number for the window (nullptr: any window of the thread).
+// Removes one pending message of that number for the window (nullptr: any window of the thread). A
+// pending quit taken out instead is posted again.
 void DiscardPendingMessage(HWND window, unsigned msg);
 // The text, or the longest of its shortened forms ending in "..." that fits the width.
 [[nodiscard]] AnsiString ShortenText(std::string_view text, const TCanvas& canvas, int width);

@@ -1,9 +1,41 @@
 #include "Menus.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
+#include <memory>
+#include <utility>
 
 #include "CodePage.h"
+#include "MessageQueue.h"
+
+namespace {
+
+// The press outside the open menus that closed them. Qt would replay it at once, inside the menu's
+// own loop; the platform keeps it and posts it once the menu has returned, so that the code that
+// popped the menu finds it pending, as the platform's menus leave it.
+std::unique_ptr<QMouseEvent>& ClosingPress() {
+  static std::unique_ptr<QMouseEvent> press;
+  return press;
+}
+
+class TOutsidePressKeeper final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+      const auto& mouse = static_cast<const QMouseEvent&>(*event);
+      const QWidget* under = QApplication::widgetAt(mouse.globalPosition().toPoint());
+      if (under && under->window()->windowType() != Qt::Popup) ClosingPress().reset(mouse.clone());
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
 
 TMenuItem::TMenuItem(TComponent* AOwner, QAction* action) : TComponent(AOwner), FAction(action) {}
 
@@ -51,7 +83,10 @@ void TMenuItem::Click() {
   if (OnClick) OnClick(this);
 }
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FMenu(new QMenu) {}
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FMenu(new QMenu) {
+  FMenu->setAttribute(Qt::WA_NoMouseReplay);
+  FMenu->installEventFilter(new TOutsidePressKeeper(FMenu));
+}
 
 TPopupMenu::~TPopupMenu() {
   delete FMenu;
@@ -105,6 +140,8 @@ int TPopupMenu::AlignedLeft(int X) const {
 
 void TPopupMenu::Popup(int X, int Y) {
   if (OnPopup) OnPopup(this);
+  ClosingPress().reset();
   QAction* chosen = FMenu->exec(QPoint(AlignedLeft(X), Y));
+  if (const std::unique_ptr<QMouseEvent> press = std::exchange(ClosingPress(), nullptr)) (void)PostMouseButton(*press);
   if (chosen) ClickAction(chosen);
 }

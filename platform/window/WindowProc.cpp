@@ -2,8 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QEvent>
-#include <QPointer>
+#include <QCursor>
 #include <algorithm>
 #include <set>
 #include <unordered_map>
@@ -11,6 +10,7 @@
 
 #include "Controls.h"
 #include "Forms.h"
+#include "MessageQueue.h"
 
 namespace {
 
@@ -25,15 +25,6 @@ struct WindowChain {
   std::vector<WNDPROC> Procs;  // [0] is the window's own procedure; back() is the current one
 };
 
-const QEvent::Type kPosted = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-class TPostedEvent final : public QEvent {
- public:
-  TPostedEvent(QWidget* widget, const TMessage& message) : QEvent(kPosted), Widget(widget), Message(message) {}
-  QPointer<QWidget> Widget;  // for a widget's message; none for a utility window's
-  TMessage Message;
-};
-
 class TUtilityWindow final : public QObject {
  public:
   explicit TUtilityWindow(TWndMethod method) : Method(std::move(method)) {}
@@ -43,12 +34,6 @@ class TUtilityWindow final : public QObject {
     const TWndMethod method = Method;
     if (method) method(message);
     return message.Result;
-  }
-
-  bool event(QEvent* event) override {
-    if (event->type() != kPosted) return QObject::event(event);
-    Dispatch(static_cast<TPostedEvent*>(event)->Message);
-    return true;
   }
 
   TWndMethod Method;
@@ -107,29 +92,12 @@ TUtilityWindow* FindUtility(HWND window) {
   return State().Utilities.contains(window) ? static_cast<TUtilityWindow*>(window) : nullptr;
 }
 
-// Delivers the messages posted to widgets.
-class TPostOffice final : public QObject {
- public:
-  bool event(QEvent* event) override {
-    if (event->type() != kPosted) return QObject::event(event);
-    auto* posted = static_cast<TPostedEvent*>(event);
-    if (posted->Widget)
-      PerformMessage(posted->Widget, posted->Message.Msg, posted->Message.WParam, posted->Message.LParam);
-    return true;
-  }
-};
-
 // A live widget, found without touching the pointer.
 bool IsWidget(HWND window) {
   if (FindChain(window)) return true;
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
   const QWidgetList widgets = QApplication::allWidgets();
   return std::find(widgets.begin(), widgets.end(), static_cast<QWidget*>(window)) != widgets.end();
-}
-
-TPostOffice& PostOffice() {
-  static auto* office = new TPostOffice;
-  return *office;
 }
 
 }  // namespace
@@ -217,14 +185,17 @@ std::intptr_t DefWindowProcA(HWND window, unsigned msg, std::uintptr_t wParam, s
 
 bool PostMessageA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
   if (!window || !QCoreApplication::instance()) return false;
-  if (TUtilityWindow* utility = FindUtility(window)) {
-    QCoreApplication::postEvent(utility, new TPostedEvent(nullptr, TMessage{msg, wParam, lParam, 0}));
-    return true;
-  }
+  const QPoint cursor = QCursor::pos();
+  const TMsg queued{window, msg, wParam, lParam, {cursor.x(), cursor.y()}};
+  if (TUtilityWindow* utility = FindUtility(window))
+    return PostQueuedMessage(queued, utility, [window, msg, wParam, lParam] {
+      TMessage message{msg, wParam, lParam, 0};
+      if (TUtilityWindow* live = FindUtility(window)) live->Dispatch(message);
+    });
   if (!IsWidget(window)) return false;
-  QCoreApplication::postEvent(&PostOffice(),
-                              new TPostedEvent(static_cast<QWidget*>(window), TMessage{msg, wParam, lParam, 0}));
-  return true;
+  auto* widget = static_cast<QWidget*>(window);
+  return PostQueuedMessage(queued, widget,
+                           [widget, msg, wParam, lParam] { PerformMessage(widget, msg, wParam, lParam); });
 }
 
 HWND AllocateHWnd(TWndMethod method) {
@@ -237,6 +208,7 @@ void DeallocateHWnd(HWND window) {
   TUtilityWindow* utility = FindUtility(window);
   if (!utility) return;
   State().Utilities.erase(window);
+  DropQueuedMessages(window);
   if (const std::function<void(HWND)> ended = State().UtilityEnded) ended(window);
   utility->Method = nullptr;
   // Deferred: the window may be deallocated from inside its own procedure.

@@ -39,7 +39,8 @@ std::intptr_t SendMessageA(HWND window, unsigned msg, std::uintptr_t wParam = 0,
 // Runs the window's own procedure alone (the class's message handling).
 std::intptr_t DefWindowProcA(HWND window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
 
-// Queues a message for a window's chain or a utility window. False when there is no such window.
+// Queues a message for a window's chain or a utility window in the thread's queue (MessageQueue.h).
+// False when there is no such window.
 bool PostMessageA(HWND window, unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 
 // Utility windows: invisible windows that only receive messages. Posted messages are delivered

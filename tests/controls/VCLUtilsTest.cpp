@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
+#include <QTimer>
 
 #include "Controls.h"
 #include "Cursors.h"
@@ -203,22 +205,49 @@ TEST(BackdropTest, MissingControlOrParentDoesNothing) {
   EXPECT_EQ(buffer.Canvas().Pixel(0, 0), clWhite);
 }
 
+namespace {
+
+class PressCounter final : public QWidget {
+ public:
+  int Presses = 0;
+
+ protected:
+  void mousePressEvent(QMouseEvent*) override { ++Presses; }
+};
+
+void PostPress(QWidget& widget) {
+  const QPoint global = widget.mapToGlobal(QPoint(1, 1));
+  ASSERT_TRUE(PostMouseButton(
+      QMouseEvent(QEvent::MouseButtonPress, QPointF(1, 1), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier)));
+}
+
+}  // namespace
+
 TEST(DiscardPendingMessageTest, RemovesOnePendingPressAndIgnoresAnEmptyQueue) {
   DiscardPendingMessage(nullptr, WM_LBUTTONDOWN);
-  class Counter final : public QWidget {
-   public:
-    int Presses = 0;
-
-   protected:
-    void mousePressEvent(QMouseEvent*) override { ++Presses; }
-  } widget;
+  PressCounter widget;
   widget.show();
-  for (int i = 0; i < 2; ++i)
-    QCoreApplication::postEvent(&widget, new QMouseEvent(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1),
-                                                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  for (int i = 0; i < 2; ++i) PostPress(widget);
   DiscardPendingMessage(nullptr, WM_RBUTTONDOWN);
   DiscardPendingMessage(nullptr, WM_LBUTTONDOWN);
   QCoreApplication::processEvents();
+  EXPECT_EQ(widget.Presses, 1);
+}
+
+TEST(DiscardPendingMessageTest, AQuitTakenOutOnTheWayIsPostedAgainWithItsCode) {
+  PressCounter widget;
+  widget.show();
+  PostQuitMessage(7);
+  PostPress(widget);
+  DiscardPendingMessage(nullptr, WM_LBUTTONDOWN);  // finds the quit first
+  TMsg pending;
+  ASSERT_TRUE(PeekMessageA(pending, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE));
+  EXPECT_EQ(pending.message, static_cast<unsigned>(WM_LBUTTONDOWN));
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(-99); });
+  guard.start(5000);
+  EXPECT_EQ(QCoreApplication::exec(), 7);
   EXPECT_EQ(widget.Presses, 1);
 }
 

@@ -17,6 +17,7 @@
 #include "ActnList.h"
 #include "ExtCtrls.h"
 #include "Menus.h"
+#include "MessageQueue.h"
 #include "VXCtrls.h"
 
 namespace {
@@ -296,11 +297,10 @@ TEST_F(SpeedButtonTest, DropDownMenuOpensOnPressAndGivesNoClick) {
 TEST_F(SpeedButtonTest, TheClickThatClosesTheMenuOnTheButtonDoesNotReopenIt) {
   FakeMenu menu;
   button->SetDropDownMenu(&menu);
-  QWindow* window = form.windowHandle();
-  // Qt replays the press that closed a pop-up as a posted event, as here.
+  // The platform posts the press that closed a pop-up, as here.
   const auto postPress = [&](QPoint inForm) {
-    QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, inForm, form.mapToGlobal(inForm),
-                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    (void)PostMouseButton(QMouseEvent(QEvent::MouseButtonPress, inForm, form.mapToGlobal(inForm), Qt::LeftButton,
+                                      Qt::LeftButton, Qt::NoModifier));
   };
   menu.WhileOpen = [&] { postPress(QPoint(15, 15)); };
   Press(button);
@@ -628,4 +628,61 @@ TEST_F(SpeedButtonTest, LoadedBuildsAheadTheCellTheFirstPaintNeeds) {
   button->SetFlat(true);
   button->Loaded();
   EXPECT_NE(button->GlyphPainter().CellIndex(psInactive), -1);
+}
+
+// Clicks with a real menu: the press lands on the open pop-up (which has the pointer), the release
+// where the pointer is once the menu has closed.
+class SpeedButtonRealMenuTest : public SpeedButtonTest {
+ protected:
+  void SetUp() override {
+    SpeedButtonTest::SetUp();
+    menu.Add("First");
+    menu.OnPopup = [this](QObject*) { ++shows; };
+    button->SetDropDownMenu(&menu);
+    button->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) { ++buttonPresses; };
+  }
+
+  // Presses the button; while its menu is open, clicks at a point of the form.
+  void OpenAndClickAt(QPoint inForm) {
+    QTimer::singleShot(0, &form, [this, inForm] {
+      QWindow* popup = menu.Menu()->windowHandle();
+      ASSERT_NE(popup, nullptr);
+      QTest::mousePress(popup, Qt::LeftButton, {}, popup->mapFromGlobal(form.mapToGlobal(inForm)));
+    });
+    QTimer::singleShot(3000, &form, [this] { menu.Menu()->close(); });  // never hang
+    Press(button);
+    QCoreApplication::processEvents();  // what the press left pending comes before the release
+    QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, inForm);
+    QCoreApplication::processEvents();
+  }
+
+  TPopupMenu menu;
+  int shows = 0;
+  int buttonPresses = 0;
+};
+
+TEST_F(SpeedButtonRealMenuTest, ClickOnTheButtonClosesItsMenuWithoutReopeningIt) {
+  OpenAndClickAt(button->geometry().topLeft() + QPoint(5, 5));
+  EXPECT_EQ(shows, 1);
+  EXPECT_FALSE(menu.Menu()->isVisible());
+  EXPECT_EQ(buttonPresses, 1);  // the closing press never reached the button
+  EXPECT_EQ(clicks, 0);
+  TMsg pending;
+  EXPECT_FALSE(PeekMessageA(pending, nullptr, 0, 0, PM_NOREMOVE));
+
+  // The button is left ready: the next press opens the menu again.
+  OpenAndClickAt(QPoint(190, 110));
+  EXPECT_EQ(shows, 2);
+}
+
+TEST_F(SpeedButtonRealMenuTest, ClickElsewhereClosesTheMenuAndReachesWhatWasClicked) {
+  TVxSpeedButton* other = AddButton(0);
+  other->SetBounds(150, 80, 30, 25);  // clear of the open menu
+  int otherClicks = 0;
+  other->OnClick = [&](QObject*) { ++otherClicks; };
+  OpenAndClickAt(other->geometry().topLeft() + QPoint(5, 5));
+  EXPECT_EQ(shows, 1);
+  EXPECT_FALSE(menu.Menu()->isVisible());
+  EXPECT_EQ(otherClicks, 1);
+  EXPECT_EQ(clicks, 0);
 }
