@@ -5,6 +5,7 @@
 
 #include "Controls.h"
 #include "Dialogs.h"
+#include "Forms.h"
 
 namespace {
 
@@ -191,7 +192,9 @@ void TControlHook::HookWndProc(TMessage& message) {
 
 // ---- TVxWindowHook ----
 
-TVxWindowHook::TVxWindowHook(TComponent* AOwner) : TComponent(AOwner) {}
+TVxWindowHook::TVxWindowHook(QObject* AOwner) : TComponent(dynamic_cast<TComponent*>(AOwner)) {
+  if (!parent()) setParent(AOwner);
+}
 
 TVxWindowHook::~TVxWindowHook() {
   ComponentState |= csDestroying;
@@ -250,6 +253,24 @@ void TVxWindowHook::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation != TOperation::opRemove) return;
   const QObject* control = WinControl();
   if ((control && control == AComponent) || AComponent == Owner() || !Owner()) SetWinControl(nullptr);
+}
+
+bool TVxWindowHook::HooksOwnerForm() const {
+  const QWidget* control = WinControl();
+  return control && control == parent() && dynamic_cast<const TForm*>(control);
+}
+
+bool TVxWindowHook::StoresWinControl() const {
+  const QWidget* control = WinControl();
+  return control && !dynamic_cast<const TForm*>(control);
+}
+
+bool TVxWindowHook::StoresIsForm(const TVxWindowHook* ancestor) const {
+  return ancestor ? HooksOwnerForm() != ancestor->HooksOwnerForm() : HooksOwnerForm();
+}
+
+void TVxWindowHook::LoadIsForm(bool value) {
+  if (auto* form = dynamic_cast<TForm*>(parent()); value && form) SetWinControl(form);
 }
 
 void TVxWindowHook::FireAfter(TMessage& message, bool& handled) {

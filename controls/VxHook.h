@@ -83,9 +83,17 @@ void FreeGlobalHookList();
 
 enum : unsigned { RehookMessage = 0xB052, ReleaseHookMessage = 0xB053 };
 
+// The published properties are Qt properties. A form's own window is never written as a WinControl
+// reference: "IsForm" stands for it (StoresWinControl and StoresIsForm say what a writer keeps).
 class TVxWindowHook : public TComponent {
+  Q_OBJECT
+  Q_PROPERTY(bool Active READ Active WRITE SetActive)
+  Q_PROPERTY(QWidget* WinControl READ WinControl WRITE SetWinControl)
+  Q_PROPERTY(bool IsForm READ HooksOwnerForm WRITE LoadIsForm)
+
  public:
-  explicit TVxWindowHook(TComponent* AOwner = nullptr);
+  // The owner is a component, or the form that the hook goes with.
+  explicit TVxWindowHook(QObject* AOwner = nullptr);
   ~TVxWindowHook() override;
 
   [[nodiscard]] bool Active() const { return FActive; }
@@ -93,6 +101,15 @@ class TVxWindowHook : public TComponent {
   [[nodiscard]] QWidget* WinControl() const;
   void SetWinControl(QWidget* value);
   [[nodiscard]] TControlHook* Binding() const { return FBinding; }
+
+  // The hooked window is the form that owns the hook.
+  [[nodiscard]] bool HooksOwnerForm() const;
+  // WinControl is written only for a window that is not a form.
+  [[nodiscard]] bool StoresWinControl() const;
+  // "IsForm" is written when it is True, or, against an ancestor's hook, when it differs from it.
+  [[nodiscard]] bool StoresIsForm(const TVxWindowHook* ancestor = nullptr) const;
+  // True hooks the owner when the owner is a form.
+  void LoadIsForm(bool value);
 
   THookMessageEvent BeforeMessage;
   THookMessageEvent AfterMessage;

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMetaProperty>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Controls.h"
 #include "Dialogs.h"
 #include "Forms.h"
 
@@ -20,6 +23,17 @@ class LoggingForm final : public TForm {
     if (message.Msg >= WM_USER || message.Msg == WM_DESTROY) gLog.push_back("own");
     if (message.Msg == WM_USER) message.Result = 5;
     TForm::WndProc(message);
+  }
+};
+
+class LoggingControl final : public TControl {
+ public:
+  using TControl::TControl;
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg >= WM_USER || message.Msg == WM_DESTROY) gLog.push_back("own");
+    TControl::WndProc(message);
   }
 };
 
@@ -42,6 +56,42 @@ std::unique_ptr<TVxWindowHook> MakeHook(QWidget* target, const std::string& name
 void ServePostedMessages() {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void LogBothPhases(TVxWindowHook& hook, const std::string& name) {
+  hook.BeforeMessage = [name](QObject*, TMessage& m, bool&) {
+    if (m.Msg >= WM_USER) gLog.push_back(name + ".before");
+  };
+  hook.AfterMessage = [name](QObject*, TMessage& m, bool&) {
+    if (m.Msg >= WM_USER) gLog.push_back(name + ".after");
+  };
+}
+
+// What a writer of forms keeps of a hook: its published properties by name, each only when it is
+// stored, a window by its name.
+using Written = std::map<std::string, QVariant>;
+Written Write(const TVxWindowHook& hook) {
+  Written written;
+  const QMetaObject* type = hook.metaObject();
+  for (int i = type->propertyOffset(); i < type->propertyCount(); ++i) {
+    const QMetaProperty property = type->property(i);
+    const std::string name = property.name();
+    if ((name == "WinControl" && !hook.StoresWinControl()) || (name == "IsForm" && !hook.StoresIsForm())) continue;
+    const QVariant value = property.read(&hook);
+    written[name] = name == "WinControl" ? QVariant(value.value<QWidget*>()->objectName()) : value;
+  }
+  return written;
+}
+
+// Loads a hook owned by form from what was written, resolving window names among its children.
+TVxWindowHook* Load(TForm& form, const Written& written) {
+  auto* hook = new TVxWindowHook(&form);
+  for (const auto& [name, value] : written) {
+    const QVariant loaded =
+        name == "WinControl" ? QVariant::fromValue(form.findChild<QWidget*>(value.toString())) : value;
+    EXPECT_TRUE(hook->setProperty(name.c_str(), loaded)) << name;
+  }
+  return hook;
 }
 
 class VxHookTest : public testing::Test {
@@ -181,4 +231,83 @@ TEST_F(VxHookTest, AFailingHandlerIsShownAndTheMessageGoesOn) {
   EXPECT_EQ(gLog, (Log{"1.before", "own", "2.after", "1.after"}));
   EXPECT_EQ(shown, std::vector<AnsiString>{"hook failed"});
   SetMessageBoxHandler(previous);
+}
+
+TEST_F(VxHookTest, AHookOnItsOwnFormIsWrittenAsIsFormAndLoadingItHooksTheLoadingForm) {
+  LoggingForm form;
+  auto* hook = new TVxWindowHook(&form);
+  hook->SetWinControl(&form);
+  const Written written = Write(*hook);
+  EXPECT_EQ(written, (Written{{"Active", true}, {"IsForm", true}}));
+
+  LoggingForm loading;
+  TVxWindowHook* loaded = Load(loading, written);
+  EXPECT_EQ(loaded->WinControl(), &loading);
+  LogBothPhases(*loaded, "loaded");
+  loading.Perform(WM_USER);
+  EXPECT_EQ(gLog, (Log{"loaded.before", "own", "loaded.after"}));
+}
+
+TEST_F(VxHookTest, OnlyAControlThatIsNotAFormIsWrittenAsAReference) {
+  LoggingForm form;
+  auto* control = new LoggingControl(&form);
+  control->setObjectName(QStringLiteral("list"));
+  LoggingForm other;
+  struct Case {
+    const char* What;
+    QWidget* Hooked;
+    Written Expected;
+  };
+  const Case cases[] = {
+      {"a control on the form", control, {{"Active", true}, {"WinControl", QStringLiteral("list")}}},
+      {"another form", &other, {{"Active", true}}},
+      {"nothing", nullptr, {{"Active", true}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TVxWindowHook hook(&form);
+    hook.SetWinControl(c.Hooked);
+    EXPECT_FALSE(hook.HooksOwnerForm());
+    EXPECT_EQ(Write(hook), c.Expected);
+  }
+
+  TVxWindowHook hook(&form);
+  hook.SetWinControl(control);
+  LoggingForm loading;
+  (new LoggingControl(&loading))->setObjectName(QStringLiteral("list"));
+  TVxWindowHook* loaded = Load(loading, Write(hook));
+  EXPECT_EQ(loaded->WinControl(), loading.findChild<QWidget*>(QStringLiteral("list")));
+}
+
+TEST_F(VxHookTest, IsFormHooksOnlyAFormOwnerAndIsWrittenAgainstAnAncestorOnlyWhenItDiffers) {
+  TComponent component;
+  TVxWindowHook ownedByComponent(&component);
+  ownedByComponent.setProperty("IsForm", true);
+  EXPECT_EQ(ownedByComponent.WinControl(), nullptr);
+
+  LoggingForm form;
+  TVxWindowHook onForm(&form);
+  onForm.setProperty("IsForm", true);
+  TVxWindowHook unhooked(&form);
+  unhooked.setProperty("IsForm", false);
+  EXPECT_EQ(unhooked.WinControl(), nullptr);
+  EXPECT_FALSE(onForm.StoresIsForm(&onForm));
+  EXPECT_TRUE(onForm.StoresIsForm(&unhooked));
+  EXPECT_TRUE(unhooked.StoresIsForm(&onForm));
+}
+
+TEST_F(VxHookTest, RecreatingAHookedControlsWindowEndsWithTheHookInstalled) {
+  auto control = std::make_unique<LoggingControl>();
+  control->winId();
+  auto hook = MakeHook(control.get(), "hook");
+  control->setWindowFlag(Qt::Tool);  // the control's window is made anew, the control lives on
+  EXPECT_EQ(gLog, (Log{"hook.before", "own", "hook.after"}));
+  gLog.clear();
+  control->Perform(WM_USER);
+  EXPECT_EQ(gLog, Log{"own"});  // until the re-hook message is served
+  ServePostedMessages();
+  gLog.clear();
+  control->Perform(WM_USER);
+  EXPECT_EQ(gLog, (Log{"hook.before", "own", "hook.after"}));
+  EXPECT_EQ(hook->WinControl(), control.get());
 }
