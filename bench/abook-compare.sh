@@ -12,11 +12,17 @@ trap 'rm -rf "$data"' EXIT
 book=$data/cards-1000000.abk
 "$build/bench/vab_generate_book" 1000000 "$book"
 
-# Seconds and peak resident MiB of the fastest of three runs of a command.
+# Seconds and peak resident MiB of the fastest of three runs of a command; when a run fails, its
+# exit status instead, and a non-zero return.
 measure() {
-  local best_s= best_kib=
+  local best_s= best_kib= status
   for ((i = 0; i < 3; i++)); do
-    /usr/bin/time -f '%e %M' -o "$data/time" "$@" >/dev/null 2>&1
+    status=0
+    /usr/bin/time -f '%e %M' -o "$data/time" "$@" >/dev/null 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+      echo "failed with exit status $status"
+      return 1
+    fi
     read -r s kib <"$data/time"
     if [ -z "$best_s" ] || awk -v a="$s" -v b="$best_s" 'BEGIN { exit !(a < b) }'; then best_s=$s; fi
     if [ -z "$best_kib" ] || [ "$kib" -lt "$best_kib" ]; then best_kib=$kib; fi
@@ -27,7 +33,10 @@ measure() {
 whole_runs() {
   local output=$1 format=$2
   cat "$book" >/dev/null
-  ours=$(measure "$write" "$book" "$data/$output")
+  if ! ours=$(measure "$write" "$book" "$data/$output"); then
+    echo "$write $ours" >&2
+    exit 1
+  fi
   echo "$output: $(stat -c %s "$data/$output") bytes"
   if command -v abook >/dev/null; then
     # The same cards as abook's address book: name, e-mail, address, city, state, zip, country,
@@ -36,7 +45,7 @@ whole_runs() {
       { printf "[%d]\nname=%s %s\nemail=%s\naddress=%s\ncity=%s\nstate=%s\nzip=%s\ncountry=%s\nphone=%s\nmobile=%s\nurl=%s\n\n",
           NR - 2, $1, $2, $11, $4, $5, $7, $6, $8, $9, $10, $12 }' "$book" >"$data/addressbook"
     theirs=$(measure abook --convert --informat abook --infile "$data/addressbook" --outformat "$format" \
-      --outfile "$data/abook.$format")
+      --outfile "$data/abook.$format") || theirs="abook $theirs"
   else
     theirs="abook is not installed"
   fi

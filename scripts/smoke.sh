@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Starts the program in a temporary program folder and settings home, ends it after a moment with
+# Starts the program in a temporary program folder and settings home, ends it once it is up with
 # SIGTERM (which it takes as its close box), and fails when it crashed, did not end, or did not
 # save its book on the way out.
 set -euo pipefail
@@ -10,8 +10,25 @@ cp -r "$(dirname "$program")"/. "$work/"
 export XDG_CONFIG_HOME="$work/config"
 "$work/$(basename "$program")" &
 pid=$!
-sleep 2
-if kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; fi
+# True once the process catches SIGTERM, that is once its close box is wired to it.
+catches_term() {
+  local mask
+  mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$pid/status" 2>/dev/null) || return 1
+  [ -n "$mask" ] && (((0x$mask >> (15 - 1)) & 1))
+}
+for _ in $(seq 1 600); do
+  kill -0 "$pid" 2>/dev/null || break
+  catches_term && break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  if ! catches_term; then
+    kill -KILL "$pid"
+    echo "smoke run did not get ready for SIGTERM within 60 s" >&2
+    exit 1
+  fi
+  kill -TERM "$pid"
+fi
 status=0
 for _ in $(seq 1 50); do
   kill -0 "$pid" 2>/dev/null || break

@@ -30,14 +30,20 @@ scripts/build.sh build-fuzz -DVAB_FUZZ=ON -DVAB_TESTS=OFF -DVAB_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 scripts/fuzz.sh build-fuzz 12
 
+# ctest's summary counts skipped tests among the passed ones and leaves disabled ones out; its
+# per-test lines say which were skipped ("***Skipped") or disabled ("***Not Run (Disabled)").
 passed=0
 failed=0
+skipped=0
 for log in "$logs"/*.log; do
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
   bad=$(sed -E 's/.*, ([0-9]+) tests failed.*/\1/' <<<"$line")
-  passed=$((passed + total - bad))
+  skips=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*Skipped' "$log" || true)
+  disabled=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*Not Run \(Disabled\)' "$log" || true)
+  passed=$((passed + total - bad - skips))
   failed=$((failed + bad))
+  skipped=$((skipped + skips + disabled))
 done
-echo "vab: $passed passed, $failed failed"
+echo "vab: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -22,6 +22,7 @@
 #include "Sound.h"
 #include "TestSupport.h"
 #include "Unit_Main.h"
+#include "UserInput.h"
 #include "VXCtrls.h"
 #include "WindowFixtures.h"
 #include "ui_Form_PrintDlg.h"
@@ -35,6 +36,7 @@ using testing_support::PdfPageCount;
 using testing_support::PdfPagePicture;
 using testing_support::PdfPageText;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 
 constexpr const char* kPrintError = "An error occurred while printing !";
 
@@ -87,7 +89,7 @@ class PrintWindows : public testing::Test {
   // dialog, or nullptr when none opened.
   TFormPrintDlg* Open(const std::function<void(TFormPrintDlg&, Ui::TFormPrintDlg&)>& drive) {
     return testing_support::DriveModal<TFormPrintDlg>(
-        Window.get(), [this] { Window->Controls().Button1->Click(); },
+        Window.get(), [this] { UserClick(Window->Controls().Button1); },
         [&](TFormPrintDlg& dialog) { drive(dialog, dialog.Controls()); });
   }
 
@@ -102,8 +104,8 @@ class PrintWindows : public testing::Test {
 
   // Chooses the PDF file through Setup, then prints.
   static void SetupAndPrint(Ui::TFormPrintDlg& ui) {
-    ui.BtnSetup->Click();
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnSetup);
+    UserClick(ui.BtnPrint);
   }
 
   TempProgramFolder Folder;
@@ -154,7 +156,7 @@ TEST_F(PrintWindows, CounterFollowsTheChoices) {
     EXPECT_EQ(ui.CBTemplate->currentText().toStdString(), "Classic");
   });
   // The choices stay for the next opening; the counter follows the book of that moment.
-  Window->Controls().Button_New->Click();
+  UserClick(Window->Controls().Button_New);
   QTest::keyClicks(Window->Controls().Edit_SurName, QStringLiteral("Added"));
   Open([&](TFormPrintDlg&, Ui::TFormPrintDlg& ui) {
     EXPECT_TRUE(ui.RbRange->isChecked());
@@ -189,7 +191,7 @@ TEST_F(PrintWindows, PrintsTheChosenCardsAndCopiesIntoThePdf) {
 
     QTest::mouseClick(ui.RbCurrent, Qt::LeftButton);
     Type(ui.EdCopies, "3");
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     ASSERT_EQ(PdfPageCount(Pdf), 1);
     EXPECT_EQ(PdfPageText(Pdf, 1).count(QStringLiteral("Card7 First")), 3);
     EXPECT_EQ(PdfPageText(Pdf, 1).count(QStringLiteral("First")), 3);
@@ -199,7 +201,7 @@ TEST_F(PrintWindows, PrintsTheChosenCardsAndCopiesIntoThePdf) {
     Type(ui.cFrom, "2");
     Type(ui.cTo, "3");
     Type(ui.EdCopies, "2");
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     const QString range = PdfPageText(Pdf, 1);
     EXPECT_TRUE(range.contains(
         QRegularExpression(QStringLiteral("Card2 First +Card2 First[^\\n]*\\n(.*\\n)*.*Card3 First +Card3 First"))))
@@ -208,7 +210,7 @@ TEST_F(PrintWindows, PrintsTheChosenCardsAndCopiesIntoThePdf) {
 
     // Copies typed as 0 print one copy of each card.
     Type(ui.EdCopies, "0");
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     EXPECT_EQ(PdfPageText(Pdf, 1).count(QStringLiteral("First")), 2);
     EXPECT_TRUE(Boxes.Shown.empty());
     EXPECT_TRUE(ui.BtnPrint->isEnabled() && ui.BtnSetup->isEnabled() && ui.BtnExit->isEnabled());
@@ -266,15 +268,15 @@ TEST_F(PrintWindows, FailuresShowThePrintErrorAndTheDialogStays) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
   Start(Cards(3));
   Open([&](TFormPrintDlg& dialog, Ui::TFormPrintDlg& ui) {
-    ui.BtnPrint->Click();  // no printer chosen and none installed
+    UserClick(ui.BtnPrint);  // no printer chosen and none installed
     EXPECT_EQ(Boxes.Shown, std::vector<AnsiString>{kPrintError});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(ui.BtnPrint->isEnabled() && ui.BtnSetup->isEnabled() && ui.BtnExit->isEnabled());
 
-    ui.BtnSetup->Click();
+    UserClick(ui.BtnSetup);
     QTest::mouseClick(ui.RbRange, Qt::LeftButton);
     Type(ui.cFrom, "0");  // index -1
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     EXPECT_EQ(Boxes.Shown.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(Pdf));
 
@@ -282,7 +284,7 @@ TEST_F(PrintWindows, FailuresShowThePrintErrorAndTheDialogStays) {
     Type(ui.EdCopies, "2147483647");  // far more than 10,000 pages
     QElapsedTimer timer;
     timer.start();
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(Boxes.Shown.size(), 3u);
     EXPECT_EQ(Boxes.Shown.back(), kPrintError);
@@ -363,17 +365,17 @@ TEST_F(PrintWindows, APageRangeFromSetupNeverFailsALaterShorterPrint) {
     EXPECT_EQ(pages(), (Pages{cardsFrom(11, 20), cardsFrom(21, 25)}));
 
     QTest::mouseClick(ui.RbCurrent, Qt::LeftButton);  // one page: none of the range, so all of it
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     EXPECT_EQ(pages(), Pages{"Card7"});
 
     QTest::mouseClick(ui.RbRange, Qt::LeftButton);  // two pages: the second lies in the range
     Type(ui.cFrom, "1");
     Type(ui.cTo, "15");
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     EXPECT_EQ(pages(), Pages{cardsFrom(11, 15)});
 
     QTest::mouseClick(ui.RbAll, Qt::LeftButton);  // the range still holds for the run
-    ui.BtnPrint->Click();
+    UserClick(ui.BtnPrint);
     EXPECT_EQ(pages(), (Pages{cardsFrom(11, 20), cardsFrom(21, 25)}));
   });
   EXPECT_TRUE(Boxes.Shown.empty()) << Boxes.Shown.front();

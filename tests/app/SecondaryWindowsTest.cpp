@@ -22,6 +22,7 @@
 #include "StdCtrls.h"
 #include "TestSupport.h"
 #include "Unit_Main.h"
+#include "UserInput.h"
 #include "VXCtrls.h"
 #include "WindowFixtures.h"
 #include "ui_Form_Navigate.h"
@@ -33,6 +34,7 @@ namespace {
 using testing_support::Card;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 using testing_support::WriteBytes;
 
 void WriteJpeg(const std::filesystem::path& file, QRgb colour) {
@@ -68,7 +70,7 @@ class SecondaryWindows : public testing::Test {
   template <class TWindow>
   TWindow* Open(TVxSpeedButton* launcher, const std::function<void(TWindow&)>& drive) {
     return testing_support::DriveModal(
-        Window.get(), [launcher] { launcher->Click(); }, drive);
+        Window.get(), [launcher] { UserClick(launcher); }, drive);
   }
   TFormSearch* Find(const std::function<void(TFormSearch&)>& drive) { return Open(Ui().Button_Search, drive); }
   TFormNavigate* List(const std::function<void(TFormNavigate&)>& drive) { return Open(Ui().Button_List, drive); }
@@ -159,11 +161,11 @@ TEST_F(SecondaryWindows, SearchRunsOnTheTrimmedStringsAndTheMainWindowShowsTheCa
 
 TEST_F(SecondaryWindows, SearchWindowPlacementActivationAndClosing) {
   Start({Card("Ann"), Card("Bob"), Card("Dan"), Card("Cid")});
-  Ui().Button_Next->Click();
-  Ui().Button_Next->Click();
-  Ui().Button_Delete->Click();  // Find ends the chance to undo it
+  UserClick(Ui().Button_Next);
+  UserClick(Ui().Button_Next);
+  UserClick(Ui().Button_Delete);  // Find ends the chance to undo it
   ASSERT_EQ(Window->CurrentCard, 2);
-  Ui().Button_Previous->Click();
+  UserClick(Ui().Button_Previous);
   int plays = 0;
   // Typed text, then closed by Esc in an edit: nothing is taken back, nothing plays.
   TFormSearch* search = Find([&](TFormSearch& w) {
@@ -204,7 +206,7 @@ TEST_F(SecondaryWindows, SearchWindowPlacementActivationAndClosing) {
        },
        -1},
       {[](TFormSearch& w) { QTest::mouseClick(w.Controls().BitBtn2, Qt::LeftButton); }, -1},
-      {[](TFormSearch& w) { w.Controls().Search->Click(); }, 2},
+      {[](TFormSearch& w) { UserClick(w.Controls().Search); }, 2},
   };
   for (const auto& [close, found] : closes) {
     Window->CurrentCard = 0;
@@ -292,7 +294,7 @@ TEST_F(SecondaryWindows, LetterButtonsFilterTheList) {
 TEST_F(SecondaryWindows, LetterListClosesWithoutAChoiceAndLeavesEveryButtonBlack) {
   Start({Card("Ann"), Card("Bob"), Card("Cid"), Card("Dan")});
   Window->LastCard();
-  Ui().Button_Delete->Click();  // List ends the chance to undo it
+  UserClick(Ui().Button_Delete);  // List ends the chance to undo it
   using Drive = std::function<void(TFormNavigate&)>;
   const std::vector<std::pair<const char*, Drive>> closes = {
       {"Esc in the list", [](TFormNavigate& w) { QTest::keyClick(w.Controls().LB_Name, Qt::Key_Escape); }},
@@ -388,7 +390,7 @@ TEST_F(SecondaryWindows, SchemeBackgroundIsReloadedOnlyAfterTheSchemeChanged) {
   search->Controls().Image_Bck->SetPicture(marker);
   Find([&](TFormSearch& w) { EXPECT_EQ(background(w).green(), 255); });  // no change: nothing loaded
 
-  Ui().Button_NextScheme->Click();
+  UserClick(Ui().Button_NextScheme);
   ASSERT_EQ(Window->SkinIndex, 1);
   Find([&](TFormSearch& w) {
     EXPECT_EQ(w.Frame().SkinShown(), 1);

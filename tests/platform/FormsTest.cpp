@@ -65,7 +65,8 @@ TEST(FormsTest, AModalFormGivesTheActivationBackToTheWindowThatHadIt) {
   });
   EXPECT_EQ(modal.ShowModal(), mrOk);
   // On X without a window manager the server gives the focus to no window when the modal one goes,
-  // and the program learns of it a little later: look once that has had time to arrive.
+  // and the program learns of it a little later: a fixed wait, as it checks that nothing takes the
+  // activation away, and a condition would hold before the loss arrives.
   QTest::qWait(1000);
   EXPECT_EQ(QApplication::activeWindow(), &main);
   EXPECT_EQ(QApplication::focusWidget(), &edit);

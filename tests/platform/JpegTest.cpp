@@ -411,21 +411,21 @@ TEST(JpegLoader, OnlyTheLatestRequestIsDelivered) {
   EXPECT_FALSE(loader.Load((folder.Path / "second.jpg").string(), second.Receiver()));
   QTRY_COMPARE_WITH_TIMEOUT(second.Calls, 1, 20000);
   EXPECT_EQ(second.Size, QSize(1500, 2000));
-  QTest::qWait(300);
+  QTest::qWait(300);  // checks that no delivery comes: a fixed wait
   EXPECT_EQ(first.Calls, 0);
 
   TDelivery cancelled;
   EXPECT_FALSE(loader.Load((folder.Path / "first.jpg").string(), cancelled.Receiver()));
   loader.Cancel();
   EXPECT_FALSE(loader.Pending());
-  QTest::qWait(500);
+  QTest::qWait(500);  // as above
   EXPECT_EQ(cancelled.Calls, 0);
 
   auto ending = std::make_unique<TJpegLoader>();
   TDelivery never;
   EXPECT_FALSE(ending->Load((folder.Path / "first.jpg").string(), never.Receiver()));
   ending.reset();
-  QTest::qWait(300);
+  QTest::qWait(300);  // as above
   EXPECT_EQ(never.Calls, 0);
 }
 
