@@ -71,9 +71,15 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
       box.setStandardButtons(QMessageBox::Ok);
       break;
   }
-  // A request to end the program closes the box; MessageBoxA then gives the unattended answer.
-  const TTerminationWatch closeOnTermination([&box] { box.done(QMessageBox::Cancel); });
-  switch (box.exec()) {
+  // A request to end the program closes the box, which then gives the answer of nobody there.
+  bool unattended = false;
+  const TTerminationWatch closeOnTermination([&box, &unattended] {
+    unattended = true;
+    box.done(QMessageBox::Cancel);
+  });
+  const int button = box.exec();
+  if (unattended) return UnattendedAnswer(request.Flags);
+  switch (button) {
     case QMessageBox::Cancel:
       return IDCANCEL;
     case QMessageBox::Yes:
