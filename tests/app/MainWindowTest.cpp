@@ -613,7 +613,7 @@ TEST_F(MainWindow, MinimisingHidesTheWindowUntilTheTrayBringsItBack) {
 
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   Window->showMinimized();  // the title bar's minimise box
-  QTRY_VERIFY(!Window->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Window->isVisible(); }));
   ShowApplicationWindow(true);  // what a double-click on the tray icon does
   EXPECT_TRUE(Window->isVisible());
   EXPECT_FALSE(Window->isMinimized());
@@ -696,7 +696,8 @@ TEST_F(MainWindow, TheStartSaysOnceWhatItFoundAboutTheBook) {
     c.make();
     Boxes.Shown.clear();
     Start();
-    QTRY_COMPARE(Boxes.Shown.size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Boxes.Shown.empty(); })) << c.what;
+    EXPECT_EQ(Boxes.Shown.size(), 1u) << c.what;
     for (const std::string& part : c.said)
       EXPECT_NE(Boxes.Shown[0].find(part), std::string::npos) << c.what << ": " << part << "\n" << Boxes.Shown[0];
     EXPECT_EQ(Counter(), c.counter) << c.what;
@@ -726,7 +727,7 @@ TEST_F(MainWindow, AskedToEndTheExitShowsNoBoxAndTheCardsAreRescued) {
   Type(Ui().Edit_SurName, QStringLiteral("Typed"));
   std::filesystem::create_directories(Folder.Path / "AddressBook.abk" / "in the way");
   raise(SIGTERM);
-  QTRY_VERIFY(!Window->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Window->isVisible(); }));
   Window.reset();
   EXPECT_EQ(Boxes.Shown.size(), 0u) << Boxes.Shown.front();
   EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook-rescued.abk"), "ABK10\r\n" + Card("Typed") + "\r\n");
@@ -767,7 +768,7 @@ TEST_F(MainWindow, TheBoxesOfAnUnreadableBookAnswerARequestToEnd) {
     clock.start();
     Window = std::make_unique<TForm_Main>();
     Window->show();
-    QTRY_VERIFY_WITH_TIMEOUT(!Window->isVisible(), 10000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Window->isVisible(); }, 10000));
     EXPECT_LT(clock.elapsed(), 4000);
     Window.reset();
   }
@@ -776,7 +777,7 @@ TEST_F(MainWindow, TheBoxesOfAnUnreadableBookAnswerARequestToEnd) {
   const TTerminationWatch program(nullptr);
   WhenABoxIsUp([](QWidget* box) { box->close(); });  // the user reads the start notice
   Start();
-  QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
   Type(Ui().Edit_SurName, QStringLiteral("Typed"));
   signalTheBox(SIGINT);  // the box that says where the cards went
   clock.start();
