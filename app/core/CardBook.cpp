@@ -1,6 +1,10 @@
 #include "CardBook.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "Files.h"
 
@@ -89,6 +93,10 @@ AnsiString FormatCardNumber(int currentCard, int cardCount) {
   return Format("Card %d of %d", currentCard + 1, shownCount);
 }
 
+AnsiString CardCountText(int count) {
+  return count == 1 ? AnsiString("1 card") : Format("%d cards", count);
+}
+
 AnsiString NewBookFileName() {
   return "AddressBook.abk";
 }
@@ -130,11 +138,12 @@ BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiStri
     }
     load.ReadInPart = cut > 0 || cards[0] != kBookHeader;
     cards.Delete(0);
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     // Unreadable, too large, or no regular file: either way the file is left as it is.
     cards.Clear();
     load.ReadInPart = false;
     (load.Source == BookLoad::TSource::Book ? load.BookUnreadable : load.BackupUnreadable) = true;
+    load.Failure = error.what();
   }
   return load;
 }
@@ -156,8 +165,51 @@ AnsiString FreeName(const AnsiString& file, const char* suffix, bool keepExtensi
   for (int n = 1;; ++n) {
     AnsiString name = stem + suffix + (n == 1 ? AnsiString() : Format("-%d", n));
     if (!keepExtension) name += ".abk";
-    if (!FileExists(name)) return name;
+    std::error_code error;
+    if (!FileExists(name) && !std::filesystem::is_symlink(ResolvePathForWrite(name), error)) return name;
   }
+}
+
+constexpr std::string_view kDataFolder = "velmora-address-book/";
+
+AnsiString FileNameOf(const AnsiString& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == AnsiString::npos ? path : path.substr(slash + 1);
+}
+
+AnsiString FolderOf(const AnsiString& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == AnsiString::npos ? AnsiString("./") : path.substr(0, slash + 1);
+}
+
+AnsiString EnvironmentFolder(const char* name, const AnsiString& fallback) {
+  const char* value = std::getenv(name);
+  AnsiString folder = value && *value ? AnsiString(value) : fallback;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
+// The file a load read, "" for none.
+AnsiString LoadedFile(const BookLoad& load, const AnsiString& bookFile, const AnsiString& backupFile) {
+  switch (load.Source) {
+    case BookLoad::TSource::Book:
+      return bookFile;
+    case BookLoad::TSource::Backup:
+      return backupFile;
+    case BookLoad::TSource::None:
+      break;
+  }
+  return {};
+}
+
+// Keeps a file the load read only in part aside under a name no save uses; returns that name, or
+// the failure in error.
+AnsiString KeepReadInPartAside(BookLoad& load, const AnsiString& loaded, AnsiString& error) {
+  const AnsiString kept = FreeName(loaded, ".original", true);
+  error = KeepFileAs(loaded, kept);
+  if (!error.empty()) return {};
+  load.ReadInPart = false;
+  return kept;
 }
 
 // The file the load could not read, which the save must leave as it is ("" for none): a book that
@@ -180,10 +232,84 @@ void WriteBook(const TStringList& cards, TFileSink& file) {
 
 }  // namespace
 
+std::vector<AnsiString> RescueFolders(const AnsiString& bookFile) {
+  const AnsiString home = EnvironmentFolder("HOME", "");
+  std::vector<AnsiString> folders{FolderOf(bookFile)};
+  const AnsiString data = EnvironmentFolder("XDG_DATA_HOME", home.empty() ? AnsiString() : home + ".local/share");
+  if (!data.empty()) folders.push_back(data + AnsiString(kDataFolder));
+  if (!home.empty()) folders.push_back(home);
+  folders.push_back(EnvironmentFolder("TMPDIR", "/tmp"));
+  return folders;
+}
+
 AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile) {
-  const AnsiString rescue = FreeName(bookFile, "-rescued", false);
-  const AnsiString error = ReplaceFileDurably(rescue, "", [&cards](TFileSink& file) { WriteBook(cards, file); });
-  return error.empty() ? rescue : AnsiString();
+  const AnsiString name = FileNameOf(bookFile);
+  for (const AnsiString& folder : RescueFolders(bookFile)) {
+    // Only the program's own data folder is made; the others are the user's.
+    std::error_code ignored;
+    if (folder != FolderOf(bookFile) && folder.ends_with(kDataFolder))
+      std::filesystem::create_directories(ResolvePathForWrite(folder), ignored);
+    const AnsiString rescue = FreeName(folder + name, "-rescued", false);
+    // A name the program makes up is never written through a link (the temporary folder is shared).
+    const AnsiString error = ReplaceFileDurably(
+        rescue, "", [&cards](TFileSink& file) { WriteBook(cards, file); }, TFileSync::Sync, TFileLink::ReplaceTheLink);
+    if (error.empty()) return rescue;
+  }
+  return {};
+}
+
+std::vector<AnsiString> RescuedCardFiles(const AnsiString& bookFile) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const std::optional<fs::path> book = ResolveExistingPath(bookFile);
+  // Without a book file every rescue file counts.
+  const fs::file_time_type bookTime = book ? fs::last_write_time(*book, error) : fs::file_time_type::min();
+  const AnsiString name = FileNameOf(bookFile);
+  const std::size_t dot = name.find_last_of('.');
+  const AnsiString mask = (dot == AnsiString::npos ? name : name.substr(0, dot)) + "-rescued*.abk";
+  std::vector<AnsiString> found;
+  for (const AnsiString& folder : RescueFolders(bookFile)) {
+    for (const AnsiString& file : FindFiles(folder, mask)) {
+      const AnsiString path = folder + file;
+      const std::optional<fs::path> native = ResolveExistingPath(path);
+      if (!native) continue;
+      if (fs::last_write_time(*native, error) < bookTime) continue;
+      if (std::find(found.begin(), found.end(), path) == found.end()) found.push_back(path);
+    }
+  }
+  return found;
+}
+
+AnsiString SettleLoadedBook(BookLoad& load, const AnsiString& bookFile, const AnsiString& backupFile, int cardCount) {
+  std::vector<AnsiString> notices;
+  const AnsiString loaded = LoadedFile(load, bookFile, backupFile);
+  if (load.BookUnreadable || load.BackupUnreadable) {
+    notices.push_back(Format(
+        "The address book \"%s\" could not be read (%s), so the program started with an empty book. The file "
+        "is left as it is; the cards of this session will be saved in a file of their own when the program ends.",
+        loaded.c_str(), load.Failure.c_str()));
+  } else if (load.ReadInPart) {
+    const AnsiString what = cardCount == 0
+                                ? AnsiString("no card was loaded from it")
+                                : CardCountText(cardCount) + (cardCount == 1 ? " was" : " were") + " loaded from it";
+    AnsiString error;
+    const AnsiString kept = KeepReadInPartAside(load, loaded, error);
+    AnsiString notice = Format(
+        "\"%s\" holds more than address cards (its first line is not an address book's, or it goes on past a "
+        "NUL byte): %s. ",
+        loaded.c_str(), what.c_str());
+    notice += kept.empty()
+                  ? Format("It could not be kept aside (%s); it will be before the book is saved.", error.c_str())
+                  : Format("The file as it was is kept unchanged as \"%s\".", kept.c_str());
+    notices.push_back(notice);
+  }
+  for (const AnsiString& rescued : RescuedCardFiles(bookFile))
+    notices.push_back(
+        Format("The cards of an earlier session could not be saved in the address book; they were kept in \"%s\".",
+               rescued.c_str()));
+  AnsiString text;
+  for (const AnsiString& notice : notices) text += (text.empty() ? "" : "\n\n") + notice;
+  return text;
 }
 
 BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile, BookLoad& load) {
@@ -192,37 +318,35 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
   const bool bookExists = FileExists(bookFile);
   const AnsiString unread = UnreadFile(load, bookExists, bookFile, backupFile);
   if (!unread.empty()) {
-    AnsiString message = Format(
-        "The address book \"%s\" could not be read when the program started, so it was left "
-        "as it was.",
-        unread.c_str());
-    if (cards.Count() > 0) {
-      const AnsiString rescue = FreeName(bookFile, "-rescued", false);
-      const AnsiString error = ReplaceFileDurably(rescue, "", contents);
-      if (!error.empty()) {
-        result.Error = message + Format(" The cards of this session could not be saved (%s).", error.c_str());
-        return result;
-      }
-      message += Format(" The cards of this session were saved in \"%s\".", rescue.c_str());
+    // The start has said that the file is left as it is; what is left to say is where the cards went.
+    if (cards.Count() == 0) return result;
+    const AnsiString rescue = RescueCards(cards, bookFile);
+    if (rescue.empty()) {
+      result.Error = Format(
+          "The address book \"%s\" could not be read when the program started, and the cards of this session "
+          "could not be saved in a file of their own either.",
+          unread.c_str());
+      return result;
     }
-    result.Notice = message;
+    result.Notice = Format(
+        "The cards of this session were saved in \"%s\", as the address book \"%s\" could not "
+        "be read and was left as it was.",
+        rescue.c_str(), unread.c_str());
     return result;
   }
 
   // A file read only in part goes aside, under a name no save uses, before a save replaces it.
-  const AnsiString loaded = load.Source == BookLoad::TSource::Book     ? bookFile
-                            : load.Source == BookLoad::TSource::Backup ? backupFile
-                                                                       : AnsiString();
+  const AnsiString loaded = LoadedFile(load, bookFile, backupFile);
   if (load.ReadInPart && !loaded.empty() && FileExists(loaded)) {
-    const AnsiString kept = FreeName(loaded, ".original", true);
-    if (const AnsiString error = KeepFileAs(loaded, kept); !error.empty()) {
+    AnsiString error;
+    const AnsiString kept = KeepReadInPartAside(load, loaded, error);
+    if (!error.empty()) {
       result.Error = Format(
           "The address book could not be saved: \"%s\" holds more than its cards, and it could not be kept "
           "aside (%s). The file was left as it was.",
           loaded.c_str(), error.c_str());
       return result;
     }
-    load.ReadInPart = false;
     result.Notice = Format(
         "\"%s\" held more than address cards (its first line was not an address book's, or it went on past "
         "a NUL byte). The file as it was is kept unchanged as \"%s\".",
@@ -238,6 +362,6 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
   }
   // The book had been loaded from its backup: the new book replaces both.
   if (!bookExists && FileExists(backupFile)) DeleteFile(backupFile);
-  load = BookLoad{BookLoad::TSource::Book, false, false, false};  // the book on disk is now this one
+  load = BookLoad{BookLoad::TSource::Book, false, false, false, {}};  // the book on disk is now this one
   return result;
 }

@@ -61,6 +61,9 @@ struct CardView {
 // "Card n of c" with n = currentCard + 1, or "Card n of c+1" while a new card is being typed.
 [[nodiscard]] AnsiString FormatCardNumber(int currentCard, int cardCount);
 
+// "1 card", "n cards".
+[[nodiscard]] AnsiString CardCountText(int count);
+
 // The name stored under "AddressBook" when that value is missing.
 [[nodiscard]] AnsiString NewBookFileName();
 // Whether name can name the book: a plain file name, without a folder part, not "." or "..".
@@ -86,8 +89,9 @@ struct BookLoad {
   bool BookUnreadable = false;    // the book file exists but could not be read
   bool BackupUnreadable = false;  // there was no book file and the backup could not be read
   // The file loaded holds more than its cards: its first line is not the header, or text goes on
-  // past a NUL byte. The save keeps it aside before replacing it.
+  // past a NUL byte. It is kept aside before a save replaces it.
   bool ReadInPart = false;
+  AnsiString Failure;  // why the file could not be read
 };
 
 // Books larger than this are not read (and so never replaced by a save).
@@ -97,6 +101,13 @@ inline constexpr std::size_t kMaxBookBytes = std::size_t{1} << 30;
 // line. A file that cannot be read, holds no line or is no regular file gives an empty book;
 // nothing is reported.
 BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile);
+
+// What the user should hear of the load, right after the start ("" for nothing): a file that could
+// not be read, or one read only in part, which is kept aside now under a name of its own (as the
+// save would do), and the cards earlier sessions had to rescue (RescuedCardFiles). cardCount is
+// what the load gave.
+[[nodiscard]] AnsiString SettleLoadedBook(BookLoad& load, const AnsiString& bookFile, const AnsiString& backupFile,
+                                          int cardCount);
 
 // Removes the temporary files that saves of this book left when the program was killed.
 void RemoveStaleSaveFiles(const AnsiString& bookFile, const AnsiString& backupFile);
@@ -116,5 +127,15 @@ struct BookSave {
 [[nodiscard]] BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const AnsiString& backupFile,
                                 BookLoad& load);
 
-// Writes the cards to a new rescue file beside bookFile; returns its name, or "" when that failed.
+// Where the cards go when the book cannot take them, in this order: the book's folder,
+// $XDG_DATA_HOME/velmora-address-book/ (~/.local/share/... when unset), $HOME, $TMPDIR (/tmp when
+// unset). Each ends in "/".
+[[nodiscard]] std::vector<AnsiString> RescueFolders(const AnsiString& bookFile);
+
+// Writes the cards to a new rescue file (the book's name + "-rescued") in the first of RescueFolders
+// that takes it whole; returns its name, or "" when none did.
 [[nodiscard]] AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile);
+
+// The rescue files of this book in RescueFolders that are not older than the book file (all of
+// them while there is none): the cards of sessions that the book does not hold.
+[[nodiscard]] std::vector<AnsiString> RescuedCardFiles(const AnsiString& bookFile);

@@ -10,7 +10,9 @@
 #include <QSystemTrayIcon>
 #include <QTextCursor>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "Application.h"
 #include "CodePage.h"
@@ -226,13 +228,23 @@ void TForm_Main::FormCreate() {
   SoundsOn = Settings->ReadInteger(kSettingsKey, "PlaySounds", 1, true) == 1;
   SkinIndex = std::max(0, Settings->ReadInteger(kSettingsKey, "CurrentSkin", 0, true));
   // A name with a folder part could reach any file: it is replaced as a missing one would be.
-  const BookPaths book =
-      BookPathsFor(ProgramFolder, Settings->ReadString(kSettingsKey, "AddressBook", NewBookFileName(), true));
+  const AnsiString setting = Settings->ReadString(kSettingsKey, "AddressBook", NewBookFileName(), true);
+  const BookPaths book = BookPathsFor(ProgramFolder, setting);
   if (book.Replaced) Settings->WriteString(kSettingsKey, "AddressBook", book.Name);
   BookFile = book.BookFile;
   BackupFile = book.BackupFile;
   RemoveStaleSaveFiles(BookFile, BackupFile);
   FBookLoad = LoadBook(Cards, BookFile, BackupFile);
+  FStartNotice = SettleLoadedBook(FBookLoad, BookFile, BackupFile, Cards.Count());
+  if (book.Replaced) {
+    const AnsiString loaded = Cards.Count() == 0 ? AnsiString("an empty book") : CardCountText(Cards.Count());
+    FStartNotice = Format(
+                       "The setting \"AddressBook\" held \"%s\", which is not the name of a file in the program "
+                       "folder. The address book \"%s\" is used instead, with %s; the file the setting named was "
+                       "not touched.",
+                       setting.c_str(), BookFile.c_str(), loaded.c_str()) +
+                   (FStartNotice.empty() ? "" : "\n\n" + FStartNotice);
+  }
   CollectSchemes();
   CollectPictures();
 }
@@ -241,6 +253,13 @@ void TForm_Main::FormActivate() {
   ClearFocus();
   UndoIndex = -1;
   ShowCard(this, CurrentCard);
+  // What the start found is said once, over the window and its first card.
+  if (!FStartNotice.empty()) QTimer::singleShot(0, this, [this] { ShowStartNotice(); });
+}
+
+void TForm_Main::ShowStartNotice() {
+  const AnsiString notice = std::exchange(FStartNotice, AnsiString());
+  if (!notice.empty()) MessageBoxA(nullptr, notice, ApplicationTitle(), MB_OK | MB_ICONWARNING);
 }
 
 void TForm_Main::FormClose() {
@@ -259,29 +278,31 @@ void TForm_Main::SaveForSessionEnd() {
 
 void TForm_Main::FormDestroy() {
   FDestroyed = true;
+  // A request to end from here on is remembered, not obeyed at once: the cards are saved first.
+  const TTerminationWatch finishFirst(nullptr);
   if (Settings) Settings->WriteInteger(kSettingsKey, "CurrentSkin", SkinIndex);
   SaveAtExit();
   Settings.reset();
 }
 
 void TForm_Main::SaveAtExit() {
+  const auto tell = [this](const AnsiString& notice) {
+    if (!notice.empty()) FPendingNotice += (FPendingNotice.empty() ? "" : "\n\n") + notice;
+  };
+  // A start notice that never got its turn still belongs to this run.
+  FPendingNotice = std::exchange(FStartNotice, AnsiString()) + (FPendingNotice.empty() ? "" : "\n\n") + FPendingNotice;
   for (;;) {
     const BookSave save = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
-    if (!save.Notice.empty()) FPendingNotice = save.Notice;
+    tell(save.Notice);
     if (save.Saved()) break;
-    // A request to end while the box is up must not wait for an answer: the cards go to a rescue
-    // file if they can, and the program ends.
-    bool terminated = false;
-    const TTerminationWatch watch([&terminated] {
-      terminated = true;
-      if (QWidget* box = QApplication::activeModalWidget()) box->close();
-    });
     const int answer = MessageBoxA(nullptr,
                                    save.Error +
                                        "\n\nRetry saves again (after you have freed some disk space, for instance); "
                                        "Cancel ends without saving the cards of this session.",
                                    ApplicationTitle(), MB_RETRYCANCEL | MB_ICONERROR);
-    if (terminated) {
+    // Asked to end, before the box or while it was up: nobody is there to answer, so the cards go
+    // wherever a rescue file can be written, and the program ends.
+    if (TerminationRequested()) {
       const AnsiString rescue = RescueCards(Cards, BookFile);
       std::fprintf(stderr, "%s\n",
                    rescue.empty() ? "The cards of this session could not be saved."

@@ -164,6 +164,8 @@ class TForm_Main final : public TForm {
   void FormDestroy();
   // Saves the book; a failure offers Retry and Cancel.
   void SaveAtExit();
+  // Says once what the start found about the book (FStartNotice).
+  void ShowStartNotice();
   void CreateComponents();
   void CreateDialComponents();
   void ConnectHandlers();
@@ -196,6 +198,7 @@ class TForm_Main final : public TForm {
   TPopupMenu* FTrayMenu = nullptr;
   TQMTrayIcon* FTrayIcon = nullptr;
   BookLoad FBookLoad;
+  AnsiString FStartNotice;    // what the start found about the book, shown once the window is up
   AnsiString FPendingNotice;  // what a save had to tell the user, shown once at exit
   AnsiString FLastPictureFolder;
   bool FDestroyed = false;

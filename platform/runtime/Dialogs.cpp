@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "Termination.h"
+
 namespace {
 
 MessageBoxHandler& Handler() {
@@ -27,11 +29,27 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
   return previous;
 }
 
+int UnattendedAnswer(unsigned flags) {
+  switch (flags & 0xFu) {
+    case MB_OK:
+      return IDOK;
+    case MB_YESNO:
+      return IDNO;
+    default:
+      return IDCANCEL;
+  }
+}
+
 int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, unsigned flags) {
   const MessageBoxRequest request{owner, AnsiString(text), AnsiString(caption), flags};
-  if (Handler()) return Handler()(request);
-  std::fprintf(stderr, "%s: %s\n", request.Caption.c_str(), request.Text.c_str());
-  return IDOK;
+  // Once the program has been asked to end, nobody is there to answer: the text is kept on the
+  // standard error instead.
+  if (TerminationRequested() || !Handler()) {
+    std::fprintf(stderr, "%s: %s\n", request.Caption.c_str(), request.Text.c_str());
+    return TerminationRequested() ? UnattendedAnswer(flags) : IDOK;
+  }
+  const int answer = Handler()(request);
+  return TerminationRequested() ? UnattendedAnswer(flags) : answer;
 }
 
 void ShowMessage(std::string_view text) {
@@ -45,8 +63,10 @@ OpenDialogHandler SetOpenDialogHandler(OpenDialogHandler handler) {
 }
 
 std::optional<AnsiString> ExecuteOpenDialog(const OpenDialogRequest& request) {
-  if (OpenHandler()) return OpenHandler()(request);
-  return std::nullopt;
+  if (!OpenHandler() || TerminationRequested()) return std::nullopt;
+  std::optional<AnsiString> chosen = OpenHandler()(request);
+  if (TerminationRequested()) return std::nullopt;
+  return chosen;
 }
 
 void SetApplicationTitle(const AnsiString& title) {

@@ -35,12 +35,18 @@ using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
 // to the standard error and answers IDOK.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// The answer of a box that nobody answers: Cancel where there is one, No, or OK.
+[[nodiscard]] int UnattendedAnswer(unsigned flags);
+
+// Once the program has been asked to end (TerminationRequested), a box is not shown: its text goes
+// to the standard error and it answers UnattendedAnswer; so does a box that the request closed.
 int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, unsigned flags);
 // A message box with the application's title as caption and an OK button.
 void ShowMessage(std::string_view text);
 
 // A file-open dialog: Filter as "Text|*.a|Other|*.b". The handler answers the chosen file, or
-// nullopt when the user cancels. Without a handler nothing is chosen.
+// nullopt when the user cancels. Without a handler, or once the program has been asked to end,
+// nothing is chosen.
 struct OpenDialogRequest {
   AnsiString Title;
   AnsiString Filter;

@@ -4,53 +4,98 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
-int WatchPipe = -1;  // write end of the active watch's pipe
+
+volatile std::sig_atomic_t Requested = 0;
+int WakePipe[2] = {-1, -1};
 
 void OnSignal(int) {
   const int saved = errno;
+  Requested = 1;
   const char byte = 1;
-  [[maybe_unused]] const ssize_t written = ::write(WatchPipe, &byte, 1);
+  [[maybe_unused]] const ssize_t written = ::write(WakePipe[1], &byte, 1);
   errno = saved;
 }
 
-}  // namespace
-
-struct TTerminationWatch::TState {
-  int Pipe[2] = {-1, -1};
+struct TWatches {
+  std::vector<std::pair<unsigned long long, std::function<void()>>> Handlers;
+  unsigned long long NextId = 1;
   struct sigaction Previous[std::size(kSignals)] = {};
   std::unique_ptr<QSocketNotifier> Notifier;
 };
 
-TTerminationWatch::TTerminationWatch(std::function<void()> onTermination) : State(std::make_unique<TState>()) {
-  if (WatchPipe >= 0 || ::pipe2(State->Pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-  const int readEnd = State->Pipe[0];
-  State->Notifier = std::make_unique<QSocketNotifier>(readEnd, QSocketNotifier::Read);
-  QObject::connect(State->Notifier.get(), &QSocketNotifier::activated, State->Notifier.get(),
-                   [readEnd, onTermination = std::move(onTermination)] {
-                     char bytes[16];
-                     while (::read(readEnd, bytes, sizeof bytes) > 0) {
-                     }
-                     if (onTermination) onTermination();
-                   });
-  WatchPipe = State->Pipe[1];
+TWatches& Watches() {
+  static TWatches watches;
+  return watches;
+}
+
+// Runs every handler once per wake-up; a handler may end watches, its own included.
+void RunHandlers() {
+  char bytes[16];
+  while (::read(WakePipe[0], bytes, sizeof bytes) > 0) {
+  }
+  std::vector<unsigned long long> ids;
+  for (const auto& handler : Watches().Handlers) ids.push_back(handler.first);
+  for (const unsigned long long id : ids) {
+    auto& handlers = Watches().Handlers;
+    const auto it = std::find_if(handlers.begin(), handlers.end(), [id](const auto& h) { return h.first == id; });
+    if (it == handlers.end() || !it->second) continue;
+    const std::function<void()> handler = it->second;  // the watch may go while it runs
+    handler();
+  }
+}
+
+bool StartWatching() {
+  TWatches& watches = Watches();
+  if (WakePipe[0] < 0 && ::pipe2(WakePipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+  Requested = 0;
+  watches.Notifier = std::make_unique<QSocketNotifier>(WakePipe[0], QSocketNotifier::Read);
+  QObject::connect(watches.Notifier.get(), &QSocketNotifier::activated, watches.Notifier.get(), RunHandlers);
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &State->Previous[i]);
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &watches.Previous[i]);
+  return true;
+}
+
+void StopWatching() {
+  TWatches& watches = Watches();
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &watches.Previous[i], nullptr);
+  watches.Notifier.reset();
+  char bytes[16];
+  while (::read(WakePipe[0], bytes, sizeof bytes) > 0) {
+  }
+  Requested = 0;
+}
+
+}  // namespace
+
+TTerminationWatch::TTerminationWatch(std::function<void()> onTermination) : Id(Watches().NextId++) {
+  TWatches& watches = Watches();
+  if (watches.Handlers.empty() && !StartWatching()) {
+    Id = 0;
+    return;
+  }
+  watches.Handlers.emplace_back(Id, std::move(onTermination));
 }
 
 TTerminationWatch::~TTerminationWatch() {
-  if (State->Pipe[0] < 0) return;
-  for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &State->Previous[i], nullptr);
-  WatchPipe = -1;
-  State->Notifier.reset();
-  ::close(State->Pipe[0]);
-  ::close(State->Pipe[1]);
+  if (Id == 0) return;
+  auto& handlers = Watches().Handlers;
+  std::erase_if(handlers, [this](const auto& h) { return h.first == Id; });
+  if (handlers.empty()) StopWatching();
+}
+
+bool TerminationRequested() {
+  return Requested != 0;
 }

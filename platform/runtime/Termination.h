@@ -1,12 +1,10 @@
 #pragma once
-// While it exists, a request from outside to end the program (SIGTERM, SIGINT, SIGHUP) runs a
-// handler on the thread's event loop instead of what those signals did before; the previous
-// handling comes back when it goes. One watch at a time.
+// Requests from outside to end the program (SIGTERM, SIGINT, SIGHUP). While at least one watch
+// exists, such a signal no longer ends the program at once: the request is remembered, and every
+// watch's handler runs on the event loop of the thread that made the first watch, in the order
+// the watches were made. The previous handling of the signals comes back when the last watch goes.
 
 #include <functional>
-#include <memory>
-
-class QSocketNotifier;
 
 class TTerminationWatch final {
  public:
@@ -16,6 +14,9 @@ class TTerminationWatch final {
   TTerminationWatch& operator=(const TTerminationWatch&) = delete;
 
  private:
-  struct TState;
-  std::unique_ptr<TState> State;
+  unsigned long long Id;
 };
+
+// Whether such a signal has come while watches exist; forgotten when the last watch goes. It is
+// known at once, even while no event loop runs.
+[[nodiscard]] bool TerminationRequested();

@@ -1,20 +1,16 @@
 #include "Application.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <QFileDialog>
 #include <QFont>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSessionManager>
-#include <QSocketNotifier>
-#include <cerrno>
-#include <csignal>
 #include <optional>
 #include <vector>
 
 #include "CodePage.h"
 #include "Dialogs.h"
+#include "Termination.h"
 
 namespace {
 
@@ -75,7 +71,15 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
       box.setStandardButtons(QMessageBox::Ok);
       break;
   }
-  switch (box.exec()) {
+  // A request to end the program closes the box, which then gives the answer of nobody there.
+  bool unattended = false;
+  const TTerminationWatch closeOnTermination([&box, &unattended] {
+    unattended = true;
+    box.done(QMessageBox::Cancel);
+  });
+  const int button = box.exec();
+  if (unattended) return UnattendedAnswer(request.Flags);
+  switch (button) {
     case QMessageBox::Cancel:
       return IDCANCEL;
     case QMessageBox::Yes:
@@ -87,15 +91,6 @@ int ShowWidgetMessageBox(const MessageBoxRequest& request) {
     default:
       return IDOK;
   }
-}
-
-int TerminationPipe[2] = {-1, -1};
-
-void OnTerminationSignal(int) {
-  const int saved = errno;
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t written = ::write(TerminationPipe[1], &byte, 1);
-  errno = saved;
 }
 
 // The windows' fonts, as the program names them, are found under the names of free look-alikes.
@@ -134,6 +129,7 @@ std::optional<AnsiString> ShowWidgetFileDialog(const OpenDialogRequest& request)
   dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!request.DefaultExt.empty()) dialog.setDefaultSuffix(AnsiToQString(request.DefaultExt));
   if (!request.FileName.empty()) dialog.selectFile(AnsiToQString(request.FileName));
+  const TTerminationWatch closeOnTermination([&dialog] { dialog.reject(); });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString chosen = dialog.selectedFiles().constFirst();
   std::optional<AnsiString> name = QStringToAnsi(chosen);
@@ -161,25 +157,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
 
 void TApplication::CloseOnTermination(QWidget* mainWindow) {
   QPointer<QWidget> window(mainWindow);
-  auto closeWindow = [window] {
-    if (window) window->close();
-  };
-  if (TerminationPipe[0] < 0 && ::pipe2(TerminationPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-    struct sigaction action {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
-  }
-  if (TerminationPipe[0] >= 0) {
-    auto* notifier = new QSocketNotifier(TerminationPipe[0], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [closeWindow] {
-      char bytes[16];
-      while (::read(TerminationPipe[0], bytes, sizeof bytes) > 0) {
-      }
-      closeWindow();
-    });
-  }
+  // Once the loop has ended the window is closed already; the watch stays, so that a request
+  // during the last save is remembered instead of ending the program half-way.
+  CloseWatch = std::make_unique<TTerminationWatch>([this, window] {
+    if (window && Running) window->close();
+  });
   // The session may still be cancelled: keep what is on view, but do not end.
   connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
     if (OnCommitData) OnCommitData();
@@ -187,8 +169,16 @@ void TApplication::CloseOnTermination(QWidget* mainWindow) {
 }
 
 TApplication::~TApplication() {
+  CloseWatch.reset();
   SetMessageBoxHandler(nullptr);
   SetOpenDialogHandler(nullptr);
+}
+
+int TApplication::Run() {
+  Running = true;
+  const int result = exec();
+  Running = false;
+  return result;
 }
 
 void TApplication::SetTitle(const AnsiString& title) {

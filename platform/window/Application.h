@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <functional>
+#include <memory>
 
 #include "SysUtils.h"
+
+class TTerminationWatch;
 
 class TApplication final : public QApplication {
  public:
@@ -13,13 +16,17 @@ class TApplication final : public QApplication {
   ~TApplication() override;
 
   void SetTitle(const AnsiString& title);
-  [[nodiscard]] int Run() { return exec(); }
+  [[nodiscard]] int Run();
   // Closes the main window, as its close box does, when the program is asked to end from outside
   // (SIGTERM, SIGINT, SIGHUP); at the end of the desktop session, which may yet be cancelled, runs
-  // OnCommitData.
+  // OnCommitData. From then on the request is remembered to the end (TerminationRequested).
   void CloseOnTermination(QWidget* mainWindow);
   std::function<void()> OnCommitData;
   bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  std::unique_ptr<TTerminationWatch> CloseWatch;
+  bool Running = false;  // inside Run
 };
 
 // The application window. On Linux each top-level window carries its own taskbar entry, so

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <set>
 
 #include "CardFixtures.h"
@@ -358,12 +361,88 @@ TEST_F(BookFile, CardsRoundTripThroughTheFile) {
   EXPECT_EQ(ReadCardView(Cards[1]).Edits[cfSurname], "Second");
 }
 
-TEST_F(BookFile, RescueGoesToAFreshFileBesideTheBook) {
+// Sets environment variables for its life; nullptr unsets one.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(std::initializer_list<std::pair<const char*, const char*>> values) {
+    for (const auto& [name, value] : values) {
+      const char* old = std::getenv(name);
+      Saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+      value ? setenv(name, value, 1) : unsetenv(name);
+    }
+  }
+  ~ScopedEnvironment() {
+    for (const auto& [name, value] : Saved) value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> Saved;
+};
+
+// The cards go to a fresh file in the first folder that takes it: the book's, the program's data
+// folder, the home folder, the temporary folder.
+TEST_F(BookFile, RescueGoesToTheFirstFolderThatTakesIt) {
   Cards.Add("kept\xFF");
   EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued.abk"));
   EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued-2.abk"));
   EXPECT_EQ(ReadBytes(Folder.Path / "book-rescued-2.abk"), "ABK10\r\nkept\xFF\r\n");
-  EXPECT_EQ(RescueCards(Cards, Folder.File("gone/book.abk")), "");
+
+  WriteBytes(Folder.Path / "a file", "");
+  const std::string blocked = Folder.File("a file/under a file");  // no folder can be made there
+  const std::string data = Folder.File("data"), home = Folder.File("home"), tmp = Folder.File("tmp");
+  for (const std::string& folder : {home, tmp}) std::filesystem::create_directories(folder);
+  struct Case {
+    const char* what;
+    const char* data;
+    const char* home;
+    const char* tmp;
+    std::string rescue;
+  };
+  const Case cases[] = {
+      {"data folder, made", data.c_str(), home.c_str(), tmp.c_str(), data + "/velmora-address-book/book-rescued.abk"},
+      {"data folder under home", nullptr, home.c_str(), tmp.c_str(),
+       home + "/.local/share/velmora-address-book/book-rescued.abk"},
+      {"home", blocked.c_str(), home.c_str(), tmp.c_str(), home + "/book-rescued.abk"},
+      {"temporary folder", blocked.c_str(), blocked.c_str(), tmp.c_str(), tmp + "/book-rescued.abk"},
+      {"nowhere", blocked.c_str(), blocked.c_str(), blocked.c_str(), ""},
+  };
+  const std::string unwritable = Folder.File("gone/book.abk");
+  for (const Case& c : cases) {
+    const ScopedEnvironment environment{{"XDG_DATA_HOME", c.data}, {"HOME", c.home}, {"TMPDIR", c.tmp}};
+    const AnsiString rescue = RescueCards(Cards, unwritable);
+    EXPECT_EQ(rescue, c.rescue) << c.what;
+    if (rescue.empty()) continue;
+    EXPECT_EQ(ReadBytes(rescue), "ABK10\r\nkept\xFF\r\n") << c.what;
+    EXPECT_EQ(RescuedCardFiles(unwritable), std::vector<AnsiString>{rescue}) << c.what;
+    std::filesystem::remove(rescue);
+  }
+  EXPECT_FALSE(std::filesystem::exists(Folder.Path / "gone"));  // the book's folder is not the program's to make
+
+  // A shared temporary folder: a link planted under the rescue name is not written through.
+  const ScopedEnvironment environment{
+      {"XDG_DATA_HOME", blocked.c_str()}, {"HOME", blocked.c_str()}, {"TMPDIR", tmp.c_str()}};
+  std::filesystem::create_symlink(Folder.Path / "planted", tmp + "/book-rescued.abk");
+  EXPECT_EQ(RescueCards(Cards, unwritable), tmp + "/book-rescued-2.abk");
+  EXPECT_FALSE(std::filesystem::exists(Folder.Path / "planted"));
+}
+
+// The next start names the rescue files the book does not hold: those not older than the book.
+TEST_F(BookFile, RescuedCardsAreThoseNotOlderThanTheBook) {
+  Cards.Add("kept\xFF");
+  const AnsiString older = RescueCards(Cards, Book());
+  const AnsiString newer = RescueCards(Cards, Book());
+  const std::vector<AnsiString> both = RescuedCardFiles(Book());  // no book yet
+  EXPECT_EQ(std::set<AnsiString>(both.begin(), both.end()), (std::set<AnsiString>{older, newer}));
+  WriteBytes(Book(), "ABK10\r\n");
+  const auto now = std::filesystem::last_write_time(Book());
+  std::filesystem::last_write_time(older, now - std::chrono::seconds(10));
+  std::filesystem::last_write_time(newer, now + std::chrono::seconds(10));
+  EXPECT_EQ(RescuedCardFiles(Book()), std::vector<AnsiString>{newer});
+  const std::string notice = SettleLoadedBook(Loaded, Book(), Backup(), 0);
+  EXPECT_NE(notice.find(newer), std::string::npos) << notice;
+  EXPECT_EQ(notice.find(older), std::string::npos) << notice;
 }
 
 // A save killed at any moment leaves the old book or the new one complete, and no temporary file
@@ -382,7 +461,7 @@ TEST_F(BookFile, ASaveKilledAtAnyPointLeavesNoTemporaryFileBehind) {
       ASSERT_GE(child, 0);
       if (child == 0) {
         SetNamedTemporaryFiles(named);
-        BookLoad load{BookLoad::TSource::Book, false, false, false};
+        BookLoad load{BookLoad::TSource::Book, false, false, false, {}};
         const BookSave save = SaveBook(Cards, Book(), Backup(), load);
         _exit(save.Saved() ? 0 : 1);
       }

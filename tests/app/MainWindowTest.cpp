@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -32,6 +33,7 @@
 #include "RegLib.h"
 #include "Registry.h"
 #include "Sound.h"
+#include "Termination.h"
 #include "TestSupport.h"
 #include "Tray.h"
 #include "Unit_Main.h"
@@ -736,7 +738,7 @@ TEST_F(MainWindow, MinimisingHidesTheWindowUntilTheTrayBringsItBack) {
 
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   Window->showMinimized();  // the title bar's minimise box
-  QTRY_VERIFY(!Window->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Window->isVisible(); }));
   ShowApplicationWindow(true);  // what a double-click on the tray icon does
   EXPECT_TRUE(Window->isVisible());
   EXPECT_FALSE(Window->isMinimized());
@@ -904,6 +906,175 @@ TEST_F(MainWindow, ABigPictureThatFailsLateShowsTheDefaultPicture) {
   ASSERT_EQ(Window->CurrentImage, 1);
   QTRY_COMPARE_WITH_TIMEOUT(Window->CardPicture, AnsiString(), 60000);
   EXPECT_EQ(Exit().find("broken.jpg"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// What the start found about the book is said once, right after the window appears, naming the
+// file kept aside and what was loaded; the exit does not say it again.
+TEST_F(MainWindow, TheStartSaysOnceWhatItFoundAboutTheBook) {
+  const std::filesystem::path book = Folder.Path / "AddressBook.abk";
+  std::string nulInCard2 = Card("Beta");
+  nulInCard2.insert(2, 1, '\0');
+  const std::string nulBook = "ABK10\r\n" + Card("A") + "\r\n" + nulInCard2 + "\r\n" + Card("C") + "\r\n";
+  const std::string textFile = "Dear Sir,\r\nthank you\r\n";
+  const std::filesystem::path rescued = Folder.Path / "data" / "velmora-address-book" / "AddressBook-rescued.abk";
+  struct Case {
+    const char* what;
+    std::string setting;
+    std::function<void()> make;
+    std::vector<std::string> said;
+    QString counter;
+    std::string keptAside;  // the bytes AddressBook.abk.original holds right after the start
+  };
+  const Case cases[] = {
+      {"a NUL inside card 2 of 3",
+       "AddressBook.abk",
+       [&] { WriteBytes(book, nulBook); },
+       {Folder.File("AddressBook.abk.original"), "2 cards were loaded"},
+       QStringLiteral("Card 1 of 2"),
+       nulBook},
+      {"a text file",
+       "AddressBook.abk",
+       [&] { WriteBytes(book, textFile); },
+       {Folder.File("AddressBook.abk.original"), "1 card was loaded"},
+       QStringLiteral("Card 1 of 1"),
+       textFile},
+      {"a FIFO",
+       "AddressBook.abk",
+       [&] { ASSERT_EQ(mkfifo(book.c_str(), 0600), 0); },
+       {Folder.File("AddressBook.abk"), "could not be read", "empty book"},
+       QStringLiteral("Card 1 of 1"),
+       ""},
+      {"a link to /dev/zero",
+       "AddressBook.abk",
+       [&] { std::filesystem::create_symlink("/dev/zero", book); },
+       {Folder.File("AddressBook.abk"), "could not be read", "empty book"},
+       QStringLiteral("Card 1 of 1"),
+       ""},
+      {"a name out of the folder",
+       "../victim.txt",
+       [&] { WriteBook({Card("Z")}); },
+       {"\"../victim.txt\"", Folder.File("AddressBook.abk"), "1 card"},
+       QStringLiteral("Card 1 of 1"),
+       ""},
+      {"an empty name",
+       "",
+       [&] { WriteBook({}); },
+       {"held \"\"", Folder.File("AddressBook.abk"), "an empty book"},
+       QStringLiteral("Card 1 of 1"),
+       ""},
+      {"cards an earlier exit rescued",
+       "AddressBook.abk",
+       [&] {
+         WriteBook({Card("Z")});
+         std::filesystem::create_directories(rescued.parent_path());
+         WriteBytes(rescued, "ABK10\r\n" + Card("Rescued") + "\r\n");
+       },
+       {rescued.string()},
+       QStringLiteral("Card 1 of 1"),
+       ""},
+  };
+  for (const Case& c : cases) {
+    for (const char* name : {"AddressBook.abk", "AddressBook.bkp", "AddressBook.abk.original"})
+      std::filesystem::remove(Folder.Path / name);
+    std::filesystem::remove_all(Folder.Path / "data");
+    TRegLib().WriteString(kSettingsKey, "AddressBook", c.setting);
+    c.make();
+    Boxes.Shown.clear();
+    Start();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Boxes.Shown.empty(); })) << c.what;
+    EXPECT_EQ(Boxes.Shown.size(), 1u) << c.what;
+    for (const std::string& part : c.said)
+      EXPECT_NE(Boxes.Shown[0].find(part), std::string::npos) << c.what << ": " << part << "\n" << Boxes.Shown[0];
+    EXPECT_EQ(Counter(), c.counter) << c.what;
+    const std::filesystem::path kept = Folder.Path / "AddressBook.abk.original";
+    EXPECT_EQ(std::filesystem::exists(kept), !c.keptAside.empty()) << c.what;
+    if (!c.keptAside.empty()) {
+      EXPECT_EQ(ReadBytes(kept), c.keptAside) << c.what;
+    }
+    Ui().Button_Exit->Click();
+    Window.reset();
+    EXPECT_EQ(Boxes.Shown.size(), 1u) << c.what << ": " << Boxes.Shown.back();
+  }
+  // The next start has nothing to say.
+  Boxes.Shown.clear();
+  Start();
+  QTest::qWait(50);
+  EXPECT_EQ(Boxes.Shown.size(), 0u);
+}
+
+// When the program is asked to end (a logout), no box waits for an answer: a save that fails at
+// exit shows none and puts the cards where a rescue file can be written; a box that is up closes.
+TEST_F(MainWindow, AskedToEndTheExitShowsNoBoxAndTheCardsAreRescued) {
+  const TTerminationWatch program([this] {
+    if (Window) Window->close();  // as the program's main block does
+  });
+  Start();
+  Type(Ui().Edit_SurName, QStringLiteral("Typed"));
+  std::filesystem::create_directories(Folder.Path / "AddressBook.abk" / "in the way");
+  raise(SIGTERM);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Window->isVisible(); }));
+  Window.reset();
+  EXPECT_EQ(Boxes.Shown.size(), 0u) << Boxes.Shown.front();
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook-rescued.abk"), "ABK10\r\n" + Card("Typed") + "\r\n");
+}
+
+// Runs act on the message box once one is up, looking from the event loop every 10 ms.
+void WhenABoxIsUp(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer();
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      act(box);
+    }
+  });
+  timer->start(10);
+}
+
+// A book that cannot be read: the real box at the start and the one at exit each close when the
+// program is asked to end, and the cards typed are rescued.
+TEST_F(MainWindow, TheBoxesOfAnUnreadableBookAnswerARequestToEnd) {
+  ASSERT_EQ(mkfifo((Folder.Path / "AddressBook.abk").c_str(), 0600), 0);
+  InstallWidgetMessageBoxes();
+  SetOpenDialogHandler(nullptr);
+  // A box the signal did not close is closed after 5 s, so that the test goes on to fail.
+  const auto signalTheBox = [](int signal) {
+    WhenABoxIsUp([signal](QWidget* box) {
+      raise(signal);
+      QTimer::singleShot(5000, box, [box] { box->close(); });
+    });
+  };
+  QElapsedTimer clock;
+  {
+    const TTerminationWatch program([this] {
+      if (Window) Window->close();  // as the program's main block does
+    });
+    signalTheBox(SIGHUP);
+    clock.start();
+    Window = std::make_unique<TForm_Main>();
+    Window->show();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Window->isVisible(); }, 10000));
+    EXPECT_LT(clock.elapsed(), 4000);
+    Window.reset();
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(Folder.Path / "AddressBook.abk"));
+
+  const TTerminationWatch program(nullptr);
+  WhenABoxIsUp([](QWidget* box) { box->close(); });  // the user reads the start notice
+  Start();
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+  Type(Ui().Edit_SurName, QStringLiteral("Typed"));
+  signalTheBox(SIGINT);  // the box that says where the cards went
+  clock.start();
+  Ui().Button_Exit->Click();
+  Window.reset();
+  EXPECT_LT(clock.elapsed(), 4000);
+  EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook-rescued.abk"), "ABK10\r\n" + Card("Typed") + "\r\n");
+  SetMessageBoxHandler(nullptr);
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fresh folder, removed at the end; it is the program folder and $XDG_CONFIG_HOME meanwhile.
+// A fresh folder, removed at the end; it is the program folder and $XDG_CONFIG_HOME meanwhile, and
+// its "data" (made only when needed) is $XDG_DATA_HOME.
 class TempProgramFolder {
  public:
   TempProgramFolder() {
@@ -32,10 +33,12 @@ class TempProgramFolder {
     std::filesystem::create_directories(Path / "config");
     SetProgramFolder(Path.string() + "/");
     setenv("XDG_CONFIG_HOME", (Path / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (Path / "data").c_str(), 1);
   }
   ~TempProgramFolder() {
     SetProgramFolder("");
     unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
     std::error_code ec;
     std::filesystem::permissions(Path, std::filesystem::perms::owner_all, ec);
     std::filesystem::remove_all(Path, ec);

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# A logout (SIGTERM, SIGHUP, SIGINT) while a box of the program is up, on an X server with a
+# window manager (run it through OnXvfb.sh):  logout.sh PROGRAM
+# - the program folder is a small file system, full (of bytes or of inodes) when the program ends:
+#   the "could not be saved" box is up when the signal comes; the cards typed must be rescued where
+#   they can be written, stderr must name the file, and the program must end within seconds;
+# - the book is a FIFO: the box that says so at the start must not hold the program either.
+set -euo pipefail
+command -v xdotool >/dev/null || { echo "xdotool is not installed; skipping"; exit 77; }
+command -v openbox >/dev/null || { echo "openbox is not installed; skipping"; exit 77; }
+program=$(realpath "$1")
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+  mountpoint -q "$work/disk" && umount "$work/disk"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir "$work/disk"
+# Room for the program and its pictures, then little more.
+need=$(du -sk "$(dirname "$program")" | cut -f1)
+if ! mount -t tmpfs -o "size=$((need + 1024))k,nr_inodes=4096" tmpfs "$work/disk" 2>"$work/mount.err"; then
+  echo "cannot mount a tmpfs ($(cat "$work/mount.err")); skipping"
+  exit 77
+fi
+cp -r "$(dirname "$program")"/. "$work/disk/"
+vab="$work/disk/$(basename "$program")"
+book="$work/disk/AddressBook.abk"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+rescue="$XDG_DATA_HOME/velmora-address-book/AddressBook-rescued.abk"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+failed=0
+fail() {
+  echo "FAIL: $1"
+  failed=1
+}
+# The id of a visible window of the process named $2, once there is one (at most 20 s).
+window_of() { timeout 20 xdotool search --sync --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n 1; }
+# Waits at most $2 seconds for the process to end; true when it did.
+ended_within() {
+  for _ in $(seq $(($2 * 10))); do
+    kill -0 "$1" 2>/dev/null || { wait "$1" || true; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Fills the file system: with bytes, or with empty files until no inode is left.
+fill() {
+  if [ "$1" = bytes ]; then
+    cat /dev/zero >"$work/disk/filler" 2>/dev/null || true
+  else
+    mkdir -p "$work/disk/inodes"
+    for i in $(seq 5000); do : 2>/dev/null >"$work/disk/inodes/$i" || break; done
+  fi
+}
+unfill() { rm -rf "$work/disk/filler" "$work/disk/inodes"; }
+
+printf 'ABK10\r\nKept\xffAlready\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\r\n' >"$work/book"
+for run in "TERM bytes" "HUP inodes" "INT bytes"; do
+  read -r signal kind <<<"$run"
+  cp "$work/book" "$book"
+  rm -rf "$XDG_DATA_HOME"
+  "$vab" 2>"$work/stderr" &
+  pid=$!
+  pids+=("$pid")
+  main=$(window_of "$pid" "The Velmora Address Book v2.4")
+  [ -n "$main" ] || { fail "$signal: no main window"; continue; }
+  xdotool windowactivate --sync "$main" key ctrl+n
+  xdotool type --delay 20 "Typed$signal"
+  fill "$kind"
+  xdotool key alt+x
+  box=$(window_of "$pid" "The Velmora Address Book")
+  [ -n "$box" ] || fail "$signal/$kind: no box when the save failed"
+  kill "-$signal" "$pid"
+  ended_within "$pid" 5 || fail "$signal/$kind: still running 5 s after the signal"
+  unfill
+  grep -q "Typed$signal" "$rescue" 2>/dev/null || fail "$signal/$kind: the typed card is not in $rescue"
+  grep -qF "$rescue" "$work/stderr" || fail "$signal/$kind: stderr does not name $rescue: $(cat "$work/stderr")"
+  cmp -s "$book" "$work/book" || fail "$signal/$kind: the book changed"
+done
+
+# A book that cannot be read: its box at the start.
+rm -f "$book"
+mkfifo "$book"
+"$vab" 2>"$work/stderr" &
+pid=$!
+pids+=("$pid")
+box=$(window_of "$pid" "The Velmora Address Book")
+[ -n "$box" ] || fail "no box for a FIFO as the book"
+kill -TERM "$pid"
+ended_within "$pid" 5 || fail "the box of an unreadable book held the program 5 s after SIGTERM"
+[ -p "$book" ] || fail "the FIFO was replaced"
+
+[ "$failed" = 0 ] || exit 1
+echo "a logout while a box was up ended the program and kept the cards"
