@@ -25,6 +25,7 @@
 #include "TestSupport.h"
 #include "Unit_Main.h"
 #include "VXCtrls.h"
+#include "WindowFixtures.h"
 #include "ui_Unit_Main.h"
 
 namespace {
@@ -32,6 +33,7 @@ namespace {
 using testing_support::FakeModemBus;
 using testing_support::NoSystemBus;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 using Lines = std::vector<std::string>;
 
 struct Box {
@@ -85,7 +87,7 @@ class CardCommands : public testing::Test {
       else
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
     });
-    Ui().SButtonDial->Click();
+    UserClick(Ui().SButtonDial);
     QCoreApplication::processEvents();
     return shown;
   }

@@ -32,6 +32,7 @@ namespace {
 using testing_support::FakeOpener;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 
 std::string CardLine(std::string_view surname, std::string_view first, std::string_view phone = "",
                      std::string_view email = "", std::string_view web = "", std::string_view street = "") {
@@ -60,7 +61,7 @@ class GridWindow : public testing::Test {
   // Clicks Grid and, once the list view is active, runs drive on it; closes it if still open.
   TFormGrid* Grid(const std::function<void(TFormGrid&)>& drive) {
     return testing_support::DriveModal(
-        Window.get(), [this] { Window->Controls().VxSpeedButton3->Click(); }, drive);
+        Window.get(), [this] { UserClick(Window->Controls().VxSpeedButton3); }, drive);
   }
 
   QString Surname() { return Window->Controls().Edit_SurName->text(); }
@@ -149,7 +150,7 @@ TEST_F(GridWindow, GoToTakesBackExactlyTheCardClicked) {
        -1},
       {[&](TFormGrid& g) {
          ClickRow(g, rowOfCard(g, 0));
-         QTest::mouseClick(g.Controls().VxSpeedButton5, Qt::LeftButton);
+         UserClick(g.Controls().VxSpeedButton5);
        },
        -1},
   };
@@ -270,7 +271,7 @@ TEST_F(GridWindow, MailVisitAndTheContextMenuWorkOnTheSelection) {
     g.ActionVisit->Execute();
     (void)opener.Opened(2);
     SelectRows(g, {2});
-    QTest::mouseClick(g.Controls().VxSpeedButton2, Qt::LeftButton);
+    UserClick(g.Controls().VxSpeedButton2);
   });
   EXPECT_EQ(opener.Opened(3), "mailto:a@x.org,c%20d@y.org%3Fcc%3Dz\nHTTP://A.example\nhttp://c.example\n");
 }
@@ -307,7 +308,7 @@ TEST_F(GridWindow, DialHandsTheSelectedPhoneToTheMainWindowsDialer) {
     g.ActionDial->Execute();  // no phone: nothing
     EXPECT_TRUE(Boxes.Shown.empty());
     SelectRows(g, {2, 1});
-    QTest::mouseClick(g.Controls().Button_1, Qt::LeftButton);
+    UserClick(g.Controls().Button_1);
     EXPECT_EQ(Window->TapiDialer->TelephonNo(), "555 1234");
     g.Controls().LV->Selection()->select(g.Model().index(2, 0), QItemSelectionModel::ClearAndSelect);
     DragRowOnto(g, 2, g.Controls().Button_1);
