@@ -29,6 +29,7 @@
 
 namespace {
 
+using testing_support::ChooseFromMenu;
 using testing_support::FakeOpener;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
@@ -88,6 +89,15 @@ void ClickRow(TFormGrid& grid, int row, Qt::KeyboardModifiers modifiers = {}) {
                     ItemRect(grid, row).center());
 }
 
+// Right-clicks the row's item, which pops up the list's menu.
+void RightClickRow(TFormGrid& grid, int row) {
+  QWidget* viewport = grid.Controls().LV->CurrentView()->viewport();
+  const QPoint at = ItemRect(grid, row).center();
+  QTest::mouseClick(viewport, Qt::RightButton, {}, at);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+  QApplication::sendEvent(viewport, &event);
+}
+
 void SelectRows(TFormGrid& grid, std::initializer_list<int> rows) {
   grid.Controls().LV->ClearSelection();
   for (int row : rows) ClickRow(grid, row, Qt::ControlModifier);
@@ -138,7 +148,7 @@ TEST_F(GridWindow, GoToTakesBackExactlyTheCardClicked) {
        2},
       {[&](TFormGrid& g) {
          ClickRow(g, rowOfCard(g, 4));
-         g.GotoOpt->Click();
+         ChooseFromMenu([&] { RightClickRow(g, rowOfCard(g, 4)); }, QStringLiteral("Go To"));
        },
        4},
       // A double-click on no item clears the selection and closes without a card.

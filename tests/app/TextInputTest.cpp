@@ -74,8 +74,10 @@ class TextInput : public testing::Test {
     QApplication::clipboard()->setText(text);
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
   }
-  // The boxes shown so far; a paste's box is shown once the paste is over.
-  std::vector<AnsiString> ShownBoxes() {
+  // The boxes shown once the expected number has come (a paste's box is shown once the paste is
+  // over), and a short moment more: a box beyond them must not come, so that wait is fixed.
+  std::vector<AnsiString> ShownBoxes(std::size_t expected) {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Boxes.Shown.size() >= expected; }, 10000));
     QTest::qWait(20);
     return Boxes.Shown;
   }
@@ -98,13 +100,13 @@ TEST_F(TextInput, UnderAWesternCodePageLostCharactersShowAsQuestionMarksAndTheCa
   UserClick(Ui().Button_New);
   Type(Ui().Edit_SurName, kOmega);
   EXPECT_EQ(Ui().Edit_SurName->text(), QStringLiteral("?????"));
-  EXPECT_TRUE(ShownBoxes().empty());
+  EXPECT_TRUE(ShownBoxes(0).empty());
   Paste(Ui().Edit_Comments, kMixed);
   EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QStringLiteral("????? Smith ? ??"));
-  EXPECT_EQ(ShownBoxes().size(), 1u);
+  EXPECT_EQ(ShownBoxes(1).size(), 1u);
   Paste(Ui().Edit_Name, kMixed);
   EXPECT_EQ(Ui().Edit_Name->text(), QStringLiteral("????? Smith ? ??"));
-  EXPECT_EQ(ShownBoxes().size(), 2u);
+  EXPECT_EQ(ShownBoxes(2).size(), 2u);
 
   CardValues stored{};
   stored[cfSurname] = "?????";
@@ -123,7 +125,7 @@ TEST_F(TextInput, UnderTheGreekCodePageGreekIsTypedPastedStoredShownAndSearched)
   Paste(Ui().Edit_Comments, kMixed);
   EXPECT_EQ(Ui().Edit_SurName->text(), kOmega);
   EXPECT_EQ(Ui().Edit_Comments->toPlainText(), kOmega + QStringLiteral(" Smith ? ??"));
-  EXPECT_EQ(ShownBoxes().size(), 1u);  // for the face and the two Han characters
+  EXPECT_EQ(ShownBoxes(1).size(), 1u);  // for the face and the two Han characters
   const std::string notes = kOmegaIn1253 + " Smith ? ??";
   CardValues stored{};
   stored[cfSurname] = kOmegaIn1253;
