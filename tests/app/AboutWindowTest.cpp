@@ -26,6 +26,7 @@ using testing_support::FakeOpener;
 using testing_support::MessageBoxRecorder;
 using testing_support::ReadBytes;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 using testing_support::WriteBytes;
 
 class AboutWindow : public testing::Test {
@@ -52,7 +53,7 @@ class AboutWindow : public testing::Test {
     EXPECT_FALSE(leftOpen) << "the about window is still open";
   }
   void About(const std::function<void(TFormAbout&)>& drive) {
-    About([this] { Window->Controls().Button_About->Click(); }, drive);
+    About([this] { UserClick(Window->Controls().Button_About); }, drive);
   }
 
   Ui::TForm_Main& Ui() { return Window->Controls(); }
@@ -71,21 +72,21 @@ TEST_F(AboutWindow, AltBOpensItBesideTheMainWindowAndEscOrCloseShutIt) {
           QTest::keyClick(&about, Qt::Key_Escape);
           EXPECT_FALSE(about.isVisible());
         });
-  About([](TFormAbout& about) { QTest::mouseClick(about.Controls().VxBtnClose, Qt::LeftButton); });
+  About([](TFormAbout& about) { UserClick(about.Controls().VxBtnClose); });
 }
 
 TEST_F(AboutWindow, KeepsTheEditedCardAndTheUndoOfADelete) {
-  Ui().Button_Next->Click();
-  Ui().Button_Delete->Click();  // Bob goes; Cid is shown
+  UserClick(Ui().Button_Next);
+  UserClick(Ui().Button_Delete);  // Bob goes; Cid is shown
   ASSERT_EQ(Window->Cards.Count(), 2);
   Ui().Edit_Phone->setFocus();
   QTest::keyClicks(Ui().Edit_Phone, QStringLiteral("555"));
   ASSERT_TRUE(Window->Modified);
-  About([](TFormAbout& about) { about.Controls().VxBtnClose->Click(); });
+  About([](TFormAbout& about) { UserClick(about.Controls().VxBtnClose); });
   EXPECT_TRUE(Window->Modified);
   EXPECT_EQ(Ui().Edit_Phone->text(), QStringLiteral("555"));
   EXPECT_EQ(Window->Cards.Count(), 2);  // nothing stored
-  Ui().Button_Undo->Click();
+  UserClick(Ui().Button_Undo);
   EXPECT_EQ(Window->Cards.Count(), 3);
   EXPECT_EQ(Ui().Edit_SurName->text(), QStringLiteral("Bob"));
 }
@@ -94,9 +95,9 @@ TEST_F(AboutWindow, LinksGoToTheShellUnscrambledAndHelpOpensTheHelpPage) {
   FakeOpener opener(Folder);
   About([](TFormAbout& about) {
     EXPECT_EQ(about.Controls().VxBtnEmail->Caption(), "velmora@quillmere.example");
-    QTest::mouseClick(about.Controls().VxBtnVisit, Qt::LeftButton);
-    QTest::mouseClick(about.Controls().VxBtnEmail, Qt::LeftButton);
-    QTest::mouseClick(about.Controls().VxBtnHelp, Qt::LeftButton);
+    UserClick(about.Controls().VxBtnVisit);
+    UserClick(about.Controls().VxBtnEmail);
+    UserClick(about.Controls().VxBtnHelp);
     EXPECT_TRUE(about.isVisible());  // the links and the help leave it open
     about.Close();
   });
@@ -114,7 +115,7 @@ TEST_F(AboutWindow, ShowsTheSchemeAndReloadsItOnlyAfterAChange) {
     EXPECT_NEAR(qBlue(top.pixel(5, 5)), 100, 4);
     about.Close();
   });
-  Ui().Button_NextScheme->Click();
+  UserClick(Ui().Button_NextScheme);
   About([](TFormAbout& about) {
     EXPECT_EQ(about.Frame().SkinShown(), 1);
     EXPECT_NEAR(qRed(about.Controls().Image_Bck->Picture().pixel(5, 5)), 200, 4);

@@ -25,6 +25,7 @@
 #include "TestSupport.h"
 #include "Unit_Main.h"
 #include "VXCtrls.h"
+#include "WindowFixtures.h"
 #include "ui_Unit_Main.h"
 
 namespace {
@@ -32,6 +33,7 @@ namespace {
 using testing_support::FakeModemBus;
 using testing_support::NoSystemBus;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 using Lines = std::vector<std::string>;
 
 struct Box {
@@ -85,7 +87,7 @@ class CardCommands : public testing::Test {
       else
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
     });
-    Ui().SButtonDial->Click();
+    UserClick(Ui().SButtonDial);
     QCoreApplication::processEvents();
     return shown;
   }
@@ -178,7 +180,7 @@ TEST_F(CardCommands, CallsThatEndBeforeTheBoxIsClosedCannotBeDroppedLater) {
     expected.insert(expected.end(), c.ending.begin(), c.ending.end());
     expected.insert(expected.end(), {"-> Idle - call deallocated", "-> Error in lineDrop"});
     EXPECT_EQ(Statuses(), expected) << c.script;
-    QTest::qWait(50);
+    QTest::qWait(50);  // a hang-up must not follow, so the wait for it is short and fixed
     EXPECT_TRUE(bus.Log().filter(QStringLiteral("Hangup")).isEmpty()) << c.script;
     Window.reset();
   }
@@ -278,12 +280,12 @@ TEST_F(ShellCommands, MailAndWebOpenTheirAddressesAndNothingWhenBlank) {
   Lines expected;
   for (const auto& c : cases) {
     c.field(Ui())->setText(QString::fromLatin1(c.typed));
-    QTest::mouseClick(c.button(Ui()), Qt::LeftButton);
+    UserClick(c.button(Ui()));
     if (c.opened) expected.push_back(c.opened);
     Opened(expected.size());  // each detached opener has written before the next one starts
   }
   EXPECT_EQ(Opened(expected.size()), expected);
-  QTest::qWait(100);  // and nothing for the blank fields
+  QTest::qWait(100);  // and nothing for the blank fields: a fixed wait, as nothing must come
   EXPECT_EQ(Opened(expected.size()), expected);
   EXPECT_TRUE(Boxes.empty());
   EXPECT_EQ(Window->Cards.Count(), 0);

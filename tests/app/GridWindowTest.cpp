@@ -29,9 +29,11 @@
 
 namespace {
 
+using testing_support::ChooseFromMenu;
 using testing_support::FakeOpener;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 
 std::string CardLine(std::string_view surname, std::string_view first, std::string_view phone = "",
                      std::string_view email = "", std::string_view web = "", std::string_view street = "") {
@@ -60,7 +62,7 @@ class GridWindow : public testing::Test {
   // Clicks Grid and, once the list view is active, runs drive on it; closes it if still open.
   TFormGrid* Grid(const std::function<void(TFormGrid&)>& drive) {
     return testing_support::DriveModal(
-        Window.get(), [this] { Window->Controls().VxSpeedButton3->Click(); }, drive);
+        Window.get(), [this] { UserClick(Window->Controls().VxSpeedButton3); }, drive);
   }
 
   QString Surname() { return Window->Controls().Edit_SurName->text(); }
@@ -85,6 +87,15 @@ QRect ItemRect(TFormGrid& grid, int row) {
 void ClickRow(TFormGrid& grid, int row, Qt::KeyboardModifiers modifiers = {}) {
   QTest::mouseClick(grid.Controls().LV->CurrentView()->viewport(), Qt::LeftButton, modifiers,
                     ItemRect(grid, row).center());
+}
+
+// Right-clicks the row's item, which pops up the list's menu.
+void RightClickRow(TFormGrid& grid, int row) {
+  QWidget* viewport = grid.Controls().LV->CurrentView()->viewport();
+  const QPoint at = ItemRect(grid, row).center();
+  QTest::mouseClick(viewport, Qt::RightButton, {}, at);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+  QApplication::sendEvent(viewport, &event);
 }
 
 void SelectRows(TFormGrid& grid, std::initializer_list<int> rows) {
@@ -137,7 +148,7 @@ TEST_F(GridWindow, GoToTakesBackExactlyTheCardClicked) {
        2},
       {[&](TFormGrid& g) {
          ClickRow(g, rowOfCard(g, 4));
-         g.GotoOpt->Click();
+         ChooseFromMenu([&] { RightClickRow(g, rowOfCard(g, 4)); }, QStringLiteral("Go To"));
        },
        4},
       // A double-click on no item clears the selection and closes without a card.
@@ -149,7 +160,7 @@ TEST_F(GridWindow, GoToTakesBackExactlyTheCardClicked) {
        -1},
       {[&](TFormGrid& g) {
          ClickRow(g, rowOfCard(g, 0));
-         QTest::mouseClick(g.Controls().VxSpeedButton5, Qt::LeftButton);
+         UserClick(g.Controls().VxSpeedButton5);
        },
        -1},
   };
@@ -270,7 +281,7 @@ TEST_F(GridWindow, MailVisitAndTheContextMenuWorkOnTheSelection) {
     g.ActionVisit->Execute();
     (void)opener.Opened(2);
     SelectRows(g, {2});
-    QTest::mouseClick(g.Controls().VxSpeedButton2, Qt::LeftButton);
+    UserClick(g.Controls().VxSpeedButton2);
   });
   EXPECT_EQ(opener.Opened(3), "mailto:a@x.org,c%20d@y.org%3Fcc%3Dz\nHTTP://A.example\nhttp://c.example\n");
 }
@@ -307,7 +318,7 @@ TEST_F(GridWindow, DialHandsTheSelectedPhoneToTheMainWindowsDialer) {
     g.ActionDial->Execute();  // no phone: nothing
     EXPECT_TRUE(Boxes.Shown.empty());
     SelectRows(g, {2, 1});
-    QTest::mouseClick(g.Controls().Button_1, Qt::LeftButton);
+    UserClick(g.Controls().Button_1);
     EXPECT_EQ(Window->TapiDialer->TelephonNo(), "555 1234");
     g.Controls().LV->Selection()->select(g.Model().index(2, 0), QItemSelectionModel::ClearAndSelect);
     DragRowOnto(g, 2, g.Controls().Button_1);

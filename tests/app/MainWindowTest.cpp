@@ -44,10 +44,15 @@
 namespace {
 
 using testing_support::Card;
+using testing_support::ChooseFromMenu;
+using testing_support::MenuItem;
 using testing_support::MessageBoxRecorder;
 using testing_support::ReadBytes;
 using testing_support::ShowsFromItsStart;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
+using testing_support::UserRightClick;
+using testing_support::WhileMenuOpen;
 using testing_support::WriteBytes;
 using testing_support::WriteJpeg;
 
@@ -86,10 +91,13 @@ class MainWindow : public testing::Test {
 
   // Ends the program as the Exit button does and returns the book file's bytes.
   std::string Exit() {
-    Window->Controls().Button_Exit->Click();
+    UserClick(Window->Controls().Button_Exit);
     Window.reset();
     return ReadBytes(Folder.Path / "AddressBook.abk");
   }
+
+  // Pops the tray's menu up at the pointer, as a right-click on the tray icon does.
+  void PopUpTrayMenu() { Window->TrayMenu()->Popup(QCursor::pos().x(), QCursor::pos().y()); }
 
   Ui::TForm_Main& Ui() { return Window->Controls(); }
   QString Counter() { return Ui().Label_CardNo->text(); }
@@ -113,8 +121,8 @@ TEST_F(MainWindow, EmptyBookTypeStoreAndExit) {
   Start();
   EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 1"));
   EXPECT_EQ(Window->CurrentCard, 0);
-  Ui().Button_Next->Click();  // nothing to show
-  Ui().Button_Previous->Click();
+  UserClick(Ui().Button_Next);  // nothing to show
+  UserClick(Ui().Button_Previous);
   EXPECT_EQ(Window->CurrentCard, 0);
   EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 1"));
 
@@ -124,7 +132,7 @@ TEST_F(MainWindow, EmptyBookTypeStoreAndExit) {
   Type(Ui().Edit_Comments, QStringLiteral("line one"));
   QTest::keyClick(Ui().Edit_Comments, Qt::Key_Return);  // a new line inside the notes
   QTest::keyClicks(Ui().Edit_Comments, QStringLiteral("line two"));
-  Ui().Button_Next->Click();  // stores the new card by appending it
+  UserClick(Ui().Button_Next);  // stores the new card by appending it
   CardValues typed{};
   typed[cfSurname] = "Doe";
   typed[cfCompany] = " Acme ";
@@ -148,9 +156,9 @@ TEST_F(MainWindow, StepsThroughTheBookWithWrapAround) {
   Start();
   EXPECT_EQ(Surname(), QStringLiteral("Ann"));
   EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 3"));
-  Ui().Button_Previous->Click();
+  UserClick(Ui().Button_Previous);
   EXPECT_EQ(Surname(), QStringLiteral("Cid"));
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
   EXPECT_EQ(Surname(), QStringLiteral("Ann"));
   Key(Qt::Key_PageDown);
   EXPECT_EQ(Surname(), QStringLiteral("Bob"));
@@ -160,12 +168,12 @@ TEST_F(MainWindow, StepsThroughTheBookWithWrapAround) {
   EXPECT_EQ(Surname(), QStringLiteral("Ann"));
   EXPECT_EQ(Sounds.size(), 3u);  // Previous, Next and PageDown; Home and End are silent
   // A new card goes on to the first card; Previous from a new card shows the last.
-  Ui().Button_New->Click();
+  UserClick(Ui().Button_New);
   EXPECT_EQ(Counter(), QStringLiteral("Card 4 of 4"));
-  Ui().Button_Previous->Click();
+  UserClick(Ui().Button_Previous);
   EXPECT_EQ(Surname(), QStringLiteral("Cid"));
-  Ui().Button_New->Click();
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_New);
+  UserClick(Ui().Button_Next);
   EXPECT_EQ(Surname(), QStringLiteral("Ann"));
   EXPECT_EQ(Window->Cards.Count(), 3);  // blank new cards were dropped
 }
@@ -192,40 +200,40 @@ TEST_F(MainWindow, NewCardStoredByAMoveKeepsItsValuesOnView) {
 TEST_F(MainWindow, DeleteAndUndo) {
   WriteBook({Card("A"), Card("B"), Card("C"), Card("D"), Card("E")});
   Start();
-  Ui().Button_Next->Click();
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
+  UserClick(Ui().Button_Next);
   Sounds.clear();
-  Ui().Button_Delete->Click();  // card 3 of 5
+  UserClick(Ui().Button_Delete);  // card 3 of 5
   EXPECT_EQ(Surname(), QStringLiteral("D"));
   EXPECT_EQ(Window->CurrentCard, 2);
   EXPECT_EQ(Window->Cards.Count(), 4);
-  Ui().Button_Undo->Click();
+  UserClick(Ui().Button_Undo);
   EXPECT_EQ(Window->Cards.Count(), 5);
   EXPECT_EQ(Surname(), QStringLiteral("C"));
   EXPECT_EQ(Window->CurrentCard, 2);
   EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveDelete, Window->WaveUndoOk}));
 
   // Unsaved edits: Undo brings the stored values back, then has nothing left to undo.
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
   Type(Ui().Edit_SurName, QStringLiteral("changed"));
   Sounds.clear();
   Window->ClearFocus();  // Ctrl+Z typed into a field would mark the card again
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Surname(), QStringLiteral("D"));
-  Ui().Button_Undo->Click();
+  UserClick(Ui().Button_Undo);
   EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveUndoOk, Window->WaveUndoFailure}));
 }
 
 TEST_F(MainWindow, DeletingTheOnlyCardStartsANewOneThatCannotBeUndone) {
   WriteBook({Card("Only")});
   Start();
-  Ui().Button_Delete->Click();
+  UserClick(Ui().Button_Delete);
   EXPECT_EQ(Window->Cards.Count(), 0);
   EXPECT_EQ(Surname(), QString());
   EXPECT_EQ(Counter(), QStringLiteral("Card 1 of 1"));
   EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveDelete}));  // no move sound for the new card
   Sounds.clear();
-  Ui().Button_Undo->Click();
+  UserClick(Ui().Button_Undo);
   EXPECT_EQ(Window->Cards.Count(), 0);
   EXPECT_EQ(Sounds, (std::vector<TQMWave*>{Window->WaveMoveCard, Window->WaveUndoFailure}));
 }
@@ -233,10 +241,10 @@ TEST_F(MainWindow, DeletingTheOnlyCardStartsANewOneThatCannotBeUndone) {
 TEST_F(MainWindow, DeleteWhileTypingANewCardDropsIt) {
   WriteBook({Card("A")});
   Start();
-  Ui().Button_New->Click();
+  UserClick(Ui().Button_New);
   Type(Ui().Edit_SurName, QStringLiteral("typed"));
   Sounds.clear();
-  Ui().Button_Delete->Click();
+  UserClick(Ui().Button_Delete);
   EXPECT_EQ(Window->Cards.Count(), 1);
   EXPECT_EQ(Surname(), QString());
   EXPECT_TRUE(Sounds.empty());
@@ -315,7 +323,7 @@ TEST_F(MainWindow, CtrlZUndoesAsTheButtonDoesAndTheFieldDoesNotUndoAgain) {
   WriteBook({Card("A", "Ann")});
   Start();
   // A new card: the typed values are dropped and a blank new card starts.
-  Ui().Button_New->Click();
+  UserClick(Ui().Button_New);
   Type(Ui().Edit_SurName, QStringLiteral("Doe"));
   Sounds.clear();
   QTest::keyClick(Ui().Edit_SurName, Qt::Key_Z, Qt::ControlModifier);
@@ -389,7 +397,7 @@ TEST_F(MainWindow, AFailedSaveAtExitCanBeRetriedOrEnded) {
       }
       return IDCANCEL;
     });
-    Window->Controls().Button_Exit->Click();
+    UserClick(Window->Controls().Button_Exit);
     Window.reset();
     SetMessageBoxHandler(previous);
     ASSERT_EQ(shown.size(), 1u);
@@ -429,7 +437,7 @@ TEST_F(MainWindow, EveryWayOfEndingKeepsTheCardOnView) {
   WriteBook({Card("A")});
   Start();
   Type(Ui().Edit_Name, QStringLiteral("edited"));
-  Window->TrayMenu()->Items(3)->Click();  // "Save and Exit"
+  ChooseFromMenu([this] { PopUpTrayMenu(); }, QStringLiteral("Save and Exit"));
   Window.reset();
   EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), "ABK10\r\n" + Card("A", "edited") + "\r\n");
   EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.bkp"), "ABK10\r\n" + Card("A") + "\r\n");
@@ -443,7 +451,7 @@ TEST_F(MainWindow, SchemesStepAndAnIndexPastTheSchemesIsDropped) {
   Start();
   EXPECT_EQ(Window->SchemeCount, 2);
   EXPECT_EQ(Window->SkinIndex, -1);
-  Ui().Button_NextScheme->Click();
+  UserClick(Ui().Button_NextScheme);
   EXPECT_EQ(Window->SkinIndex, -1);
   Exit();
   TRegLib settings;
@@ -452,10 +460,10 @@ TEST_F(MainWindow, SchemesStepAndAnIndexPastTheSchemesIsDropped) {
   Start();  // -1 reads as 0
   EXPECT_EQ(Window->SkinIndex, 0);
   EXPECT_EQ(Ui().Image_Back->Picture().pixelColor(10, 10).blue() > 150, true);
-  Ui().Button_PrevScheme->Click();
+  UserClick(Ui().Button_PrevScheme);
   EXPECT_EQ(Window->SkinIndex, 1);
   EXPECT_GT(Ui().Image_Back->Picture().pixelColor(10, 10).red(), 150);
-  Ui().Button_NextScheme->Click();
+  UserClick(Ui().Button_NextScheme);
   EXPECT_EQ(Window->SkinIndex, 0);
   EXPECT_FALSE(Window->Modified);
 }
@@ -561,14 +569,14 @@ TEST_F(MainWindow, ASmallPictureShowsOnBlackWhateverWasShownBefore) {
   });
   Start();
   ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, "first showing");
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
   ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, "a full picture");
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
   ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, "after a full picture");
   for (const auto& [name, size] : loaded) {
-    Ui().Button_New->Click();  // shows the full default picture
+    UserClick(Ui().Button_New);  // shows the full default picture
     ASSERT_EQ(Ui().BitMap_Main->Picture().size(), QSize(150, 160));
-    Window->OptLoadNewImageFit->Click();
+    ChooseFromMenu([this] { UserRightClick(Ui().BitMap_Main); }, QStringLiteral("Load image, fit better "));
     EXPECT_EQ(Ui().BitMap_Main->Picture().size(), size);  // left unscaled
     ExpectPictureCentredOnBlack(*Window, *Ui().BitMap_Main, std::string("loaded ") + name);
   }
@@ -586,10 +594,10 @@ TEST_F(MainWindow, APictureThatIsNoRegularFileShowsTheDefaultPicture) {
   for (const char* picture : {"fifo.jpg", "zero.jpg"}) {
     EXPECT_EQ(Ui().BitMap_Main->Picture().pixelColor(75, 80).green(), 255);  // cat's green
     EXPECT_EQ(Ui().BitMap_Main->Picture().pixelColor(75, 80).red(), 0);
-    Ui().Button_Next->Click();
+    UserClick(Ui().Button_Next);
     EXPECT_EQ(Window->CardPicture, picture);
     EXPECT_GT(Ui().BitMap_Main->Picture().pixelColor(75, 80).red(), 240);  // the white default
-    Ui().Button_Next->Click();
+    UserClick(Ui().Button_Next);
   }
 }
 
@@ -600,26 +608,28 @@ TEST_F(MainWindow, PicturesStepDeleteAndMenuRule) {
   EXPECT_EQ(Window->DefaultImage, 0);
   EXPECT_EQ(Window->CardPicture, "cat.jpg");
   EXPECT_EQ(Ui().BitMap_Main->Picture().pixelColor(75, 80).green(), 255);
-  Ui().Button_Next->Click();  // a missing picture shows the default one and keeps its name
+  UserClick(Ui().Button_Next);  // a missing picture shows the default one and keeps its name
   EXPECT_EQ(Window->CardPicture, "missing.jpg");
   EXPECT_GT(Ui().BitMap_Main->Picture().pixelColor(75, 80).blue(), 240);
 
-  Ui().Button_PrevImage->Click();  // from index 0 to the last picture
+  UserClick(Ui().Button_PrevImage);  // from index 0 to the last picture
   EXPECT_EQ(Window->CurrentImage, 2);
   EXPECT_TRUE(Window->Modified);
   EXPECT_EQ(ExtractFileName(Window->CardPicture), "Dog.JPG");
 
-  Window->ImageMenuPopup(nullptr);
-  EXPECT_TRUE(Window->OptDeletecurrentImage->Enabled());
-  Window->OptDeletecurrentImageClick(nullptr);
+  ChooseFromMenu([this] { UserRightClick(Ui().BitMap_Main); }, QStringLiteral("Delete current image"));
   EXPECT_FALSE(std::filesystem::exists(Folder.Path / "images" / "Dog.JPG"));
   EXPECT_EQ(Window->ImageCount, 2);
   EXPECT_EQ(Window->CurrentImage, 1);
   EXPECT_EQ(Window->Cards[1], Card("B", "", "cat.jpg"));  // stored at once with its new picture
-  Ui().Button_NextImage->Click();
+  UserClick(Ui().Button_NextImage);
   EXPECT_EQ(ExtractFileName(Window->CardPicture), "000_HELP.JPG");
-  Window->ImageMenuPopup(nullptr);
-  EXPECT_FALSE(Window->OptDeletecurrentImage->Enabled());
+  WhileMenuOpen([this] { UserRightClick(Ui().BitMap_Main); },
+                [](QMenu& menu) {
+                  const QAction* item = MenuItem(menu, QStringLiteral("Delete current image"));
+                  ASSERT_NE(item, nullptr);
+                  EXPECT_FALSE(item->isEnabled());
+                });
 }
 
 TEST_F(MainWindow, AddingPicturesScalesThemIntoTheImagesFolder) {
@@ -644,15 +654,18 @@ TEST_F(MainWindow, AddingPicturesScalesThemIntoTheImagesFolder) {
     jpeg.LoadFromFile((Folder.Path / "images" / name).string());
     return QSize(jpeg.Width(), jpeg.Height());
   };
-  Window->OptLoadNewImageClick(Window->OptLoadNewImageFit);
+  auto load = [this](const char* item) {
+    ChooseFromMenu([this] { UserRightClick(Ui().BitMap_Main); }, QString::fromLatin1(item));
+  };
+  load("Load image, fit better ");
   EXPECT_EQ(size("wide.jpg"), QSize(150, 160));
   EXPECT_EQ(Window->ImageCount, 4);
   EXPECT_EQ(Window->CardPicture, Folder.File("images/") + "wide.jpg");
-  Window->OptLoadNewImageClick(Window->OptLoadNewImageFit);
+  load("Load image, fit better ");
   EXPECT_EQ(size("tall.jpg"), QSize(150, 160));
-  Window->OptLoadNewImageClick(Window->OptLoadNewImageFit);
-  EXPECT_EQ(size("small.jpg"), QSize(100, 120));          // small pictures stay as they are
-  Window->OptLoadNewImageClick(Window->OptLoadNewImage);  // a name that exists: no second entry
+  load("Load image, fit better ");
+  EXPECT_EQ(size("small.jpg"), QSize(100, 120));  // small pictures stay as they are
+  load("Load new image");                         // a name that exists: no second entry
   EXPECT_EQ(Window->ImageCount, 6);
   EXPECT_EQ(ExtractFileName(Window->ImageFiles[static_cast<std::size_t>(Window->CurrentImage)]), "wide.jpg");
   EXPECT_TRUE(Window->Modified);
@@ -709,7 +722,7 @@ TEST_F(MainWindow, EndingWhileASecondaryWindowIsOpenStillSavesTheCard) {
     QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
     Window->close();  // as the end of the desktop session does
   });
-  Ui().Button_Search->Click();
+  UserClick(Ui().Button_Search);
   EXPECT_FALSE(QApplication::activeModalWidget());
   Window.reset();
   EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook.abk"), "ABK10\r\n" + Card("A", "typed") + "\r\n");
@@ -730,13 +743,14 @@ TEST_F(MainWindow, MinimisingHidesTheWindowUntilTheTrayBringsItBack) {
   auto gone = [this] {
     return QSystemTrayIcon::isSystemTrayAvailable() ? !Window->isVisible() : Window->isMinimized();
   };
-  tray->Items(2)->Click();  // posts the system's minimise command
+  ChooseFromMenu([this] { PopUpTrayMenu(); },
+                 QStringLiteral("Minimize to Tray"));  // posts the system's minimise command
   QTRY_VERIFY(gone());
-  tray->Items(0)->Click();
+  ChooseFromMenu([this] { PopUpTrayMenu(); }, QStringLiteral("Open address book "));
   EXPECT_TRUE(Window->isVisible());
   EXPECT_FALSE(Window->isMinimized());
 
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "no notification area to hide the window in";
   Window->showMinimized();  // the title bar's minimise box
   ASSERT_TRUE(QTest::qWaitFor([this] { return !Window->isVisible(); }));
   ShowApplicationWindow(true);  // what a double-click on the tray icon does
@@ -775,8 +789,8 @@ TEST_F(MainWindow, LongValuesAreShownFromTheirStart) {
   Ui().Edit_Comments->setFocus();
   QTest::keyClick(Ui().Edit_Comments, Qt::Key_End, Qt::ControlModifier);
   ASSERT_GT(Ui().Edit_Comments->verticalScrollBar()->value(), 0);
-  Ui().Button_Next->Click();
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
+  UserClick(Ui().Button_Next);
   ASSERT_EQ(Surname(), QStringLiteral("Clark"));
   expectShownFromTheirStart("Next");
   EXPECT_EQ(Ui().Edit_Comments->textCursor().position(), 0);
@@ -867,7 +881,7 @@ TEST_F(MainWindow, ABigPictureNeverHoldsTheWindow) {
   clock.start();
   qint64 answeredAfter = -1;
   QTimer::singleShot(0, Window.get(), [&] { answeredAfter = clock.elapsed(); });
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
   EXPECT_EQ(Surname(), QStringLiteral("B"));
   EXPECT_TRUE(Ui().BitMap_Main->Picture().isNull()) << "A's picture beside B's fields";
   QTRY_VERIFY(answeredAfter >= 0);
@@ -878,14 +892,15 @@ TEST_F(MainWindow, ABigPictureNeverHoldsTheWindow) {
   EXPECT_LT(MeanColour(*Ui().BitMap_Main).green(), 80);
   EXPECT_EQ(Window->CardPicture, "big.jpg");
 
-  Ui().Button_Previous->Click();
+  UserClick(Ui().Button_Previous);
   EXPECT_GT(MeanColour(*Ui().BitMap_Main).green(), 240) << "cat's picture at once";
-  Ui().Button_Next->Click();  // B's picture decoding again
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);  // B's picture decoding again
+  UserClick(Ui().Button_Next);
   EXPECT_EQ(Surname(), QStringLiteral("C"));
   const QColor dog = MeanColour(*Ui().BitMap_Main);
   EXPECT_GT(dog.red(), 240);
   EXPECT_LT(dog.green(), 20);
+  // Waits for something that must not happen: twice a decode's time leaves B's late picture room to arrive.
   QTest::qWait(static_cast<int>(2 * decodeTime + 300));
   EXPECT_EQ(MeanColour(*Ui().BitMap_Main), dog) << "B's late picture replaced C's";
   EXPECT_EQ(Window->CardPicture, "Dog.JPG");
@@ -897,12 +912,12 @@ TEST_F(MainWindow, ABigPictureThatFailsLateShowsTheDefaultPicture) {
   WriteProgressiveNoise(Folder.Path / "images" / "broken.jpg", 1100, true);
   WriteBook({Card("A", "", "cat.jpg"), Card("B", "", "broken.jpg")});
   Start();
-  Ui().Button_Next->Click();
+  UserClick(Ui().Button_Next);
   QTRY_VERIFY_WITH_TIMEOUT(!Ui().BitMap_Main->Picture().isNull(), 60000);
   EXPECT_GT(MeanColour(*Ui().BitMap_Main).blue(), 240) << "the white default";
   EXPECT_EQ(Window->CardPicture, "broken.jpg");
 
-  Ui().Button_NextImage->Click();  // from 000_HELP.JPG to broken.jpg
+  UserClick(Ui().Button_NextImage);  // from 000_HELP.JPG to broken.jpg
   ASSERT_EQ(Window->CurrentImage, 1);
   QTRY_COMPARE_WITH_TIMEOUT(Window->CardPicture, AnsiString(), 60000);
   EXPECT_EQ(Exit().find("broken.jpg"), std::string::npos);

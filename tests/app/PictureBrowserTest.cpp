@@ -22,6 +22,7 @@ namespace {
 using testing_support::Card;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 using testing_support::WriteBytes;
 
 QRgb PictureColour(int i) {
@@ -116,7 +117,7 @@ TEST_F(PictureBrowser, RowsFollowThePictureCountAtEveryOpening) {
       // The newest picture, added during the run, has its thumbnail.
       const QPoint last = CellCentre((total - 1) % 6, (total - 1) / 6);
       EXPECT_TRUE(Near(PaintedGrid(browser).pixel(last), PictureColour(total - 1)));
-      browser.Controls().VxSpeedButton5->Click();
+      UserClick(browser.Controls().VxSpeedButton5);
     });
   }
 }
@@ -178,13 +179,13 @@ TEST_F(PictureBrowser, ADoubleClickOnTheCardPictureOpensItAndTheChoiceBecomesThe
   const QImage shown = Window->Controls().BitMap_Main->Picture();
   EXPECT_TRUE(Near(shown.pixel(shown.width() / 2, shown.height() / 2), PictureColour(7)));
   EXPECT_EQ(MoveSounds, 1);
-  Window->Controls().Button_Next->Click();  // stores the card with its new picture
+  UserClick(Window->Controls().Button_Next);  // stores the card with its new picture
   EXPECT_EQ(ReadCardView(Window->Cards[0]).PictureSlot, "pic07.jpg");
 }
 
 TEST_F(PictureBrowser, ExitKeepsTheCurrentPictureButStillMarksTheCardAndShowsItAgain) {
   Start(4);
-  Window->Controls().Button_NextImage->Click();
+  UserClick(Window->Controls().Button_NextImage);
   ASSERT_EQ(Window->CurrentImage, 1);
   Window->Modified = false;
   Window->Controls().BitMap_Main->Clear();
@@ -192,7 +193,7 @@ TEST_F(PictureBrowser, ExitKeepsTheCurrentPictureButStillMarksTheCardAndShowsItA
   Browse([&](TFormImg& browser) {
     PaintedGrid(browser);
     QTest::mouseClick(browser.Controls().DG->viewport(), Qt::LeftButton, {}, CellCentre(3, 0));
-    browser.Controls().VxSpeedButton5->Click();
+    UserClick(browser.Controls().VxSpeedButton5);
   });
   EXPECT_EQ(Window->CurrentImage, 1);
   EXPECT_TRUE(Window->Modified);
@@ -210,7 +211,7 @@ TEST_F(PictureBrowser, WithoutPicturesTheGridHasOneEmptyRowAndOnlyExitCloses) {
     DoubleClick(browser, CellCentre(0, 0));
     EXPECT_TRUE(browser.isVisible());
     EXPECT_EQ(browser.ThumbnailsDecoded(), 0);
-    browser.Controls().VxSpeedButton5->Click();
+    UserClick(browser.Controls().VxSpeedButton5);
   });
   EXPECT_EQ(Window->CurrentImage, -1);
   EXPECT_EQ(Window->CardPicture, "");

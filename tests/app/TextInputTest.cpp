@@ -27,6 +27,7 @@ using testing_support::CardFields;
 using testing_support::MessageBoxRecorder;
 using testing_support::ReadBytes;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 
 const QString kOmega = QString::fromUtf8("\u03A9\u03BC\u03AD\u03B3\u03B1");
 const QString kMixed = QString::fromUtf8("\u03A9\u03BC\u03AD\u03B3\u03B1 Smith \U0001F600 \u6771\u4EAC");
@@ -49,7 +50,7 @@ class TextInput : public testing::Test {
   }
   // Ends the program as the Exit button does and returns the book's cards.
   std::vector<std::string> Exit() {
-    Window->Controls().Button_Exit->Click();
+    UserClick(Window->Controls().Button_Exit);
     Window.reset();
     std::vector<std::string> cards;
     const std::string book = ReadBytes(Folder.Path / "AddressBook.abk");
@@ -73,8 +74,10 @@ class TextInput : public testing::Test {
     QApplication::clipboard()->setText(text);
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
   }
-  // The boxes shown so far; a paste's box is shown once the paste is over.
-  std::vector<AnsiString> ShownBoxes() {
+  // The boxes shown once the expected number has come (a paste's box is shown once the paste is
+  // over), and a short moment more: a box beyond them must not come, so that wait is fixed.
+  std::vector<AnsiString> ShownBoxes(std::size_t expected) {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Boxes.Shown.size() >= expected; }, 10000));
     QTest::qWait(20);
     return Boxes.Shown;
   }
@@ -94,16 +97,16 @@ TEST_F(TextInput, UnderAWesternCodePageLostCharactersShowAsQuestionMarksAndTheCa
   EXPECT_EQ(Ui().Edit_City->text(), QStringLiteral("?"));
 
   // A new card with an all-Greek surname is stored, the notes pasted with what they held.
-  Ui().Button_New->Click();
+  UserClick(Ui().Button_New);
   Type(Ui().Edit_SurName, kOmega);
   EXPECT_EQ(Ui().Edit_SurName->text(), QStringLiteral("?????"));
-  EXPECT_TRUE(ShownBoxes().empty());
+  EXPECT_TRUE(ShownBoxes(0).empty());
   Paste(Ui().Edit_Comments, kMixed);
   EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QStringLiteral("????? Smith ? ??"));
-  EXPECT_EQ(ShownBoxes().size(), 1u);
+  EXPECT_EQ(ShownBoxes(1).size(), 1u);
   Paste(Ui().Edit_Name, kMixed);
   EXPECT_EQ(Ui().Edit_Name->text(), QStringLiteral("????? Smith ? ??"));
-  EXPECT_EQ(ShownBoxes().size(), 2u);
+  EXPECT_EQ(ShownBoxes(2).size(), 2u);
 
   CardValues stored{};
   stored[cfSurname] = "?????";
@@ -117,12 +120,12 @@ TEST_F(TextInput, UnderAWesternCodePageLostCharactersShowAsQuestionMarksAndTheCa
 TEST_F(TextInput, UnderTheGreekCodePageGreekIsTypedPastedStoredShownAndSearched) {
   SetAnsiCodePage(1253);
   Start();
-  Ui().Button_New->Click();
+  UserClick(Ui().Button_New);
   Type(Ui().Edit_SurName, kOmega);
   Paste(Ui().Edit_Comments, kMixed);
   EXPECT_EQ(Ui().Edit_SurName->text(), kOmega);
   EXPECT_EQ(Ui().Edit_Comments->toPlainText(), kOmega + QStringLiteral(" Smith ? ??"));
-  EXPECT_EQ(ShownBoxes().size(), 1u);  // for the face and the two Han characters
+  EXPECT_EQ(ShownBoxes(1).size(), 1u);  // for the face and the two Han characters
   const std::string notes = kOmegaIn1253 + " Smith ? ??";
   CardValues stored{};
   stored[cfSurname] = kOmegaIn1253;
@@ -133,7 +136,7 @@ TEST_F(TextInput, UnderTheGreekCodePageGreekIsTypedPastedStoredShownAndSearched)
   Start();
   int found = -1;
   testing_support::DriveModal<TFormSearch>(
-      Window.get(), [this] { Ui().Button_Search->Click(); },
+      Window.get(), [this] { UserClick(Ui().Button_Search); },
       [&](TFormSearch& search) {
         Type(search.Controls().Edit_Search1, kOmega.mid(1));
         QTest::keyClick(search.Controls().Edit_Search1, Qt::Key_Return);

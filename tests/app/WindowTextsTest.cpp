@@ -38,6 +38,7 @@ using testing_support::Card;
 using testing_support::DriveModal;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
+using testing_support::UserClick;
 
 // A window the test opens, and how the user opens it from the main window.
 struct OpenedWindow {
@@ -55,7 +56,7 @@ void OpenWith(TForm_Main& main, const std::function<void()>& open, const std::fu
 template <class TWindow>
 void OpenFromOptions(TForm_Main& main, int item, const std::function<void(QWidget&)>& drive) {
   OpenWith<TFormOptions>(
-      main, [&main] { main.Controls().Button_Tools->Click(); },
+      main, [&main] { UserClick(main.Controls().Button_Tools); },
       [&](QWidget& options) {
         auto& tools = dynamic_cast<TFormOptions&>(options);
         OpenWith<TWindow>(
@@ -69,27 +70,27 @@ const std::vector<OpenedWindow>& Windows() {
       {"options",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormOptions>(
-             main, [&] { main.Controls().Button_Tools->Click(); }, drive);
+             main, [&] { UserClick(main.Controls().Button_Tools); }, drive);
        }},
       {"about",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormAbout>(
-             main, [&] { main.Controls().Button_About->Click(); }, drive);
+             main, [&] { UserClick(main.Controls().Button_About); }, drive);
        }},
       {"search",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormSearch>(
-             main, [&] { main.Controls().Button_Search->Click(); }, drive);
+             main, [&] { UserClick(main.Controls().Button_Search); }, drive);
        }},
       {"letter list",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormNavigate>(
-             main, [&] { main.Controls().Button_List->Click(); }, drive);
+             main, [&] { UserClick(main.Controls().Button_List); }, drive);
        }},
       {"list view",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormGrid>(
-             main, [&] { main.Controls().VxSpeedButton3->Click(); }, drive);
+             main, [&] { UserClick(main.Controls().VxSpeedButton3); }, drive);
        }},
       {"picture browser",
        [](TForm_Main& main, const auto& drive) {
@@ -99,7 +100,7 @@ const std::vector<OpenedWindow>& Windows() {
       {"print dialog",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormPrintDlg>(
-             main, [&] { main.Controls().Button1->Click(); }, drive);
+             main, [&] { UserClick(main.Controls().Button1); }, drive);
        }},
       {"import", [](TForm_Main& main, const auto& drive) { OpenFromOptions<TFormOutlook>(main, 0, drive); }},
       {"export", [](TForm_Main& main, const auto& drive) { OpenFromOptions<TFormExport>(main, 1, drive); }},
