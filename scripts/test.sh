@@ -26,8 +26,10 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --timeout 600 | tee "$logs/asan.log"
 
 echo "== fuzz"
-scripts/build.sh build-fuzz -DVAB_FUZZ=ON -DVAB_TESTS=OFF -DVAB_BENCH=OFF \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# With clang and warnings as errors; the tests and benchmarks are compiled (not run), so that every
+# unit builds warning-free with both compilers.
+scripts/build.sh build-fuzz -DVAB_FUZZ=ON -DVAB_WERROR=ON -DVAB_TESTS=ON -DVAB_BENCH=ON \
+  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 scripts/fuzz.sh build-fuzz 12
 
 # ctest's summary counts skipped tests among the passed ones and leaves disabled ones out; its

@@ -211,7 +211,7 @@ TEST_F(SecondaryWindows, SearchWindowPlacementActivationAndClosing) {
   for (const auto& [close, found] : closes) {
     Window->CurrentCard = 0;
     Window->ShowCard(Window.get(), 0);
-    Find([&](TFormSearch& w) {
+    Find([&, &close = close](TFormSearch& w) {
       EXPECT_EQ(w.SelectedCard, -1);
       EXPECT_EQ(QApplication::focusWidget(), w.Controls().Edit_Search1);
       close(w);
@@ -307,7 +307,7 @@ TEST_F(SecondaryWindows, LetterListClosesWithoutAChoiceAndLeavesEveryButtonBlack
   };
   for (const auto& [name, close] : closes) {
     SCOPED_TRACE(name);
-    TFormNavigate* list = List([&](TFormNavigate& w) {
+    TFormNavigate* list = List([&, &close = close](TFormNavigate& w) {
       EXPECT_EQ(RedButtons(w), QStringList{QStringLiteral("ALL")});
       TListBox& names = *w.Controls().LB_Name;
       EXPECT_EQ(names.Count(), 3);
