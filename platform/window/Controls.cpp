@@ -197,7 +197,7 @@ class TDragTracker final : public QObject {
 
 TDragTracker* TDragTracker::Current = nullptr;
 
-TControl::TControl(QWidget* parent) : QWidget(parent) {}
+TControl::TControl(QWidget* parent) : TWindowBase(parent) {}
 
 TControl::~TControl() {
   if (FAction) FAction->UnRegisterChanges(this);
@@ -235,10 +235,6 @@ void TControl::DragDrop(QObject* source, int x, int y) {
 
 void TControl::DoEndDrag(QObject* target, int x, int y) {
   if (OnEndDrag) OnEndDrag(this, target, x, y);
-}
-
-std::intptr_t TControl::Perform(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  return PerformMessage(this, msg, wParam, lParam);
 }
 
 void TControl::SetCaption(const AnsiString& caption) {
@@ -412,7 +408,6 @@ void TControl::UpdateShortcut() {
 }
 
 bool TControl::event(QEvent* event) {
-  if (event->type() == QEvent::WinIdChange && internalWinId() == 0) NativeWindowDestroyed(this);
   if (event->type() == QEvent::Shortcut) {
     const auto* shortcut = static_cast<QShortcutEvent*>(event);
     const char hot = HotKey(FCaption);
@@ -421,7 +416,7 @@ bool TControl::event(QEvent* event) {
       return true;
     }
   }
-  return QWidget::event(event);
+  return TWindowBase::event(event);
 }
 
 void TControl::changeEvent(QEvent* event) {

@@ -12,6 +12,7 @@
 #include "Cursors.h"
 #include "Graphics.h"
 #include "Messages.h"
+#include "WindowProc.h"
 
 class QMouseEvent;
 class TBasicAction;
@@ -62,15 +63,10 @@ enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 void SetPaintCopy(QWidget* widget, bool value);
 [[nodiscard]] bool IsPaintingCopy(const QWidget* widget);
 
-class TControl : public QWidget {
+class TControl : public TWindowBase {
  public:
   explicit TControl(QWidget* parent = nullptr);
   ~TControl() override;
-
-  // Sends a message through the control's message procedures and returns its result.
-  std::intptr_t Perform(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
-  // The control's own message procedure, at the bottom of the chain (WindowProc.h).
-  void ClassWndProc(TMessage& message) { WndProc(message); }
 
   [[nodiscard]] const AnsiString& Caption() const { return FCaption; }
   void SetCaption(const AnsiString& caption);
@@ -125,7 +121,7 @@ class TControl : public QWidget {
   virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
 
  protected:
-  virtual void WndProc(TMessage& message);
+  void WndProc(TMessage& message) override;
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);

@@ -13,14 +13,6 @@
 
 namespace {
 
-const QEvent::Type kPostedMessage = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-class TPostedMessageEvent final : public QEvent {
- public:
-  explicit TPostedMessageEvent(const TMessage& message) : QEvent(kPostedMessage), Message(message) {}
-  TMessage Message;
-};
-
 bool IsInside(const QObject* object, const QWidget* form) {
   for (const QObject* o = object; o; o = o->parent())
     if (o == form) return true;
@@ -117,7 +109,7 @@ class TForm::TKeyPreviewFilter final : public QObject {
   TForm* Form;
 };
 
-TForm::TForm(QWidget* parent) : QWidget(parent) {}
+TForm::TForm(QWidget* parent) : TWindowBase(parent) {}
 
 TForm::~TForm() {
   if (const TNotifyEvent handler = OnDestroy) handler(this);
@@ -145,14 +137,6 @@ TModalResult TForm::ShowModal() {
 void TForm::Close() {
   if (FInModal && ModalResult == mrNone) ModalResult = mrCancel;
   close();
-}
-
-void TForm::PostMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  QCoreApplication::postEvent(this, new TPostedMessageEvent(TMessage{msg, wParam, lParam, 0}));
-}
-
-std::intptr_t TForm::Perform(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  return PerformMessage(this, msg, wParam, lParam);
 }
 
 void TForm::SelectNext() {
@@ -196,16 +180,6 @@ void TForm::HandleSysCommand(TMessage& message) {
     showMinimized();
     FMinimizing = false;
   }
-}
-
-bool TForm::event(QEvent* event) {
-  if (event->type() == kPostedMessage) {
-    const TMessage& message = static_cast<TPostedMessageEvent*>(event)->Message;
-    Perform(message.Msg, message.WParam, message.LParam);
-    return true;
-  }
-  if (event->type() == QEvent::WinIdChange && internalWinId() == 0) NativeWindowDestroyed(this);
-  return QWidget::event(event);
 }
 
 bool TForm::PreviewKey(QObject* watched, QKeyEvent& key) {

@@ -9,6 +9,7 @@
 #include "Controls.h"
 #include "Messages.h"
 #include "SysUtils.h"
+#include "WindowProc.h"
 
 using TModalResult = int;
 enum : TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
@@ -44,7 +45,7 @@ using TCloseQueryEvent = std::function<void(QObject* Sender, bool& CanClose)>;
 [[nodiscard]] char KeyPressCharOf(const QKeyEvent& event);
 [[nodiscard]] TShiftState ShiftStateOf(const QKeyEvent& event);
 
-class TForm : public QWidget {
+class TForm : public TWindowBase {
  public:
   explicit TForm(QWidget* parent = nullptr);
   ~TForm() override;
@@ -53,12 +54,6 @@ class TForm : public QWidget {
   TModalResult ShowModal();
   // Closes the form: a modal form ends its modal show with mrCancel.
   void Close();
-  // Queues a message for the form's message procedure.
-  void PostMessage(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
-  // Sends a message through the form's message procedures and returns its result.
-  std::intptr_t Perform(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
-  // The form's own message procedure, at the bottom of the chain (WindowProc.h).
-  void ClassWndProc(TMessage& message) { WndProc(message); }
   // Moves the focus to the next control in tab order, or to the first when none has it.
   void SelectNext();
   // No control of the form has the focus.
@@ -85,11 +80,10 @@ class TForm : public QWidget {
   virtual void FormKeyDown(unsigned short& /*key*/, TShiftState /*shift*/) {}
   virtual void FormKeyPress(char& /*key*/) {}
   // The message procedure: posted messages and the system commands arrive here.
-  virtual void WndProc(TMessage& message);
+  void WndProc(TMessage& message) override;
   // WM_SYSCOMMAND; the default lets the command happen (SC_MINIMIZE minimises).
   virtual void HandleSysCommand(TMessage& message);
 
-  bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;

@@ -8,8 +8,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Controls.h"
-#include "Forms.h"
 #include "MessageQueue.h"
 
 namespace {
@@ -53,10 +51,7 @@ Registry& State() {
 }
 
 void ClassProc(QWidget* window, TMessage& message) {
-  if (auto* control = dynamic_cast<TControl*>(window))
-    control->ClassWndProc(message);
-  else if (auto* form = dynamic_cast<TForm*>(window))
-    form->ClassWndProc(message);
+  if (auto* own = dynamic_cast<TWindowBase*>(window)) own->ClassWndProc(message);
 }
 
 WindowChain* FindChain(HWND window) {
@@ -240,4 +235,17 @@ void NativeWindowDestroyed(QWidget* window) {
   if (!FindChain(window)) return;
   PerformMessage(window, WM_DESTROY, 0, 0);
   if (WindowChain* chain = FindChain(window)) chain->Procs.resize(1);
+}
+
+std::intptr_t TWindowBase::Perform(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  return PerformMessage(this, msg, wParam, lParam);
+}
+
+void TWindowBase::PostMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  PostMessageA(static_cast<QWidget*>(this), msg, wParam, lParam);
+}
+
+bool TWindowBase::event(QEvent* event) {
+  if (event->type() == QEvent::WinIdChange && internalWinId() == 0) NativeWindowDestroyed(this);
+  return QWidget::event(event);
 }

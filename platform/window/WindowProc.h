@@ -8,6 +8,9 @@
 //
 // When a window's native window goes (it is destroyed or made anew), WM_DESTROY passes through the
 // chain and the window starts afresh with its own procedure alone.
+//
+// TWindowBase is the window the chain knows: forms and controls derive from it, and its WndProc is
+// the procedure at the bottom of the chain. Other widgets have a chain too, with nothing at its bottom.
 
 #include <QWidget>
 #include <cstdint>
@@ -63,3 +66,22 @@ std::intptr_t PerformMessage(QWidget* window, unsigned msg, std::uintptr_t wPara
 // For the window classes: the native window of the widget went. Sends WM_DESTROY through the chain,
 // then leaves the window with its own procedure alone.
 void NativeWindowDestroyed(QWidget* window);
+
+// A window with its own message procedure: the base of the forms and the controls.
+class TWindowBase : public QWidget {
+ public:
+  explicit TWindowBase(QWidget* parent = nullptr) : QWidget(parent) {}
+
+  // Sends a message through the window's message procedures and returns its result.
+  std::intptr_t Perform(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  // Queues a message for the window's message procedures, in the thread's queue of posted messages.
+  void PostMessage(unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+  // The window's own message procedure, at the bottom of the chain.
+  void ClassWndProc(TMessage& message) { WndProc(message); }
+
+ protected:
+  // The window's own message handling; by default a message does nothing.
+  virtual void WndProc(TMessage& /*message*/) {}
+
+  bool event(QEvent* event) override;
+};

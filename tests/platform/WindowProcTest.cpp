@@ -9,6 +9,7 @@
 
 #include "Controls.h"
 #include "Forms.h"
+#include "MessageQueue.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ class LoggingForm final : public TForm {
  protected:
   void WndProc(TMessage& message) override {
     Messages.push_back(message.Msg);
+    if (message.Msg >= WM_USER) gLog.push_back("own");
     TForm::WndProc(message);
   }
 };
@@ -105,6 +107,28 @@ TEST(WindowProcTest, PostedMessagesGoThroughTheChainAndOnlyToLiveWindows) {
   EXPECT_TRUE(gLog.empty());
   EXPECT_FALSE(PostMessageA(gone, WM_USER));  // the address alone, never touched
   EXPECT_EQ(GetWindowLongA(gone, GWL_WNDPROC), 0);
+}
+
+TEST(WindowProcTest, FormsAndControlsPostIntoTheOneQueueAndThroughTheirChain) {
+  LoggingForm form;
+  LoggingControl control;
+  for (TWindowBase* window : std::vector<TWindowBase*>{&form, &control}) {
+    SCOPED_TRACE(window == &form ? "form" : "control");
+    const HWND handle = static_cast<QWidget*>(window);
+    Subclass a(handle, "a");
+    gLog.clear();
+    window->PostMessage(WM_USER + 3, 4, 5);
+    TMsg pending;
+    ASSERT_TRUE(PeekMessageA(pending, handle, WM_USER + 3, WM_USER + 3, PM_NOREMOVE));
+    EXPECT_EQ(pending.hwnd, handle);
+    EXPECT_EQ(pending.wParam, 4u);
+    EXPECT_TRUE(gLog.empty());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(gLog, (std::vector<std::string>{"a", "own"}));
+    EXPECT_FALSE(PeekMessageA(pending, handle, 0, 0, PM_NOREMOVE));
+    SetWindowLongA(handle, GWL_WNDPROC, a.Previous);
+    FreeObjectInstance(a.Proc);
+  }
 }
 
 TEST(WindowProcTest, WhenTheNativeWindowGoesDestroyPassesTheChainAndTheWindowStartsAfresh) {
