@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QProcess>
 #include <QTest>
 #include <functional>
 
@@ -23,17 +22,9 @@
 #include "TestSupport.h"
 #include "Unit_Main.h"
 #include "WindowFixtures.h"
+#include "XWindow.h"
 
 namespace {
-
-// A property of a top-level window as xprop prints it after the "=", or empty while it has none.
-QString WindowProperty(const QWidget& window, const char* name) {
-  QProcess xprop;
-  xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), QLatin1String(name)});
-  xprop.waitForFinished();
-  const QString text = QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
-  return text.contains(QLatin1Char('=')) ? text.section(QLatin1Char('='), 1).trimmed() : QString();
-}
 
 QList<unsigned> Numbers(const QString& list) {
   QList<unsigned> numbers;
@@ -62,8 +53,8 @@ TBorder SeenBorder(const QWidget& window) {
   QString extents;
   EXPECT_TRUE(QTest::qWaitFor(
       [&] {
-        actions = WindowProperty(window, "_NET_WM_ALLOWED_ACTIONS");
-        extents = WindowProperty(window, "_NET_FRAME_EXTENTS");
+        actions = testing_support::XWindowPropertyValue(window, "_NET_WM_ALLOWED_ACTIONS");
+        extents = testing_support::XWindowPropertyValue(window, "_NET_FRAME_EXTENTS");
         return !actions.isEmpty() && !extents.isEmpty();
       },
       5000));
@@ -72,7 +63,7 @@ TBorder SeenBorder(const QWidget& window) {
   const QList<unsigned> frame = Numbers(extents);
   seen.CaptionBar = frame.size() == 4 && frame[2] > frame[0] + 4;
   // Flags, functions, decorations, ...: functions count when their flag is set, else all are allowed.
-  const QList<unsigned> motif = Numbers(WindowProperty(window, "_MOTIF_WM_HINTS"));
+  const QList<unsigned> motif = Numbers(testing_support::XWindowPropertyValue(window, "_MOTIF_WM_HINTS"));
   const bool allFunctions = motif.size() < 2 || !(motif[0] & 1) || (motif[1] & 1);
   seen.Close = allFunctions || (motif[1] & 0x20);
   seen.Minimize = allFunctions || (motif[1] & 0x08);
@@ -83,14 +74,7 @@ TBorder SeenBorder(const QWidget& window) {
 
 // The caption bar's strip of the screen, when VAB_SCREENSHOT names a folder for it.
 void SaveCaptionBar(const QWidget& window, const char* name) {
-  const QByteArray folder = qgetenv("VAB_SCREENSHOT");
-  if (folder.isEmpty()) return;
-  QTest::qWait(300);  // painted and framed
-  const QRect frame = window.frameGeometry();
-  QProcess::execute(QStringLiteral("import"),
-                    {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-                     QStringLiteral("%1x%2+%3+%4").arg(frame.width()).arg(60).arg(frame.x()).arg(frame.y()),
-                     QString::fromLocal8Bit(folder) + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")});
+  testing_support::SaveScreenStrip(window, QLatin1String(name), 60);
 }
 
 TEST(BorderIcons, EachWindowHasTheCaptionBarAndBoxesOfItsBorder) {

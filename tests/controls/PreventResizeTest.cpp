@@ -11,17 +11,9 @@
 #include "Forms.h"
 #include "Placemnt.h"
 #include "VxHook.h"
+#include "XWindow.h"
 
 namespace {
-
-// A property of a top-level window as xprop prints it, or empty while it has none.
-QString WindowProperty(const QWidget& window, const char* name) {
-  QProcess xprop;
-  xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), QLatin1String(name)});
-  xprop.waitForFinished();
-  const QString text = QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
-  return text.contains(QLatin1String("no such atom")) || text.contains(QLatin1String("not found")) ? QString() : text;
-}
 
 struct TSeen {
   QString MinimumSize;  // "W by H", or empty without one
@@ -50,12 +42,12 @@ TSeen Seen(const QWidget& window, bool expectResizable) {
   QString actions;
   EXPECT_TRUE(QTest::qWaitFor(
       [&] {
-        actions = WindowProperty(window, "_NET_WM_ALLOWED_ACTIONS");
+        actions = testing_support::XWindowProperty(window, "_NET_WM_ALLOWED_ACTIONS");
         return !actions.isEmpty() && actions.contains(QLatin1String("_NET_WM_ACTION_RESIZE")) == expectResizable;
       },
       5000))
       << actions.toStdString();
-  const QString hints = WindowProperty(window, "WM_NORMAL_HINTS");
+  const QString hints = testing_support::XWindowProperty(window, "WM_NORMAL_HINTS");
   TSeen seen;
   seen.MinimumSize = SizeHint(hints, QStringLiteral("minimum size"));
   seen.MaximumSize = SizeHint(hints, QStringLiteral("maximum size"));
@@ -67,14 +59,7 @@ TSeen Seen(const QWidget& window, bool expectResizable) {
 }
 
 void Screenshot(const QWidget& window, const QString& name, int height) {
-  const QByteArray folder = qgetenv("VAB_SCREENSHOT");
-  if (folder.isEmpty()) return;
-  QTest::qWait(300);  // painted and framed
-  const QRect frame = window.frameGeometry();
-  QProcess::execute(QStringLiteral("import"),
-                    {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-                     QStringLiteral("%1x%2+%3+%4").arg(frame.width() + 150).arg(height).arg(frame.x()).arg(frame.y()),
-                     QString::fromLocal8Bit(folder) + QLatin1Char('/') + name + QStringLiteral(".png")});
+  testing_support::SaveScreenStrip(window, name, height, 150);
 }
 
 // The window menu, opened with the window manager's key, then closed again.

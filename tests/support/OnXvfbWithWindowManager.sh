@@ -7,21 +7,8 @@ for tool in Xvfb openbox xprop; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 77; }
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+# shellcheck source=StartXvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/StartXvfb.sh" 1024x768
 
 # A configuration of its own, so that the user's openbox settings do not count.
 export XDG_CONFIG_HOME="$work/config"
