@@ -16,7 +16,7 @@ void Require(bool condition, const char* what) {
   std::abort();
 }
 
-bool Read(const QByteArray& bytes, QSettings::SettingsMap& map) {
+bool Read(const QByteArray& bytes, RegistryValues& map) {
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -26,14 +26,14 @@ bool Read(const QByteArray& bytes, QSettings::SettingsMap& map) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  QSettings::SettingsMap map;
+  RegistryValues map;
   [[maybe_unused]] const bool clean =
       Read(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), map);
 
   QBuffer written;
   written.open(QIODevice::WriteOnly);
   Require(WriteRegistryStore(written, map), "a store that was read can be written");
-  QSettings::SettingsMap again;
+  RegistryValues again;
   Require(Read(written.data(), again), "a written store reads back");
   Require(again == map, "a written store reads back to the same values");
   return 0;

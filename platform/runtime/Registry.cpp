@@ -1,10 +1,14 @@
 #include "Registry.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QSettings>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 #include "CodePage.h"
@@ -105,7 +109,7 @@ bool ParseQuoted(QStringView line, qsizetype& pos, QString& text) {
 
 // Reads every value that can be read; a line that cannot be read is skipped (and the values of a
 // section whose heading cannot be read with it). Returns whether every line could be read.
-bool ReadStore(QIODevice& device, QSettings::SettingsMap& map) {
+bool ReadStore(QIODevice& device, RegistryValues& map) {
   QTextStream in(&device);
   in.setEncoding(QStringConverter::Utf8);
   QString group;
@@ -165,7 +169,7 @@ bool ReadStore(QIODevice& device, QSettings::SettingsMap& map) {
   return clean;
 }
 
-bool WriteStore(QIODevice& device, const QSettings::SettingsMap& map) {
+bool WriteStore(QIODevice& device, const RegistryValues& map) {
   // Group the entries by key; the map is sorted, so a key's values follow its name.
   QMap<QString, QStringList> keys;
   for (auto it = map.cbegin(); it != map.cend(); ++it) {
@@ -191,18 +195,6 @@ bool WriteStore(QIODevice& device, const QSettings::SettingsMap& map) {
   return device.write(bytes) == bytes.size();
 }
 
-QSettings::Format StoreFormat() {
-  // A damaged store is dealt with when it is opened (OpenStore); here it reads what it can.
-  static const QSettings::Format format = QSettings::registerFormat(
-      QStringLiteral("reg"),
-      [](QIODevice& device, QSettings::SettingsMap& map) {
-        [[maybe_unused]] const bool clean = ReadStore(device, map);
-        return true;
-      },
-      WriteStore, Qt::CaseInsensitive);
-  return format;
-}
-
 }  // namespace
 
 AnsiString SettingsFolder() {
@@ -218,35 +210,101 @@ AnsiString RegistryStoreFile() {
 
 namespace {
 
-std::unique_ptr<QSettings> OpenStore() {
-  const QString file = QFile::decodeName(RegistryStoreFile().c_str());
-  QSettings::SettingsMap readable;
+QString StoreFile() {
+  return QFile::decodeName(RegistryStoreFile().c_str());
+}
+
+// The store as it is on disk now. A missing or unreadable file reads as empty.
+struct StoreContents {
+  RegistryValues values;
+  QByteArray bytes;
   bool damaged = false;
-  if (QFile in(file); in.open(QIODevice::ReadOnly)) damaged = !ReadStore(in, readable);
-  if (!damaged) return std::make_unique<QSettings>(file, StoreFormat());
-  // A damaged store is kept aside as it was, and a store of the values it still gave takes its place.
-  QFile::remove(file + QStringLiteral(".corrupt"));
-  QFile::rename(file, file + QStringLiteral(".corrupt"));
-  auto store = std::make_unique<QSettings>(file, StoreFormat());
-  for (auto it = readable.cbegin(); it != readable.cend(); ++it) store->setValue(it.key(), it.value());
-  store->sync();
-  return store;
+};
+
+StoreContents ReadStoreFile(const QString& file) {
+  StoreContents contents;
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return contents;
+  contents.bytes = in.readAll();
+  QBuffer buffer(&contents.bytes);
+  buffer.open(QIODevice::ReadOnly);
+  contents.damaged = !ReadStore(buffer, contents.values);
+  return contents;
+}
+
+bool SaveFile(const QString& file, const QByteArray& bytes) {
+  QSaveFile out(file);
+  return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+}
+
+bool SaveStore(const QString& file, const RegistryValues& values) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  return WriteStore(buffer, values) && SaveFile(file, buffer.data());
+}
+
+// Every change of the store is made holding this lock, so that changes of several programs follow
+// one another. A lock left by a program that died is taken over.
+class StoreLock {
+ public:
+  explicit StoreLock(const QString& file) : Lock(file + QStringLiteral(".lock")) {
+    Lock.setStaleLockTime(3000);
+    Locked = QDir().mkpath(QFileInfo(file).absolutePath()) && Lock.tryLock(5000);
+  }
+  bool Locked = false;
+
+ private:
+  QLockFile Lock;
+};
+
+// Under the lock: a damaged store is kept aside as it was, and the values it still gave take its place.
+void SetDamagedStoreAside(const QString& file, const StoreContents& contents) {
+  if (!SaveFile(file + QStringLiteral(".corrupt"), contents.bytes)) return;
+  if (contents.values.isEmpty())
+    QFile::remove(file);
+  else
+    SaveStore(file, contents.values);
+}
+
+// The store's values, read afresh.
+RegistryValues LoadStore() {
+  const QString file = StoreFile();
+  StoreContents contents = ReadStoreFile(file);
+  if (!contents.damaged) return contents.values;
+  const StoreLock lock(file);
+  if (!lock.Locked) return contents.values;
+  contents = ReadStoreFile(file);  // as it is now that no other program changes it
+  if (contents.damaged) SetDamagedStoreAside(file, contents);
+  return contents.values;
+}
+
+// Reads the store afresh under its lock, lets edit change the values, and when edit returns true
+// writes them back atomically. Returns the values as they are then, or nullopt when the store could
+// not be locked or written.
+std::optional<RegistryValues> EditStore(const std::function<bool(RegistryValues&)>& edit) {
+  const QString file = StoreFile();
+  const StoreLock lock(file);
+  if (!lock.Locked) return std::nullopt;
+  StoreContents contents = ReadStoreFile(file);
+  if (contents.damaged) SetDamagedStoreAside(file, contents);
+  if (edit(contents.values) && !SaveStore(file, contents.values)) return std::nullopt;
+  return contents.values;
 }
 
 // Names are matched with case ignored: the stored spelling of key, or key itself when new.
-QString StoredKey(const QSettings& store, const QString& key) {
+QString StoredKey(const RegistryValues& values, const QString& key) {
   const QString wanted = key.toCaseFolded();
-  for (const QString& entry : store.allKeys())
-    if (entry.toCaseFolded() == wanted) return entry;
+  for (auto it = values.cbegin(); it != values.cend(); ++it)
+    if (it.key().toCaseFolded() == wanted) return it.key();
   return key;
 }
 
 // The stored spelling of a group that has entries, or nullopt.
-std::optional<QString> StoredGroup(const QSettings& store, const QString& group) {
+std::optional<QString> StoredGroup(const RegistryValues& values, const QString& group) {
   if (group.isEmpty()) return group;
   const QString wanted = group.toCaseFolded() + u'/';
-  for (const QString& entry : store.allKeys())
-    if (entry.toCaseFolded().startsWith(wanted)) return entry.left(group.size());
+  for (auto it = values.cbegin(); it != values.cend(); ++it)
+    if (it.key().toCaseFolded().startsWith(wanted)) return it.key().left(group.size());
   return std::nullopt;
 }
 
@@ -257,9 +315,7 @@ AnsiString NameText(std::string_view name) {
 }  // namespace
 
 TRegistry::TRegistry() = default;
-TRegistry::~TRegistry() {
-  CloseKey();
-}
+TRegistry::~TRegistry() = default;
 
 AnsiString TRegistry::AbsolutePath(std::string_view key) const {
   AnsiString path = !key.empty() && key.front() == '\\' ? AnsiString() : Path;
@@ -275,16 +331,21 @@ AnsiString TRegistry::AbsolutePath(std::string_view key) const {
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
   if (RootKey != HKEY_CURRENT_USER) return false;
   const AnsiString path = AbsolutePath(key);
-  if (!Store) Store = OpenStore();
   const QString group = SettingsGroup(path);
-  std::optional<QString> stored = StoredGroup(*Store, group);
+  RegistryValues values = LoadStore();
+  std::optional<QString> stored = StoredGroup(values, group);
   if (!stored) {
     if (!canCreate) return false;
-    Store->setValue(group + u'/' + kKeyMarker, true);
-    Store->sync();
-    if (Store->status() != QSettings::NoError) return false;
-    stored = group;
+    std::optional<RegistryValues> edited = EditStore([&](RegistryValues& now) {
+      if (StoredGroup(now, group)) return false;  // another program has just made it
+      now.insert(group + u'/' + kKeyMarker, true);
+      return true;
+    });
+    if (!edited) return false;
+    values = std::move(*edited);
+    stored = StoredGroup(values, group);
   }
+  Values = std::move(values);
   Path = path;
   Group = *stored;
   Open = true;
@@ -292,8 +353,7 @@ bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
 }
 
 void TRegistry::CloseKey() {
-  if (Store) Store->sync();
-  Store.reset();
+  Values.clear();
   Path.clear();
   Group.clear();
   Open = false;
@@ -303,32 +363,38 @@ bool TRegistry::DeleteKey(std::string_view key) {
   if (RootKey != HKEY_CURRENT_USER) return false;
   const AnsiString path = AbsolutePath(key);
   if (path.empty()) return false;
-  const std::unique_ptr<QSettings> temporary = Store ? nullptr : OpenStore();
-  QSettings& store = Store ? *Store : *temporary;
-  const std::optional<QString> stored = StoredGroup(store, SettingsGroup(path));
-  if (!stored) return false;
-  store.remove(*stored);
-  store.sync();
-  return store.status() == QSettings::NoError;
+  const QString group = SettingsGroup(path);
+  bool found = false;
+  std::optional<RegistryValues> edited = EditStore([&](RegistryValues& now) {
+    const std::optional<QString> stored = StoredGroup(now, group);
+    if (!stored) return false;
+    found = true;
+    const QString prefix = stored->toCaseFolded() + u'/';
+    now.removeIf([&](RegistryValues::iterator entry) { return entry.key().toCaseFolded().startsWith(prefix); });
+    return true;
+  });
+  if (!edited || !found) return false;
+  if (Open) Values = std::move(*edited);
+  return true;
 }
 
 bool TRegistry::KeyExists(std::string_view key) const {
   if (RootKey != HKEY_CURRENT_USER) return false;
-  const std::unique_ptr<QSettings> temporary = Store ? nullptr : OpenStore();
-  return StoredGroup(Store ? *Store : *temporary, SettingsGroup(AbsolutePath(key))).has_value();
+  const QString group = SettingsGroup(AbsolutePath(key));
+  return (Open ? StoredGroup(Values, group) : StoredGroup(LoadStore(), group)).has_value();
 }
 
-QString TRegistry::ValueKey(std::string_view name) const {
+QString TRegistry::ValueKey(const RegistryValues& values, std::string_view name) const {
   const QString value = kValuePrefix + EscapeSegment(AnsiToQString(name));
-  return StoredKey(*Store, Group.isEmpty() ? value : Group + u'/' + value);
+  return StoredKey(values, Group.isEmpty() ? value : Group + u'/' + value);
 }
 
 QVariant TRegistry::Value(std::string_view name) const {
-  return Open ? Store->value(ValueKey(name)) : QVariant();
+  return Open ? Values.value(ValueKey(Values, name)) : QVariant();
 }
 
 bool TRegistry::ValueExists(std::string_view name) const {
-  return Open && Store->contains(ValueKey(name));
+  return Open && Values.contains(ValueKey(Values, name));
 }
 
 AnsiString TRegistry::ReadString(std::string_view name) const {
@@ -352,11 +418,14 @@ int TRegistry::ReadInteger(std::string_view name) const {
 }
 
 void TRegistry::Write(std::string_view name, const QVariant& value) {
-  if (!Open) throw ERegistryException(Format("Failed to set data for '%s'", NameText(name).c_str()));
-  Store->setValue(ValueKey(name), value);
-  Store->sync();
-  if (Store->status() != QSettings::NoError)
-    throw ERegistryException(Format("Failed to set data for '%s'", NameText(name).c_str()));
+  std::optional<RegistryValues> edited;
+  if (Open)
+    edited = EditStore([&](RegistryValues& now) {
+      now.insert(ValueKey(now, name), value);
+      return true;
+    });
+  if (!edited) throw ERegistryException(Format("Failed to set data for '%s'", NameText(name).c_str()));
+  Values = std::move(*edited);
 }
 
 void TRegistry::WriteString(std::string_view name, std::string_view value) {
@@ -368,16 +437,21 @@ void TRegistry::WriteInteger(std::string_view name, int value) {
 }
 
 bool TRegistry::DeleteValue(std::string_view name) {
-  if (!ValueExists(name)) return false;
-  Store->remove(ValueKey(name));
-  Store->sync();
-  return Store->status() == QSettings::NoError;
+  if (!Open) return false;
+  bool found = false;
+  std::optional<RegistryValues> edited = EditStore([&](RegistryValues& now) {
+    found = now.remove(ValueKey(now, name)) > 0;
+    return found;
+  });
+  if (!edited) return false;
+  Values = std::move(*edited);
+  return found;
 }
 
-bool ReadRegistryStore(QIODevice& device, QSettings::SettingsMap& map) {
+bool ReadRegistryStore(QIODevice& device, RegistryValues& map) {
   return ReadStore(device, map);
 }
 
-bool WriteRegistryStore(QIODevice& device, const QSettings::SettingsMap& map) {
+bool WriteRegistryStore(QIODevice& device, const RegistryValues& map) {
   return WriteStore(device, map);
 }

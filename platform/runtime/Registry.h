@@ -3,16 +3,15 @@
 // human-readable store file ("REGEDIT4" layout) under $XDG_CONFIG_HOME, written atomically.
 // Key and value names are matched with case ignored. A missing or unreadable store reads as an
 // empty registry; a damaged one gives the values it still holds, and is kept aside as
-// "registry.reg.corrupt".
+// "registry.reg.corrupt". Every change reads the file afresh and writes it back whole under a lock
+// beside it ("registry.reg.lock"), so that several programs may change the store at once; an open
+// key's values are read once, when it is opened.
 
 #include <QString>
-#include <memory>
 #include <string_view>
 
+#include "RegistryStore.h"
 #include "SysUtils.h"
-
-class QSettings;
-class QVariant;
 
 using HKEY = unsigned;
 inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
@@ -60,12 +59,12 @@ class TRegistry final {
 
  private:
   [[nodiscard]] AnsiString AbsolutePath(std::string_view key) const;
-  [[nodiscard]] QString ValueKey(std::string_view name) const;
+  [[nodiscard]] QString ValueKey(const RegistryValues& values, std::string_view name) const;
   [[nodiscard]] QVariant Value(std::string_view name) const;
   void Write(std::string_view name, const QVariant& value);
 
-  std::unique_ptr<QSettings> Store;
-  AnsiString Path;  // the open key, "" for the root
-  QString Group;    // the open key as the store spells it
+  RegistryValues Values;  // the store as read when the key was opened, or last changed
+  AnsiString Path;        // the open key, "" for the root
+  QString Group;          // the open key as the store spells it
   bool Open = false;
 };

@@ -1,10 +1,14 @@
 #pragma once
-// The registry store file's reader and writer, as registered with QSettings. A key's values are
-// stored under its escaped path as "=" + escaped name; "#key" entries keep empty keys.
+// The registry store file's reader and writer. A key's values are kept under its escaped path as
+// "=" + escaped name, with "/" between the path's parts; "#key" entries keep empty keys.
 
 #include <QIODevice>
-#include <QSettings>
+#include <QMap>
+#include <QString>
+#include <QVariant>
 
-// Reads every value that can be read into map; returns false when a line could not be read.
-[[nodiscard]] bool ReadRegistryStore(QIODevice& device, QSettings::SettingsMap& map);
-[[nodiscard]] bool WriteRegistryStore(QIODevice& device, const QSettings::SettingsMap& map);
+using RegistryValues = QMap<QString, QVariant>;
+
+// Reads every value that can be read into values; returns false when a line could not be read.
+[[nodiscard]] bool ReadRegistryStore(QIODevice& device, RegistryValues& values);
+[[nodiscard]] bool WriteRegistryStore(QIODevice& device, const RegistryValues& values);

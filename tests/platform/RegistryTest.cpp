@@ -1,6 +1,10 @@
 #include "Registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "TestSupport.h"
 
@@ -131,6 +135,94 @@ TEST(Registry, UnwritableStoreRaisesOnWrite) {
   TRegistry registry;
   EXPECT_FALSE(registry.OpenKey("\\Software", true));
   EXPECT_THROW(registry.WriteInteger("X", 1), ERegistryException);
+}
+
+// Another program rewrites the store between this one's read and write, keeping the file's size and
+// (within the same clock tick) its modification time: the outside change is seen and kept.
+TEST(Registry, AnOutsideWriteOfTheSameSizeAndTimeIsKept) {
+  const struct {
+    const char* what;
+    std::string_view before;
+    std::string_view after;
+  } edits[] = {
+      {"a value changed", "\"CurrentSkin\"=dword:00000000", "\"CurrentSkin\"=dword:00000003"},
+      {"a value deleted and another added", "\"CurrentSkin\"=dword:00000000", "\"OtherSkins\"=dword:00000000"},
+  };
+  for (const auto& edit : edits) {
+    TempProgramFolder folder;
+    {
+      TRegistry setup;
+      ASSERT_TRUE(setup.OpenKey("\\Software\\Quillmere\\VAB\\", true));
+      setup.WriteInteger("CurrentSkin", 0);
+      setup.WriteInteger("PlaySounds", 1);
+    }
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("\\Software\\Quillmere\\VAB\\", false));
+    ASSERT_EQ(registry.ReadInteger("PlaySounds"), 1);
+
+    struct stat old {};
+    ASSERT_EQ(stat(StoreFile().c_str(), &old), 0);
+    std::string contents = ReadBytes(StoreFile());
+    const std::size_t at = contents.find(edit.before);
+    ASSERT_NE(at, std::string::npos) << contents;
+    contents.replace(at, edit.before.size(), edit.after);
+    WriteBytes(StoreFile(), contents);
+    const struct timespec times[2] = {old.st_atim, old.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, StoreFile().c_str(), times, 0), 0);
+
+    registry.WriteInteger("PlaySounds", 0);
+    registry.CloseKey();
+    const std::string written = ReadBytes(StoreFile());
+    EXPECT_NE(written.find(edit.after), std::string::npos) << edit.what << "\n" << written;
+    EXPECT_NE(written.find("\"PlaySounds\"=dword:00000000"), std::string::npos) << edit.what << "\n" << written;
+
+    // A later reader in this process sees the file as it is, too.
+    struct stat last {};
+    ASSERT_EQ(stat(StoreFile().c_str(), &last), 0);
+    WriteBytes(StoreFile(), contents);
+    const struct timespec lastTimes[2] = {last.st_atim, last.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, StoreFile().c_str(), lastTimes, 0), 0);
+    TRegistry reader;
+    ASSERT_TRUE(reader.OpenKey("\\Software\\Quillmere\\VAB", false));
+    EXPECT_EQ(reader.ReadInteger("PlaySounds"), 1) << edit.what;
+    EXPECT_EQ(reader.ValueExists("CurrentSkin"), edit.after.find("CurrentSkin") != std::string_view::npos) << edit.what;
+  }
+}
+
+// Several programs write their own values into one store at the same time: none is lost.
+TEST(Registry, ConcurrentWritersFromSeveralProcessesLoseNoValue) {
+  TempProgramFolder folder;
+  constexpr int kWriters = 4;
+  constexpr int kValues = 25;
+  std::vector<pid_t> children;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int failures = 0;
+      for (int i = 0; i < kValues; ++i) {
+        try {
+          TRegistry registry;
+          if (!registry.OpenKey("\\Software\\Quillmere\\VAB", true)) ++failures;
+          registry.WriteInteger("W" + std::to_string(writer) + "_" + std::to_string(i), i);
+        } catch (const ERegistryException&) {
+          ++failures;
+        }
+      }
+      _exit(failures == 0 ? 0 : 1);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey("\\Software\\Quillmere\\VAB", false));
+  for (int writer = 0; writer < kWriters; ++writer)
+    for (int i = 0; i < kValues; ++i)
+      EXPECT_TRUE(registry.ValueExists("W" + std::to_string(writer) + "_" + std::to_string(i))) << writer << " " << i;
 }
 
 }  // namespace
