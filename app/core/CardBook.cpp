@@ -206,7 +206,7 @@ AnsiString LoadedFile(const BookLoad& load, const AnsiString& bookFile, const An
 // the failure in error.
 AnsiString KeepReadInPartAside(BookLoad& load, const AnsiString& loaded, AnsiString& error) {
   const AnsiString kept = FreeName(loaded, ".original", true);
-  error = KeepFileAs(loaded, kept);
+  error = KeepFileAs(loaded, kept).Error();
   if (!error.empty()) return {};
   load.ReadInPart = false;
   return kept;
@@ -251,9 +251,9 @@ AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile) {
       std::filesystem::create_directories(ResolvePathForWrite(folder), ignored);
     const AnsiString rescue = FreeName(folder + name, "-rescued", false);
     // A name the program makes up is never written through a link (the temporary folder is shared).
-    const AnsiString error = ReplaceFileDurably(
+    const TOutcome written = ReplaceFileDurably(
         rescue, "", [&cards](TFileSink& file) { WriteBook(cards, file); }, TFileSync::Sync, TFileLink::ReplaceTheLink);
-    if (error.empty()) return rescue;
+    if (written) return rescue;
   }
   return {};
 }
@@ -353,10 +353,10 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
         loaded.c_str(), kept.c_str());
   }
 
-  const AnsiString error = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
-  if (!error.empty()) {
+  const TOutcome written = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
+  if (!written) {
     result.Error = Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.",
-                          bookFile.c_str(), error.c_str());
+                          bookFile.c_str(), written.Error().c_str());
     if (!result.Notice.empty()) result.Error += " " + result.Notice;
     return result;
   }

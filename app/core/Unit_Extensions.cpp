@@ -183,8 +183,9 @@ void WriteWebPageTo(const TStringList& Cards, TFileSink& Page) {
 AnsiString WriteWebPage(const TStringList& Cards, const AnsiString& FileName) {
   try {
     return ReplaceFileDurably(
-        FileName, "", [&Cards](TFileSink& page) { WriteWebPageTo(Cards, page); }, TFileSync::NoSync,
-        TFileLink::ReplaceTheLink);
+               FileName, "", [&Cards](TFileSink& page) { WriteWebPageTo(Cards, page); }, TFileSync::NoSync,
+               TFileLink::ReplaceTheLink)
+        .Error();
   } catch (const std::exception& error) {
     return error.what();
   }
