@@ -242,8 +242,9 @@ std::vector<AnsiString> RescueFolders(const AnsiString& bookFile) {
   return folders;
 }
 
-AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile) {
+TResult<AnsiString> RescueCards(const TStringList& cards, const AnsiString& bookFile) {
   const AnsiString name = FileNameOf(bookFile);
+  TOutcome failure = TOutcome::Failure("no folder to keep the cards in");
   for (const AnsiString& folder : RescueFolders(bookFile)) {
     // Only the program's own data folder is made; the others are the user's.
     std::error_code ignored;
@@ -254,8 +255,9 @@ AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile) {
     const TOutcome written = ReplaceFileDurably(
         rescue, "", [&cards](TFileSink& file) { WriteBook(cards, file); }, TFileSync::Sync, TFileLink::ReplaceTheLink);
     if (written) return rescue;
+    failure = written;
   }
-  return {};
+  return failure;
 }
 
 std::vector<AnsiString> RescuedCardFiles(const AnsiString& bookFile) {
@@ -320,8 +322,8 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
   if (!unread.empty()) {
     // The start has said that the file is left as it is; what is left to say is where the cards went.
     if (cards.Count() == 0) return result;
-    const AnsiString rescue = RescueCards(cards, bookFile);
-    if (rescue.empty()) {
+    const TResult<AnsiString> rescue = RescueCards(cards, bookFile);
+    if (!rescue) {
       result.Error = Format(
           "The address book \"%s\" could not be read when the program started, and the cards of this session "
           "could not be saved in a file of their own either.",
@@ -331,7 +333,7 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
     result.Notice = Format(
         "The cards of this session were saved in \"%s\", as the address book \"%s\" could not "
         "be read and was left as it was.",
-        rescue.c_str(), unread.c_str());
+        rescue.Value().c_str(), unread.c_str());
     return result;
   }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Outcome.h"
 #include "StringList.h"
 #include "SysUtils.h"
 
@@ -133,8 +134,8 @@ struct BookSave {
 [[nodiscard]] std::vector<AnsiString> RescueFolders(const AnsiString& bookFile);
 
 // Writes the cards to a new rescue file (the book's name + "-rescued") in the first of RescueFolders
-// that takes it whole; returns its name, or "" when none did.
-[[nodiscard]] AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile);
+// that takes it whole; gives its name, or the last folder's failure when none did.
+TResult<AnsiString> RescueCards(const TStringList& cards, const AnsiString& bookFile);
 
 // The rescue files of this book in RescueFolders that are not older than the book file (all of
 // them while there is none): the cards of sessions that the book does not hold.

@@ -303,10 +303,10 @@ void TForm_Main::SaveAtExit() {
     // Asked to end, before the box or while it was up: nobody is there to answer, so the cards go
     // wherever a rescue file can be written, and the program ends.
     if (TerminationRequested()) {
-      const AnsiString rescue = RescueCards(Cards, BookFile);
+      const TResult<AnsiString> rescue = RescueCards(Cards, BookFile);
       std::fprintf(stderr, "%s\n",
-                   rescue.empty() ? "The cards of this session could not be saved."
-                                  : Format("The cards of this session were saved in \"%s\".", rescue.c_str()).c_str());
+                   rescue ? Format("The cards of this session were saved in \"%s\".", rescue.Value().c_str()).c_str()
+                          : "The cards of this session could not be saved.");
       return;
     }
     if (answer != IDRETRY) return;

@@ -385,8 +385,8 @@ class ScopedEnvironment {
 // folder, the home folder, the temporary folder.
 TEST_F(BookFile, RescueGoesToTheFirstFolderThatTakesIt) {
   Cards.Add("kept\xFF");
-  EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued.abk"));
-  EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued-2.abk"));
+  EXPECT_EQ(RescueCards(Cards, Book()).Value(), Folder.File("book-rescued.abk"));
+  EXPECT_EQ(RescueCards(Cards, Book()).Value(), Folder.File("book-rescued-2.abk"));
   EXPECT_EQ(ReadBytes(Folder.Path / "book-rescued-2.abk"), "ABK10\r\nkept\xFF\r\n");
 
   WriteBytes(Folder.Path / "a file", "");
@@ -411,9 +411,11 @@ TEST_F(BookFile, RescueGoesToTheFirstFolderThatTakesIt) {
   const std::string unwritable = Folder.File("gone/book.abk");
   for (const Case& c : cases) {
     const ScopedEnvironment environment{{"XDG_DATA_HOME", c.data}, {"HOME", c.home}, {"TMPDIR", c.tmp}};
-    const AnsiString rescue = RescueCards(Cards, unwritable);
+    const TResult<AnsiString> result = RescueCards(Cards, unwritable);
+    EXPECT_EQ(result.ok(), !c.rescue.empty()) << c.what << ": " << result.Error();
+    if (!result) continue;
+    const AnsiString& rescue = result.Value();
     EXPECT_EQ(rescue, c.rescue) << c.what;
-    if (rescue.empty()) continue;
     EXPECT_EQ(ReadBytes(rescue), "ABK10\r\nkept\xFF\r\n") << c.what;
     EXPECT_EQ(RescuedCardFiles(unwritable), std::vector<AnsiString>{rescue}) << c.what;
     std::filesystem::remove(rescue);
@@ -424,15 +426,15 @@ TEST_F(BookFile, RescueGoesToTheFirstFolderThatTakesIt) {
   const ScopedEnvironment environment{
       {"XDG_DATA_HOME", blocked.c_str()}, {"HOME", blocked.c_str()}, {"TMPDIR", tmp.c_str()}};
   std::filesystem::create_symlink(Folder.Path / "planted", tmp + "/book-rescued.abk");
-  EXPECT_EQ(RescueCards(Cards, unwritable), tmp + "/book-rescued-2.abk");
+  EXPECT_EQ(RescueCards(Cards, unwritable).Value(), tmp + "/book-rescued-2.abk");
   EXPECT_FALSE(std::filesystem::exists(Folder.Path / "planted"));
 }
 
 // The next start names the rescue files the book does not hold: those not older than the book.
 TEST_F(BookFile, RescuedCardsAreThoseNotOlderThanTheBook) {
   Cards.Add("kept\xFF");
-  const AnsiString older = RescueCards(Cards, Book());
-  const AnsiString newer = RescueCards(Cards, Book());
+  const AnsiString older = RescueCards(Cards, Book()).Value();
+  const AnsiString newer = RescueCards(Cards, Book()).Value();
   const std::vector<AnsiString> both = RescuedCardFiles(Book());  // no book yet
   EXPECT_EQ(std::set<AnsiString>(both.begin(), both.end()), (std::set<AnsiString>{older, newer}));
   WriteBytes(Book(), "ABK10\r\n");
