@@ -202,12 +202,11 @@ AnsiString LoadedFile(const BookLoad& load, const AnsiString& bookFile, const An
   return {};
 }
 
-// Keeps a file the load read only in part aside under a name no save uses; returns that name, or
-// the failure in error.
-AnsiString KeepReadInPartAside(BookLoad& load, const AnsiString& loaded, AnsiString& error) {
+// Keeps a file the load read only in part aside under a name no save uses, and gives that name.
+TResult<AnsiString> KeepReadInPartAside(BookLoad& load, const AnsiString& loaded) {
   const AnsiString kept = FreeName(loaded, ".original", true);
-  error = KeepFileAs(loaded, kept).Error();
-  if (!error.empty()) return {};
+  const TOutcome keeping = KeepFileAs(loaded, kept);
+  if (!keeping) return keeping;
   load.ReadInPart = false;
   return kept;
 }
@@ -294,15 +293,14 @@ AnsiString SettleLoadedBook(BookLoad& load, const AnsiString& bookFile, const An
     const AnsiString what = cardCount == 0
                                 ? AnsiString("no card was loaded from it")
                                 : CardCountText(cardCount) + (cardCount == 1 ? " was" : " were") + " loaded from it";
-    AnsiString error;
-    const AnsiString kept = KeepReadInPartAside(load, loaded, error);
+    const TResult<AnsiString> kept = KeepReadInPartAside(load, loaded);
     AnsiString notice = Format(
         "\"%s\" holds more than address cards (its first line is not an address book's, or it goes on past a "
         "NUL byte): %s. ",
         loaded.c_str(), what.c_str());
-    notice += kept.empty()
-                  ? Format("It could not be kept aside (%s); it will be before the book is saved.", error.c_str())
-                  : Format("The file as it was is kept unchanged as \"%s\".", kept.c_str());
+    notice +=
+        kept ? Format("The file as it was is kept unchanged as \"%s\".", kept.Value().c_str())
+             : Format("It could not be kept aside (%s); it will be before the book is saved.", kept.Error().c_str());
     notices.push_back(notice);
   }
   for (const AnsiString& rescued : RescuedCardFiles(bookFile))
@@ -340,19 +338,18 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
   // A file read only in part goes aside, under a name no save uses, before a save replaces it.
   const AnsiString loaded = LoadedFile(load, bookFile, backupFile);
   if (load.ReadInPart && !loaded.empty() && FileExists(loaded)) {
-    AnsiString error;
-    const AnsiString kept = KeepReadInPartAside(load, loaded, error);
-    if (!error.empty()) {
+    const TResult<AnsiString> kept = KeepReadInPartAside(load, loaded);
+    if (!kept) {
       result.Error = Format(
           "The address book could not be saved: \"%s\" holds more than its cards, and it could not be kept "
           "aside (%s). The file was left as it was.",
-          loaded.c_str(), error.c_str());
+          loaded.c_str(), kept.Error().c_str());
       return result;
     }
     result.Notice = Format(
         "\"%s\" held more than address cards (its first line was not an address book's, or it went on past "
         "a NUL byte). The file as it was is kept unchanged as \"%s\".",
-        loaded.c_str(), kept.c_str());
+        loaded.c_str(), kept.Value().c_str());
   }
 
   const TOutcome written = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
