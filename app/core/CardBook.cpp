@@ -322,10 +322,10 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
     if (cards.Count() == 0) return result;
     const TResult<AnsiString> rescue = RescueCards(cards, bookFile);
     if (!rescue) {
-      result.Error = Format(
-          "The address book \"%s\" could not be read when the program started, and the cards of this session "
-          "could not be saved in a file of their own either.",
-          unread.c_str());
+      result.Outcome = TOutcome::Failure(
+          Format("The address book \"%s\" could not be read when the program started, and the cards of this session "
+                 "could not be saved in a file of their own either.",
+                 unread.c_str()));
       return result;
     }
     result.Notice = Format(
@@ -340,10 +340,10 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
   if (load.ReadInPart && !loaded.empty() && FileExists(loaded)) {
     const TResult<AnsiString> kept = KeepReadInPartAside(load, loaded);
     if (!kept) {
-      result.Error = Format(
-          "The address book could not be saved: \"%s\" holds more than its cards, and it could not be kept "
-          "aside (%s). The file was left as it was.",
-          loaded.c_str(), kept.Error().c_str());
+      result.Outcome = TOutcome::Failure(
+          Format("The address book could not be saved: \"%s\" holds more than its cards, and it could not be kept "
+                 "aside (%s). The file was left as it was.",
+                 loaded.c_str(), kept.Error().c_str()));
       return result;
     }
     result.Notice = Format(
@@ -354,9 +354,10 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
 
   const TOutcome written = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
   if (!written) {
-    result.Error = Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.",
-                          bookFile.c_str(), written.Error().c_str());
-    if (!result.Notice.empty()) result.Error += " " + result.Notice;
+    AnsiString error = Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.",
+                              bookFile.c_str(), written.Error().c_str());
+    if (!result.Notice.empty()) error += " " + result.Notice;
+    result.Outcome = TOutcome::Failure(std::move(error));
     return result;
   }
   // The book had been loaded from its backup: the new book replaces both.

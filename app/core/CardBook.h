@@ -113,12 +113,11 @@ BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiStri
 // Removes the temporary files that saves of this book left when the program was killed.
 void RemoveStaleSaveFiles(const AnsiString& bookFile, const AnsiString& backupFile);
 
-// The outcome of a save: Error when the cards are not safe on disk (the previous book is then kept
-// complete); Notice when they are, but the user should know something (a file kept aside).
+// The outcome of a save: a failure when the cards are not safe on disk (the previous book is then
+// kept complete); Notice when they are, but the user should know something (a file kept aside).
 struct BookSave {
-  AnsiString Error;
+  TOutcome Outcome;
   AnsiString Notice;
-  [[nodiscard]] bool Saved() const { return Error.empty(); }
 };
 
 // Writes the header and the cards as the book file, the previous book becoming the backup. A
