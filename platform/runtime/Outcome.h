@@ -28,6 +28,7 @@ template <typename T>
 class [[nodiscard]] TResult : public TOutcome {
  public:
   TResult(T value) : FValue(std::move(value)) {}
+  // From a failure, which passes on as it is.
   TResult(TOutcome failure) : TOutcome(std::move(failure)) {}
   // Meaningful only on success.
   [[nodiscard]] const T& Value() const { return FValue; }
