@@ -50,7 +50,7 @@ void BM_SaveBook(benchmark::State& state) {
   load.Source = BookLoad::TSource::Book;
   for (auto _ : state) {
     const BookSave save = SaveBook(cards, book, backup, load);
-    if (!save.Saved()) state.SkipWithError(save.Error.c_str());
+    if (!save.Outcome) state.SkipWithError(save.Outcome.Error().c_str());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(book)));
   fs::remove(book);

@@ -18,8 +18,8 @@ void BM_WebPage(benchmark::State& state) {
   const TTemporaryFolder folder("vab-page");
   const AnsiString file = (folder.Path / "index.html").string();
   for (auto _ : state) {
-    const AnsiString error = WriteWebPage(cards, file);
-    if (!error.empty()) state.SkipWithError(error.c_str());
+    const TOutcome written = WriteWebPage(cards, file);
+    if (!written) state.SkipWithError(written.Error().c_str());
   }
   std::error_code ec;
   state.counters["page_MiB"] = static_cast<double>(fs::file_size(file, ec)) / (1024.0 * 1024.0);

@@ -13,9 +13,9 @@ int main(int argc, char** argv) {
   }
   TStringList cards;
   LoadBook(cards, argv[1], "");
-  const AnsiString error = WriteWebPage(cards, argv[2]);
-  if (!error.empty()) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  const TOutcome written = WriteWebPage(cards, argv[2]);
+  if (!written) {
+    std::fprintf(stderr, "%s\n", written.Error().c_str());
     return 1;
   }
   return 0;

@@ -166,7 +166,7 @@ void RefuseBookFiles(const AnsiString& file, const AnsiString& bookFile, const A
 void WriteBackupFile(const TStringList& cards, const AnsiString& file, const AnsiString& bookFile,
                      const AnsiString& backupFile) {
   RefuseBookFiles(file, bookFile, backupFile, "backup");
-  const AnsiString error = ReplaceFileDurably(file, AnsiString(), [&cards](TFileSink& sink) {
+  const TOutcome written = ReplaceFileDurably(file, AnsiString(), [&cards](TFileSink& sink) {
     sink.Append(kBookHeader);
     sink.Append("\r\n");
     for (std::string_view line : cards) {
@@ -174,8 +174,9 @@ void WriteBackupFile(const TStringList& cards, const AnsiString& file, const Ans
       sink.Append("\r\n");
     }
   });
-  if (!error.empty())
-    throw EFCreateError(Format("The backup could not be written to \"%s\" (%s).", file.c_str(), error.c_str()));
+  if (!written)
+    throw EFCreateError(
+        Format("The backup could not be written to \"%s\" (%s).", file.c_str(), written.Error().c_str()));
 }
 
 TBackupContents ReadBackupFile(const AnsiString& file) {

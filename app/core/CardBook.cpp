@@ -202,12 +202,11 @@ AnsiString LoadedFile(const BookLoad& load, const AnsiString& bookFile, const An
   return {};
 }
 
-// Keeps a file the load read only in part aside under a name no save uses; returns that name, or
-// the failure in error.
-AnsiString KeepReadInPartAside(BookLoad& load, const AnsiString& loaded, AnsiString& error) {
+// Keeps a file the load read only in part aside under a name no save uses, and gives that name.
+TResult<AnsiString> KeepReadInPartAside(BookLoad& load, const AnsiString& loaded) {
   const AnsiString kept = FreeName(loaded, ".original", true);
-  error = KeepFileAs(loaded, kept);
-  if (!error.empty()) return {};
+  const TOutcome keeping = KeepFileAs(loaded, kept);
+  if (!keeping) return keeping;
   load.ReadInPart = false;
   return kept;
 }
@@ -242,8 +241,9 @@ std::vector<AnsiString> RescueFolders(const AnsiString& bookFile) {
   return folders;
 }
 
-AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile) {
+TResult<AnsiString> RescueCards(const TStringList& cards, const AnsiString& bookFile) {
   const AnsiString name = FileNameOf(bookFile);
+  TOutcome failure = TOutcome::Failure("no folder to keep the cards in");
   for (const AnsiString& folder : RescueFolders(bookFile)) {
     // Only the program's own data folder is made; the others are the user's.
     std::error_code ignored;
@@ -251,11 +251,12 @@ AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile) {
       std::filesystem::create_directories(ResolvePathForWrite(folder), ignored);
     const AnsiString rescue = FreeName(folder + name, "-rescued", false);
     // A name the program makes up is never written through a link (the temporary folder is shared).
-    const AnsiString error = ReplaceFileDurably(
+    const TOutcome written = ReplaceFileDurably(
         rescue, "", [&cards](TFileSink& file) { WriteBook(cards, file); }, TFileSync::Sync, TFileLink::ReplaceTheLink);
-    if (error.empty()) return rescue;
+    if (written) return rescue;
+    failure = written;
   }
-  return {};
+  return failure;
 }
 
 std::vector<AnsiString> RescuedCardFiles(const AnsiString& bookFile) {
@@ -292,15 +293,14 @@ AnsiString SettleLoadedBook(BookLoad& load, const AnsiString& bookFile, const An
     const AnsiString what = cardCount == 0
                                 ? AnsiString("no card was loaded from it")
                                 : CardCountText(cardCount) + (cardCount == 1 ? " was" : " were") + " loaded from it";
-    AnsiString error;
-    const AnsiString kept = KeepReadInPartAside(load, loaded, error);
+    const TResult<AnsiString> kept = KeepReadInPartAside(load, loaded);
     AnsiString notice = Format(
         "\"%s\" holds more than address cards (its first line is not an address book's, or it goes on past a "
         "NUL byte): %s. ",
         loaded.c_str(), what.c_str());
-    notice += kept.empty()
-                  ? Format("It could not be kept aside (%s); it will be before the book is saved.", error.c_str())
-                  : Format("The file as it was is kept unchanged as \"%s\".", kept.c_str());
+    notice +=
+        kept ? Format("The file as it was is kept unchanged as \"%s\".", kept.Value().c_str())
+             : Format("It could not be kept aside (%s); it will be before the book is saved.", kept.Error().c_str());
     notices.push_back(notice);
   }
   for (const AnsiString& rescued : RescuedCardFiles(bookFile))
@@ -320,44 +320,44 @@ BookSave SaveBook(const TStringList& cards, const AnsiString& bookFile, const An
   if (!unread.empty()) {
     // The start has said that the file is left as it is; what is left to say is where the cards went.
     if (cards.Count() == 0) return result;
-    const AnsiString rescue = RescueCards(cards, bookFile);
-    if (rescue.empty()) {
-      result.Error = Format(
-          "The address book \"%s\" could not be read when the program started, and the cards of this session "
-          "could not be saved in a file of their own either.",
-          unread.c_str());
+    const TResult<AnsiString> rescue = RescueCards(cards, bookFile);
+    if (!rescue) {
+      result.Outcome = TOutcome::Failure(
+          Format("The address book \"%s\" could not be read when the program started, and the cards of this session "
+                 "could not be saved in a file of their own either.",
+                 unread.c_str()));
       return result;
     }
     result.Notice = Format(
         "The cards of this session were saved in \"%s\", as the address book \"%s\" could not "
         "be read and was left as it was.",
-        rescue.c_str(), unread.c_str());
+        rescue.Value().c_str(), unread.c_str());
     return result;
   }
 
   // A file read only in part goes aside, under a name no save uses, before a save replaces it.
   const AnsiString loaded = LoadedFile(load, bookFile, backupFile);
   if (load.ReadInPart && !loaded.empty() && FileExists(loaded)) {
-    AnsiString error;
-    const AnsiString kept = KeepReadInPartAside(load, loaded, error);
-    if (!error.empty()) {
-      result.Error = Format(
-          "The address book could not be saved: \"%s\" holds more than its cards, and it could not be kept "
-          "aside (%s). The file was left as it was.",
-          loaded.c_str(), error.c_str());
+    const TResult<AnsiString> kept = KeepReadInPartAside(load, loaded);
+    if (!kept) {
+      result.Outcome = TOutcome::Failure(
+          Format("The address book could not be saved: \"%s\" holds more than its cards, and it could not be kept "
+                 "aside (%s). The file was left as it was.",
+                 loaded.c_str(), kept.Error().c_str()));
       return result;
     }
     result.Notice = Format(
         "\"%s\" held more than address cards (its first line was not an address book's, or it went on past "
         "a NUL byte). The file as it was is kept unchanged as \"%s\".",
-        loaded.c_str(), kept.c_str());
+        loaded.c_str(), kept.Value().c_str());
   }
 
-  const AnsiString error = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
-  if (!error.empty()) {
-    result.Error = Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.",
-                          bookFile.c_str(), error.c_str());
-    if (!result.Notice.empty()) result.Error += " " + result.Notice;
+  const TOutcome written = ReplaceFileDurably(bookFile, bookExists ? backupFile : AnsiString(), contents);
+  if (!written) {
+    AnsiString error = Format("The address book could not be saved to \"%s\" (%s). The previous book was kept.",
+                              bookFile.c_str(), written.Error().c_str());
+    if (!result.Notice.empty()) error += " " + result.Notice;
+    result.Outcome = TOutcome::Failure(std::move(error));
     return result;
   }
   // The book had been loaded from its backup: the new book replaces both.

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Outcome.h"
 #include "StringList.h"
 #include "SysUtils.h"
 
@@ -112,12 +113,11 @@ BookLoad LoadBook(TStringList& cards, const AnsiString& bookFile, const AnsiStri
 // Removes the temporary files that saves of this book left when the program was killed.
 void RemoveStaleSaveFiles(const AnsiString& bookFile, const AnsiString& backupFile);
 
-// The outcome of a save: Error when the cards are not safe on disk (the previous book is then kept
-// complete); Notice when they are, but the user should know something (a file kept aside).
+// The outcome of a save: a failure when the cards are not safe on disk (the previous book is then
+// kept complete); Notice when they are, but the user should know something (a file kept aside).
 struct BookSave {
-  AnsiString Error;
+  TOutcome Outcome;
   AnsiString Notice;
-  [[nodiscard]] bool Saved() const { return Error.empty(); }
 };
 
 // Writes the header and the cards as the book file, the previous book becoming the backup. A
@@ -133,8 +133,8 @@ struct BookSave {
 [[nodiscard]] std::vector<AnsiString> RescueFolders(const AnsiString& bookFile);
 
 // Writes the cards to a new rescue file (the book's name + "-rescued") in the first of RescueFolders
-// that takes it whole; returns its name, or "" when none did.
-[[nodiscard]] AnsiString RescueCards(const TStringList& cards, const AnsiString& bookFile);
+// that takes it whole; gives its name, or the last folder's failure when none did.
+TResult<AnsiString> RescueCards(const TStringList& cards, const AnsiString& bookFile);
 
 // The rescue files of this book in RescueFolders that are not older than the book file (all of
 // them while there is none): the cards of sessions that the book does not hold.

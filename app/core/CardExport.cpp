@@ -224,8 +224,9 @@ AnsiString ExportText(const TStringList& cards, const ExportChoice& choice) {
 }
 
 void WriteExportFile(const TStringList& cards, const ExportChoice& choice, const AnsiString& fileName) {
-  const AnsiString error = ReplaceFileDurably(fileName, "", [&](TFileSink& file) {
+  const TOutcome written = ReplaceFileDurably(fileName, "", [&](TFileSink& file) {
     ProduceExport(cards, choice, [&file](std::string_view part) { file.Append(part); });
   });
-  if (!error.empty()) throw EFCreateError(Format("Cannot create file \"%s\" (%s)", fileName.c_str(), error.c_str()));
+  if (!written)
+    throw EFCreateError(Format("Cannot create file \"%s\" (%s)", fileName.c_str(), written.Error().c_str()));
 }

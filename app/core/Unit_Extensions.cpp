@@ -180,13 +180,13 @@ void WriteWebPageTo(const TStringList& Cards, TFileSink& Page) {
   page.Flush();
 }
 
-AnsiString WriteWebPage(const TStringList& Cards, const AnsiString& FileName) {
+TOutcome WriteWebPage(const TStringList& Cards, const AnsiString& FileName) {
   try {
     return ReplaceFileDurably(
         FileName, "", [&Cards](TFileSink& page) { WriteWebPageTo(Cards, page); }, TFileSync::NoSync,
         TFileLink::ReplaceTheLink);
   } catch (const std::exception& error) {
-    return error.what();
+    return TOutcome::Failure(error.what());
   }
 }
 
@@ -197,7 +197,7 @@ AnsiString WebPageFile(bool Print) {
 void MakeWebPage(const TStringList& Cards, bool Print, HWND Window) {
   try {
     const AnsiString file = WebPageFile(Print);
-    if (!WriteWebPage(Cards, file).empty()) return;
+    if (!WriteWebPage(Cards, file)) return;
     if (Print)
       ShellExecuteA(Window, "print", file, nullptr, nullptr, SW_SHOWNORMAL);
     else

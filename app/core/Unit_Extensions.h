@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "Outcome.h"
 #include "StringList.h"
 #include "SysUtils.h"
 
@@ -27,9 +28,8 @@ void ReadCardForPage(const TStringList& Cards, int Index, TPageCard& Card);
 void WriteWebPageTo(const TStringList& Cards, TFileSink& Page);
 
 // Writes the page into FileName through a temporary file, so that a failure leaves the previous
-// page whole. A link of that name is replaced, never written through. Returns "" on success, else
-// what failed.
-[[nodiscard]] AnsiString WriteWebPage(const TStringList& Cards, const AnsiString& FileName);
+// page whole. A link of that name is replaced, never written through.
+TOutcome WriteWebPage(const TStringList& Cards, const AnsiString& FileName);
 
 // The page's file in the program folder: "indexprn.html" to print, "index.html" to view.
 [[nodiscard]] AnsiString WebPageFile(bool Print);

@@ -271,7 +271,7 @@ void TForm_Main::FormClose() {
 void TForm_Main::SaveForSessionEnd() {
   if (Modified) Button_SaveClick(this);
   const BookSave save = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
-  if (!save.Saved()) std::fprintf(stderr, "%s\n", save.Error.c_str());
+  if (!save.Outcome) std::fprintf(stderr, "%s\n", save.Outcome.Error().c_str());
   // No box while the session ends: the user hears of it at exit.
   if (!save.Notice.empty()) FPendingNotice = save.Notice;
 }
@@ -294,19 +294,19 @@ void TForm_Main::SaveAtExit() {
   for (;;) {
     const BookSave save = SaveBook(Cards, BookFile, BackupFile, FBookLoad);
     tell(save.Notice);
-    if (save.Saved()) break;
+    if (save.Outcome) break;
     const int answer = MessageBoxA(nullptr,
-                                   save.Error +
+                                   save.Outcome.Error() +
                                        "\n\nRetry saves again (after you have freed some disk space, for instance); "
                                        "Cancel ends without saving the cards of this session.",
                                    ApplicationTitle(), MB_RETRYCANCEL | MB_ICONERROR);
     // Asked to end, before the box or while it was up: nobody is there to answer, so the cards go
     // wherever a rescue file can be written, and the program ends.
     if (TerminationRequested()) {
-      const AnsiString rescue = RescueCards(Cards, BookFile);
+      const TResult<AnsiString> rescue = RescueCards(Cards, BookFile);
       std::fprintf(stderr, "%s\n",
-                   rescue.empty() ? "The cards of this session could not be saved."
-                                  : Format("The cards of this session were saved in \"%s\".", rescue.c_str()).c_str());
+                   rescue ? Format("The cards of this session were saved in \"%s\".", rescue.Value().c_str()).c_str()
+                          : "The cards of this session could not be saved.");
       return;
     }
     if (answer != IDRETRY) return;

@@ -72,8 +72,8 @@ bool WildcardMatch(const QString& name, qsizetype n, const QString& mask, qsizet
   return n == name.size();
 }
 
-AnsiString ErrorText(const char* step, int error) {
-  return Format("%s: %s", step, std::strerror(error));
+TOutcome Failed(const char* step, int error) {
+  return TOutcome::Failure(Format("%s: %s", step, std::strerror(error)));
 }
 
 // A file is written in pieces of at most this size: one write of a whole large book costs several
@@ -293,18 +293,18 @@ TFileBytes AllocateBytes(std::size_t capacity) {
 
 }  // namespace
 
-AnsiString KeepFileAs(const AnsiString& from, const AnsiString& to) {
+TOutcome KeepFileAs(const AnsiString& from, const AnsiString& to) {
   const std::optional<fs::path> source = ResolveExistingPath(from);
-  if (!source) return ErrorText("cannot keep the file", ENOENT);
+  if (!source) return Failed("cannot keep the file", ENOENT);
   const fs::path target = ResolvePathForWrite(to);
   if (::link(source->c_str(), target.c_str()) == 0) {
     SyncFolder(target.parent_path());
     return {};
   }
   if (errno != EPERM && errno != ENOTSUP && errno != EXDEV && errno != EMLINK && errno != ENOSYS)
-    return ErrorText("cannot keep the file", errno);
+    return Failed("cannot keep the file", errno);
   const int error = CopySynced(*source, target);
-  if (error != 0) return ErrorText("cannot keep the file", error);
+  if (error != 0) return Failed("cannot keep the file", error);
   SyncFolder(target.parent_path());
   return {};
 }
@@ -407,7 +407,7 @@ void TFileSink::Written(std::size_t bytes) {
   QueuedBytes = WrittenBytes;
 }
 
-AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup, std::string_view contents) {
+TOutcome ReplaceFileDurably(const AnsiString& target, const AnsiString& backup, std::string_view contents) {
   return ReplaceFileDurably(target, backup, [contents](TFileSink& file) { file.Append(contents); });
 }
 
@@ -432,7 +432,7 @@ fs::path ReplaceTargetPath(const AnsiString& target) {
 // The outcome of writing the temporary file: its name once complete, or the failure.
 struct TTemporary {
   fs::path Name;
-  AnsiString Error;
+  TOutcome Outcome;
   bool Unsupported = false;  // no unnamed temporary files here: write a named one instead
 };
 
@@ -454,14 +454,14 @@ TTemporary WriteTemporary(const fs::path& targetPath, const struct stat* previou
     fd = CreateExclusive(targetPath, result.Name, mode);
   }
   if (fd < 0) {
-    result.Error = ErrorText("cannot create a temporary file", errno);
+    result.Outcome = Failed("cannot create a temporary file", errno);
     return result;
   }
   auto fail = [&](const char* step, int error) {
     ::close(fd);
     if (!result.Name.empty()) ::unlink(result.Name.c_str());
     result.Name.clear();
-    result.Error = ErrorText(step, error);
+    result.Outcome = Failed(step, error);
     return result;
   };
   // A shared book keeps its group where the system allows it.
@@ -505,7 +505,7 @@ TTemporary WriteTemporary(const fs::path& targetPath, const struct stat* previou
     const int error = errno;
     ::unlink(result.Name.c_str());
     result.Name.clear();
-    result.Error = ErrorText("cannot close", error);
+    result.Outcome = Failed("cannot close", error);
   }
   return result;
 }
@@ -541,27 +541,27 @@ void SetNamedTemporaryFiles(bool named) {
   NamedTemporaryFiles() = named;
 }
 
-AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                              const std::function<void(TFileSink&)>& produce, TFileSync sync, TFileLink links) {
+TOutcome ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                            const std::function<void(TFileSink&)>& produce, TFileSync sync, TFileLink links) {
   const bool replaceLink = links == TFileLink::ReplaceTheLink;
   const fs::path targetPath = replaceLink ? ResolvePathForWrite(target) : ReplaceTargetPath(target);
   const fs::path folder = targetPath.parent_path();
   struct stat previous {};
   const bool targetExists =
       (replaceLink ? ::lstat(targetPath.c_str(), &previous) : ::stat(targetPath.c_str(), &previous)) == 0;
-  if (!targetExists && errno != ENOENT) return ErrorText("cannot examine the file", errno);
+  if (!targetExists && errno != ENOENT) return Failed("cannot examine the file", errno);
   // A link that is replaced passes on no permissions: they would be those of the file it led to.
   const struct stat* const kept = targetExists && !S_ISLNK(previous.st_mode) ? &previous : nullptr;
 
   TTemporary written;
   if (!NamedTemporaryFiles()) written = WriteTemporary(targetPath, kept, produce, true, sync);
   if (NamedTemporaryFiles() || written.Unsupported) written = WriteTemporary(targetPath, kept, produce, false, sync);
-  if (!written.Error.empty()) return written.Error;
+  if (!written.Outcome) return written.Outcome;
   const fs::path& temporary = written.Name;
   auto fail = [&](const char* step, int error, const fs::path& alsoRemove = {}) {
     ::unlink(temporary.c_str());
     if (!alsoRemove.empty()) ::unlink(alsoRemove.c_str());
-    return ErrorText(step, error);
+    return Failed(step, error);
   };
 
   const fs::path backupPath = backup.empty() ? fs::path() : ResolvePathForWrite(backup);
@@ -587,7 +587,7 @@ AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup
   if (::rename(temporary.c_str(), targetPath.c_str()) != 0) return fail("cannot replace the file", errno);
   // Some file systems cannot sync a folder at all (EINVAL); the rename is then as durable as it gets.
   if (sync == TFileSync::Sync && !SyncFolder(folder) && errno != EINVAL && errno != ENOTSUP)
-    return ErrorText("cannot flush the folder to disk", errno);
+    return Failed("cannot flush the folder to disk", errno);
   return {};
 }
 

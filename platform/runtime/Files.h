@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Outcome.h"
 #include "SysUtils.h"
 
 // The folder of the running program with a trailing "/".
@@ -37,8 +38,8 @@ bool DeleteFile(const AnsiString& path);
 bool RenameFile(const AnsiString& from, const AnsiString& to);
 bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists);
 // Gives the file from a second name, to, that did not exist: a hard link, or a synced copy where
-// the file system has no links. Returns an empty text on success, else the failure's description.
-[[nodiscard]] AnsiString KeepFileAs(const AnsiString& from, const AnsiString& to);
+// the file system has no links.
+TOutcome KeepFileAs(const AnsiString& from, const AnsiString& to);
 
 // The bytes of a file read whole: a heap block, or pages mapped for them alone when the file is large.
 struct TFileBytesDeleter {
@@ -64,9 +65,8 @@ void WriteWholeFile(const AnsiString& path, std::string_view contents);
 // through a hard link, never by removing target; the temporary file is renamed over target and the
 // folder synced. The temporary file has no name until it is complete where the file system allows
 // it, so a crash leaves nothing behind; elsewhere it is named as TemporaryFileOf. An empty backup
-// keeps no copy. Returns an empty text on success and the failure's description otherwise.
-[[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                                            std::string_view contents);
+// keeps no copy.
+TOutcome ReplaceFileDurably(const AnsiString& target, const AnsiString& backup, std::string_view contents);
 
 // Bytes on their way to a file, written in pieces of 1 MiB; after a failed write every later
 // Append is dropped and Error() holds the errno.
@@ -114,10 +114,9 @@ enum class TFileLink { ReplaceItsFile, ReplaceTheLink };
 
 // ReplaceFileDurably with the contents produced into a sink, so that a large file is never
 // held whole in memory. An exception from produce removes the temporary file and passes on.
-[[nodiscard]] AnsiString ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
-                                            const std::function<void(TFileSink&)>& produce,
-                                            TFileSync sync = TFileSync::Sync,
-                                            TFileLink links = TFileLink::ReplaceItsFile);
+TOutcome ReplaceFileDurably(const AnsiString& target, const AnsiString& backup,
+                            const std::function<void(TFileSink&)>& produce, TFileSync sync = TFileSync::Sync,
+                            TFileLink links = TFileLink::ReplaceItsFile);
 
 // An exclusive advisory lock (flock) on a folder, for one running program per folder. The system
 // releases it when the holder ends, however it ends; child processes do not inherit it.

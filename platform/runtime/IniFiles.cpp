@@ -188,8 +188,8 @@ TIniText TIniFile::Load(bool forWrite) const {
 void TIniFile::Save(const TIniText& text) {
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(FFileName).parent_path(), ec);
-  const AnsiString error = ReplaceFileDurably(FFileName, "", text.Text());
-  if (!error.empty()) throw EIniFileException(Format("Unable to write to %s", FFileName.c_str()));
+  if (!ReplaceFileDurably(FFileName, "", text.Text()))
+    throw EIniFileException(Format("Unable to write to %s", FFileName.c_str()));
 }
 
 AnsiString TIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) const {

@@ -212,8 +212,8 @@ std::string TJPEGImage::SaveToBytes() const {
 
 void TJPEGImage::SaveToFile(const AnsiString& fileName) const {
   const std::string bytes = SaveToBytes();
-  const AnsiString error = ReplaceFileDurably(fileName, "", bytes);
-  if (!error.empty()) throw EWriteError(Format("Cannot write \"%s\": %s", fileName.c_str(), error.c_str()));
+  const TOutcome written = ReplaceFileDurably(fileName, "", bytes);
+  if (!written) throw EWriteError(Format("Cannot write \"%s\": %s", fileName.c_str(), written.Error().c_str()));
 }
 
 namespace {

@@ -217,7 +217,7 @@ TEST_F(BookFile, AnUnreadableBookGivesAnEmptyBookAndIsNeverReplaced) {
 
   Cards.Add("typed this session\xFF");
   const BookSave save = Save();
-  EXPECT_TRUE(save.Saved());
+  EXPECT_TRUE(save.Outcome.ok());
   EXPECT_NE(save.Notice.find("could not be read"), std::string::npos) << save.Notice;
   EXPECT_TRUE(std::filesystem::is_symlink(Book()));
   EXPECT_EQ(ReadBytes(Backup()), "ABK10\r\nold backup\xFF\r\n");
@@ -237,7 +237,7 @@ TEST_F(BookFile, OnlyARegularFileIsReadAsTheBook) {
     EXPECT_EQ(Load(), CardList{});
     EXPECT_TRUE(Loaded.BookUnreadable) << fifo;
     Cards.Add("typed\xFF");
-    EXPECT_TRUE(Save().Saved());
+    EXPECT_TRUE(Save().Outcome.ok());
     EXPECT_EQ(fifo, std::filesystem::is_fifo(Book()));
     EXPECT_EQ(!fifo, std::filesystem::is_symlink(Book()));
   }
@@ -252,7 +252,7 @@ TEST_F(BookFile, AFileLargerThanABookCanBeIsLeftAlone) {
   EXPECT_EQ(Load(), CardList{});
   EXPECT_TRUE(Loaded.BookUnreadable);
   Cards.Add("typed\xFF");
-  EXPECT_TRUE(Save().Saved());
+  EXPECT_TRUE(Save().Outcome.ok());
   EXPECT_EQ(std::filesystem::file_size(Book()), kMaxBookBytes + 1);
 }
 
@@ -279,12 +279,12 @@ TEST_F(BookFile, AFileReadInPartIsKeptAsideByTheFirstSaveOnly) {
 
       const std::string kept = loaded + ".original";
       const BookSave first = Save();
-      EXPECT_TRUE(first.Saved()) << c.what;
+      EXPECT_TRUE(first.Outcome.ok()) << c.what;
       EXPECT_NE(first.Notice.find(kept), std::string::npos) << c.what << first.Notice;
       EXPECT_EQ(ReadBytes(kept), c.contents) << c.what;
       const BookSave second = Save();
       EXPECT_EQ(second.Notice, "") << c.what;
-      EXPECT_TRUE(Save().Saved());
+      EXPECT_TRUE(Save().Outcome.ok());
       EXPECT_EQ(ReadBytes(kept), c.contents) << c.what;
       const Names expected = fromBackup ? Names{"book.abk", "book.bkp", "book.bkp.original"}
                                         : Names{"book.abk", "book.bkp", "book.abk.original"};
@@ -295,7 +295,7 @@ TEST_F(BookFile, AFileReadInPartIsKeptAsideByTheFirstSaveOnly) {
   for (const char* contents : {"not a book\r\n", "not one either\r\n"}) {
     WriteBytes(Book(), contents);
     Load();
-    EXPECT_TRUE(Save().Saved());
+    EXPECT_TRUE(Save().Outcome.ok());
   }
   EXPECT_EQ(ReadBytes(Folder.Path / "book.abk.original"), "not a book\r\n");
   EXPECT_EQ(ReadBytes(Folder.Path / "book.abk.original-2"), "not one either\r\n");
@@ -314,7 +314,7 @@ TEST_F(BookFile, SaveMakesThePreviousBookTheBackup) {
   WriteBytes(Backup(), "ABK10\r\nolder\xFF\r\n");
   Load();
   Cards.Add("new\xFF");
-  EXPECT_EQ(Save().Error, "");
+  EXPECT_EQ(Save().Outcome.Error(), "");
   EXPECT_EQ(ReadBytes(Book()), "ABK10\r\nold\xFF\r\nnew\xFF\r\n");
   EXPECT_EQ(ReadBytes(Backup()), "ABK10\r\nold\xFF\r\n");
 }
@@ -322,14 +322,14 @@ TEST_F(BookFile, SaveMakesThePreviousBookTheBackup) {
 TEST_F(BookFile, SaveAfterLoadingTheBackupLeavesOnlyTheBook) {
   WriteBytes(Backup(), "ABK10\r\nrescued\xFF\r\n");
   Load();
-  EXPECT_EQ(Save().Error, "");
+  EXPECT_EQ(Save().Outcome.Error(), "");
   EXPECT_EQ(ReadBytes(Book()), "ABK10\r\nrescued\xFF\r\n");
   EXPECT_FALSE(std::filesystem::exists(Backup()));
 }
 
 TEST_F(BookFile, FirstSaveWritesTheBookWithoutBackupAndEmptyBooksKeepTheHeader) {
   Load();
-  EXPECT_EQ(Save().Error, "");
+  EXPECT_EQ(Save().Outcome.Error(), "");
   EXPECT_EQ(ReadBytes(Book()), "ABK10\r\n");
   EXPECT_FALSE(std::filesystem::exists(Backup()));
   EXPECT_EQ(Load(), CardList{});
@@ -341,7 +341,7 @@ TEST_F(BookFile, AFailedSaveIsReportedAndKeepsTheBook) {
   cards.Add("x\xFF");
   BookLoad load;
   const BookSave save = SaveBook(cards, book, BackupFileName(book), load);
-  EXPECT_NE(save.Error.find("could not be saved"), std::string::npos) << save.Error;
+  EXPECT_NE(save.Outcome.Error().find("could not be saved"), std::string::npos) << save.Outcome.Error();
 }
 
 TEST_F(BookFile, CardsRoundTripThroughTheFile) {
@@ -350,7 +350,7 @@ TEST_F(BookFile, CardsRoundTripThroughTheFile) {
   values[cfCompany] = "";
   Cards.Add(BuildCardLine(values));
   Cards.Add(BuildCardLine(CardFields("Second")));
-  EXPECT_EQ(Save().Error, "");
+  EXPECT_EQ(Save().Outcome.Error(), "");
   ASSERT_EQ(Load().size(), 2u);
   const CardView view = ReadCardView(Cards[0]);
   EXPECT_EQ(view.Edits[cfSurname], "Doe");
@@ -385,8 +385,8 @@ class ScopedEnvironment {
 // folder, the home folder, the temporary folder.
 TEST_F(BookFile, RescueGoesToTheFirstFolderThatTakesIt) {
   Cards.Add("kept\xFF");
-  EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued.abk"));
-  EXPECT_EQ(RescueCards(Cards, Book()), Folder.File("book-rescued-2.abk"));
+  EXPECT_EQ(RescueCards(Cards, Book()).Value(), Folder.File("book-rescued.abk"));
+  EXPECT_EQ(RescueCards(Cards, Book()).Value(), Folder.File("book-rescued-2.abk"));
   EXPECT_EQ(ReadBytes(Folder.Path / "book-rescued-2.abk"), "ABK10\r\nkept\xFF\r\n");
 
   WriteBytes(Folder.Path / "a file", "");
@@ -411,9 +411,11 @@ TEST_F(BookFile, RescueGoesToTheFirstFolderThatTakesIt) {
   const std::string unwritable = Folder.File("gone/book.abk");
   for (const Case& c : cases) {
     const ScopedEnvironment environment{{"XDG_DATA_HOME", c.data}, {"HOME", c.home}, {"TMPDIR", c.tmp}};
-    const AnsiString rescue = RescueCards(Cards, unwritable);
+    const TResult<AnsiString> result = RescueCards(Cards, unwritable);
+    EXPECT_EQ(result.ok(), !c.rescue.empty()) << c.what << ": " << result.Error();
+    if (!result) continue;
+    const AnsiString& rescue = result.Value();
     EXPECT_EQ(rescue, c.rescue) << c.what;
-    if (rescue.empty()) continue;
     EXPECT_EQ(ReadBytes(rescue), "ABK10\r\nkept\xFF\r\n") << c.what;
     EXPECT_EQ(RescuedCardFiles(unwritable), std::vector<AnsiString>{rescue}) << c.what;
     std::filesystem::remove(rescue);
@@ -424,15 +426,15 @@ TEST_F(BookFile, RescueGoesToTheFirstFolderThatTakesIt) {
   const ScopedEnvironment environment{
       {"XDG_DATA_HOME", blocked.c_str()}, {"HOME", blocked.c_str()}, {"TMPDIR", tmp.c_str()}};
   std::filesystem::create_symlink(Folder.Path / "planted", tmp + "/book-rescued.abk");
-  EXPECT_EQ(RescueCards(Cards, unwritable), tmp + "/book-rescued-2.abk");
+  EXPECT_EQ(RescueCards(Cards, unwritable).Value(), tmp + "/book-rescued-2.abk");
   EXPECT_FALSE(std::filesystem::exists(Folder.Path / "planted"));
 }
 
 // The next start names the rescue files the book does not hold: those not older than the book.
 TEST_F(BookFile, RescuedCardsAreThoseNotOlderThanTheBook) {
   Cards.Add("kept\xFF");
-  const AnsiString older = RescueCards(Cards, Book());
-  const AnsiString newer = RescueCards(Cards, Book());
+  const AnsiString older = RescueCards(Cards, Book()).Value();
+  const AnsiString newer = RescueCards(Cards, Book()).Value();
   const std::vector<AnsiString> both = RescuedCardFiles(Book());  // no book yet
   EXPECT_EQ(std::set<AnsiString>(both.begin(), both.end()), (std::set<AnsiString>{older, newer}));
   WriteBytes(Book(), "ABK10\r\n");
@@ -463,7 +465,7 @@ TEST_F(BookFile, ASaveKilledAtAnyPointLeavesNoTemporaryFileBehind) {
         SetNamedTemporaryFiles(named);
         BookLoad load{BookLoad::TSource::Book, false, false, false, {}};
         const BookSave save = SaveBook(Cards, Book(), Backup(), load);
-        _exit(save.Saved() ? 0 : 1);
+        _exit(save.Outcome.ok() ? 0 : 1);
       }
       usleep(static_cast<useconds_t>(delayUs));
       kill(child, SIGKILL);

@@ -41,7 +41,7 @@ std::string CardLine(std::initializer_list<std::pair<CardField, std::string_view
 
 std::string PageOf(const TStringList& cards, const TempProgramFolder& folder) {
   const AnsiString file = folder.File("page.html");
-  EXPECT_EQ(WriteWebPage(cards, file), "");
+  EXPECT_EQ(WriteWebPage(cards, file).Error(), "");
   return ReadBytes(file);
 }
 
@@ -161,13 +161,13 @@ TEST(WebPage, FailedWriteKeepsThePreviousPageAndAsksNoShell) {
   rlimit small = old;
   small.rlim_cur = 4096;
   setrlimit(RLIMIT_FSIZE, &small);
-  const AnsiString error = WriteWebPage(cards, folder.File("indexprn.html"));
+  const TOutcome written = WriteWebPage(cards, folder.File("indexprn.html"));
   MakeWebPage(cards, true);
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldSignal);
   SetShellVerbHandler("print", previous);
 
-  EXPECT_NE(error, "");
+  EXPECT_FALSE(written);
   EXPECT_EQ(printed, 0);
   EXPECT_EQ(ReadBytes(folder.File("indexprn.html")), "previous page");
   for (const auto& entry : std::filesystem::directory_iterator(folder.Path))
@@ -268,7 +268,7 @@ TEST(WebPage, ABrowserShowsTheCardsTextInEitherCodePage) {
       cards.Add(CardLine({{cfSurname, bytes[0]}, {cfFirstName, bytes[1]}, {cfCompany, bytes[2]}, {cfCity, bytes[3]}}));
     }
     const std::string file = folder.File("page" + std::to_string(book.codePage) + ".html");
-    ASSERT_EQ(WriteWebPage(cards, file), "");
+    ASSERT_EQ(WriteWebPage(cards, file).Error(), "");
     for (const char* locale : {"C.UTF-8", "el_GR.UTF-8"}) {
       const std::string dom = RenderedDom(browser, file, locale);
       for (const auto& [surname, first, company, city] : book.cards) {

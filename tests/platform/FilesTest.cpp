@@ -96,12 +96,29 @@ TEST(FilesNames, RenameNeverReplacesAndDeleteReports) {
   EXPECT_FALSE(RenameFile(folder.File("a.abk"), folder.File("c.bkp")));
 }
 
+// A failure stays a failure even when nothing could say why.
+TEST(FilesOutcome, AFailureIsNeverTakenForSuccess) {
+  EXPECT_TRUE(TOutcome().ok());
+  EXPECT_EQ(TOutcome().Error(), "");
+  for (const char* error : {"cannot write: No space left on device", ""}) {
+    const TOutcome failed = TOutcome::Failure(error);
+    EXPECT_FALSE(failed) << error;
+    EXPECT_NE(failed.Error(), "") << error;
+    const TResult<AnsiString> result = failed;
+    EXPECT_FALSE(result.ok()) << error;
+    EXPECT_EQ(result.Error(), failed.Error());
+  }
+  const TResult<AnsiString> named = AnsiString("book-rescued.abk");
+  EXPECT_TRUE(named.ok());
+  EXPECT_EQ(named.Value(), "book-rescued.abk");
+}
+
 TEST(FilesReplace, KeepsPermissionsBackupAndNoTemporaryFile) {
   TempProgramFolder folder;
   const auto book = folder.Path / "book.abk";
   WriteBytes(book, "old");
   ASSERT_EQ(chmod(book.c_str(), 0640), 0);
-  EXPECT_EQ(ReplaceFileDurably(book.string(), folder.File("book.bkp"), "new"), "");
+  EXPECT_EQ(ReplaceFileDurably(book.string(), folder.File("book.bkp"), "new").Error(), "");
   EXPECT_EQ(ReadBytes(book), "new");
   EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "old");
   struct stat info {};
@@ -109,14 +126,14 @@ TEST(FilesReplace, KeepsPermissionsBackupAndNoTemporaryFile) {
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path), {}), 3);  // config, book, backup
   // No backup asked for: the previous file is simply replaced.
-  EXPECT_EQ(ReplaceFileDurably(book.string(), "", "newer"), "");
+  EXPECT_EQ(ReplaceFileDurably(book.string(), "", "newer").Error(), "");
   EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "old");
 }
 
 TEST(FilesReplace, FailureIsReportedAndCreatesNothing) {
   TempProgramFolder folder;
   const auto target = folder.Path / "missing" / "book.abk";
-  EXPECT_NE(ReplaceFileDurably(target.string(), "", "new"), "");
+  EXPECT_FALSE(ReplaceFileDurably(target.string(), "", "new").ok());
   EXPECT_FALSE(std::filesystem::exists(folder.Path / "missing"));
 }
 
@@ -129,7 +146,7 @@ TEST(FilesReplace, ALinkedFileIsReplacedWhereItPointsAndTheLinkStays) {
   std::filesystem::create_directory(folder.Path / "synced");
   WriteBytes(folder.Path / "synced" / "real.abk", "old");
   std::filesystem::create_symlink("synced/real.abk", folder.Path / "book.abk");
-  EXPECT_EQ(ReplaceFileDurably(folder.File("book.abk"), folder.File("book.bkp"), "new"), "");
+  EXPECT_EQ(ReplaceFileDurably(folder.File("book.abk"), folder.File("book.bkp"), "new").Error(), "");
   EXPECT_TRUE(std::filesystem::is_symlink(folder.Path / "book.abk"));
   EXPECT_EQ(ReadBytes(folder.Path / "synced" / "real.abk"), "new");
   EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "old");
@@ -138,7 +155,7 @@ TEST(FilesReplace, ALinkedFileIsReplacedWhereItPointsAndTheLinkStays) {
 TEST(FilesReplace, ABackupNamedAsTheFileItselfKeepsNoCopyAndLeavesNothingBehind) {
   TempProgramFolder folder;
   WriteBytes(folder.Path / "book.bkp", "old");
-  EXPECT_EQ(ReplaceFileDurably(folder.File("book.bkp"), folder.File("book.bkp"), "new"), "");
+  EXPECT_EQ(ReplaceFileDurably(folder.File("book.bkp"), folder.File("book.bkp"), "new").Error(), "");
   EXPECT_EQ(ReadBytes(folder.Path / "book.bkp"), "new");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path), {}), 2);  // config and the book
 }
@@ -159,7 +176,7 @@ TEST(FilesNames, AFolderNameTheCodePageCannotHoldStillWorks) {
   const AnsiString name = NativeToAnsi(foreign);
   ASSERT_FALSE(QStringToAnsi(QFile::decodeName(foreign.c_str())).has_value());
   EXPECT_TRUE(DirectoryExists(name));
-  EXPECT_EQ(ReplaceFileDurably(name + "/book.abk", name + "/book.bkp", "cards"), "");
+  EXPECT_EQ(ReplaceFileDurably(name + "/book.abk", name + "/book.bkp", "cards").Error(), "");
   EXPECT_EQ(ReadBytes(foreign / "book.abk"), "cards");
   EXPECT_TRUE(FileExists(name + "/book.abk"));
 }
@@ -206,13 +223,13 @@ TEST(FilesReplace, TheTemporaryFileHasNoNameWhileItIsWritten) {
   for (const bool named : {false, true}) {
     SetNamedTemporaryFiles(named);
     std::vector<std::string> during;
-    const AnsiString error = ReplaceFileDurably(book.string(), folder.File("book.bkp"), [&](TFileSink& file) {
+    const TOutcome replaced = ReplaceFileDurably(book.string(), folder.File("book.bkp"), [&](TFileSink& file) {
       file.Append("new");
       for (const auto& entry : std::filesystem::directory_iterator(folder.Path))
         if (entry.path().filename() != "config") during.push_back(entry.path().filename().string());
     });
     SetNamedTemporaryFiles(false);
-    EXPECT_EQ(error, "");
+    EXPECT_EQ(replaced.Error(), "");
     if (named) {
       ASSERT_EQ(during.size(), 3u);  // the book, the backup of the first round, the temporary file
       EXPECT_EQ(std::count_if(during.begin(), during.end(),
@@ -245,10 +262,10 @@ TEST(FilesReplace, ReplacingTheLinkLeavesWhatItLedToAsItWas) {
       const auto link = folder.Path / name;
       std::filesystem::remove(link);
       std::filesystem::create_symlink(target, link);
-      const AnsiString error = ReplaceFileDurably(
+      const TOutcome replaced = ReplaceFileDurably(
           link.string(), "", [](TFileSink& file) { file.Append("page"); }, TFileSync::NoSync,
           TFileLink::ReplaceTheLink);
-      EXPECT_EQ(error, "") << name;
+      EXPECT_EQ(replaced.Error(), "") << name;
       EXPECT_FALSE(std::filesystem::is_symlink(link)) << name;
       EXPECT_EQ(ReadBytes(link), "page") << name;
       struct stat info {};

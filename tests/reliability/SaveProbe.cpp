@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   ::access("/vab-save-begin", F_OK);
   const BookSave save = SaveBook(cards, book, backup, load);
   ::access("/vab-save-end", F_OK);
-  const AnsiString message = save.Saved() ? save.Notice : save.Error;
+  const AnsiString message = save.Outcome ? save.Notice : save.Outcome.Error();
   if (message.empty())
     std::printf("saved\n");
   else
