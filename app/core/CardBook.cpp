@@ -267,13 +267,15 @@ std::vector<AnsiString> RescuedCardFiles(const AnsiString& bookFile) {
   const fs::file_time_type bookTime = book ? fs::last_write_time(*book, error) : fs::file_time_type::min();
   const AnsiString name = FileNameOf(bookFile);
   const std::size_t dot = name.find_last_of('.');
-  const AnsiString mask = (dot == AnsiString::npos ? name : name.substr(0, dot)) + "-rescued*.abk";
+  const AnsiString stem = dot == AnsiString::npos ? name : name.substr(0, dot);
   std::vector<AnsiString> found;
   for (const AnsiString& folder : RescueFolders(bookFile)) {
-    for (const AnsiString& file : FindFiles(folder, mask)) {
-      const AnsiString path = folder + file;
+    // The names a rescue takes, in the order it takes them, up to the first that is free: the
+    // shared folders ($HOME, the temporary folder) may hold far too many files to list at each start.
+    for (int n = 1;; ++n) {
+      const AnsiString path = folder + stem + "-rescued" + (n == 1 ? AnsiString() : Format("-%d", n)) + ".abk";
       const std::optional<fs::path> native = ResolveExistingPath(path);
-      if (!native) continue;
+      if (!native) break;
       if (fs::last_write_time(*native, error) < bookTime) continue;
       if (std::find(found.begin(), found.end(), path) == found.end()) found.push_back(path);
     }
