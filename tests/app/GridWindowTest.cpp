@@ -341,7 +341,7 @@ TEST_F(GridWindow, RightClickMenuSortsAndSwitchesViewsFromItsSubmenus) {
           if (action->text() != submenu) continue;
           menu->setActiveAction(action);
           QMenu* sub = action->menu();
-          QTRY_VERIFY(sub->isVisible());
+          EXPECT_TRUE(QTest::qWaitFor([sub] { return sub->isVisible(); }, 5000)) << submenu.toStdString();
           for (QAction* entry : sub->actions())
             if (entry->text() == caption) {
               QTest::mouseClick(sub, Qt::LeftButton, {}, sub->actionGeometry(entry).center());
