@@ -27,6 +27,7 @@
 #include "CodePage.h"
 #include "Dialogs.h"
 #include "EditView.h"
+#include "Form_Search.h"
 #include "Jpeg.h"
 #include "Menus.h"
 #include "QMWave.h"
@@ -98,6 +99,14 @@ class MainWindow : public testing::Test {
 
   // Pops the tray's menu up at the pointer, as a right-click on the tray icon does.
   void PopUpTrayMenu() { Window->TrayMenu()->Popup(QCursor::pos().x(), QCursor::pos().y()); }
+
+  // Stores the card on view as leaving it for the search window does, and cancels the search,
+  // which leaves the stored values on view.
+  void StoreThroughTheSearchWindow() {
+    const TFormSearch* opened = testing_support::DriveModal<TFormSearch>(
+        Window.get(), [this] { UserClick(Ui().Button_Search); }, [](TFormSearch& search) { search.Close(); });
+    EXPECT_NE(opened, nullptr) << "the search window did not open";
+  }
 
   Ui::TForm_Main& Ui() { return Window->Controls(); }
   QString Counter() { return Ui().Label_CardNo->text(); }
@@ -185,12 +194,13 @@ TEST_F(MainWindow, NewCardStoredByAMoveKeepsItsValuesOnView) {
   EXPECT_EQ(Counter(), QStringLiteral("Card 5 of 5"));
   EXPECT_EQ(QApplication::focusWidget(), Ui().Edit_SurName);
   Type(Ui().Edit_SurName, QStringLiteral("E"));
-  Window->Button_SaveClick(Window.get());
+  StoreThroughTheSearchWindow();
   EXPECT_EQ(Counter(), QStringLiteral("Card 6 of 6"));
   EXPECT_EQ(Window->CurrentCard, 5);
+  EXPECT_EQ(Surname(), QStringLiteral("E"));
   // Storing again appends a second card and leaves the first as it was.
   Type(Ui().Edit_Name, QStringLiteral("x"));
-  Window->Button_SaveClick(Window.get());
+  StoreThroughTheSearchWindow();
   ASSERT_EQ(Window->Cards.Count(), 6);
   // A new card shows, and so stores, the default picture.
   EXPECT_EQ(Window->Cards[4], Card("E", "", "000_HELP.JPG"));
@@ -710,8 +720,9 @@ TEST_F(MainWindow, TabMovesOnWithoutMarkingAndTheNotesKeepOutWhatTheBookCannotHo
   EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QStringLiteral("keep me"));
   Ui().Edit_Comments->insertPlainText(QString(QChar(0x03A9)));
   EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QStringLiteral("keep me?"));
-  Window->Button_SaveClick(Window.get());
+  UserClick(Ui().Button_Next);  // the only card: stored, and shown again
   EXPECT_EQ(ReadCardView(Window->Cards[0]).Notes, "keep me?");
+  EXPECT_EQ(Ui().Edit_Comments->toPlainText(), QStringLiteral("keep me?"));
 }
 
 TEST_F(MainWindow, EndingWhileASecondaryWindowIsOpenStillSavesTheCard) {
