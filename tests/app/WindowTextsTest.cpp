@@ -97,7 +97,7 @@ const std::vector<OpenedWindow>& Windows() {
       {"picture browser",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormImg>(
-             main, [&] { main.BrowseImagesClick(nullptr); }, drive);
+             main, [&] { testing_support::UserDoubleClick(main.Controls().BitMap_Main); }, drive);
        }},
       {"print dialog",
        [](TForm_Main& main, const auto& drive) {
