@@ -1021,7 +1021,7 @@ TEST_F(MainWindow, TheStartSaysOnceWhatItFoundAboutTheBook) {
     if (!c.keptAside.empty()) {
       EXPECT_EQ(ReadBytes(kept), c.keptAside) << c.what;
     }
-    Ui().Button_Exit->Click();
+    UserClick(Ui().Button_Exit);
     Window.reset();
     EXPECT_EQ(Boxes.Shown.size(), 1u) << c.what << ": " << Boxes.Shown.back();
   }
@@ -1096,7 +1096,7 @@ TEST_F(MainWindow, TheBoxesOfAnUnreadableBookAnswerARequestToEnd) {
   Type(Ui().Edit_SurName, QStringLiteral("Typed"));
   signalTheBox(SIGINT);  // the box that says where the cards went
   clock.start();
-  Ui().Button_Exit->Click();
+  UserClick(Ui().Button_Exit);
   Window.reset();
   EXPECT_LT(clock.elapsed(), 4000);
   EXPECT_EQ(ReadBytes(Folder.Path / "AddressBook-rescued.abk"), "ABK10\r\n" + Card("Typed") + "\r\n");
