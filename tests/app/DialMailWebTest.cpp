@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
@@ -19,6 +20,7 @@
 #include "Dialogs.h"
 #include "FakeModemBus.h"
 #include "FakeOpener.h"
+#include "Form_About.h"
 #include "Menus.h"
 #include "Sound.h"
 #include "TapiDial.h"
@@ -26,6 +28,7 @@
 #include "Unit_Main.h"
 #include "VXCtrls.h"
 #include "WindowFixtures.h"
+#include "ui_Form_About.h"
 #include "ui_Unit_Main.h"
 
 namespace {
@@ -296,8 +299,12 @@ TEST_F(ShellCommands, HelpButtonAndF1OpenTheHelpPage) {
   Start();
   Ui().Edit_SurName->setFocus();
   QTest::keyClick(Ui().Edit_SurName, Qt::Key_F1);
-  Window->SpeedButton1Click(nullptr);  // as the about window asks for it
   const std::string page = Folder.File("vab.html");
+  EXPECT_EQ(Opened(1), Lines{page});  // each detached opener has written before the next one starts
+  const TFormAbout* about = testing_support::DriveModal<TFormAbout>(
+      Window.get(), [this] { UserClick(Ui().Button_About); },
+      [](TFormAbout& window) { UserClick(window.Controls().VxBtnHelp); });
+  EXPECT_NE(about, nullptr) << "the about window did not open";
   EXPECT_EQ(Opened(2), (Lines{page, page}));
 }
 
@@ -346,13 +353,19 @@ TEST_F(CardCommands, AWedgedBusHoldsNeitherTheStartNorTheDialNorTheExit) {
   Ui().Edit_Phone->setText(QStringLiteral("555 1234"));
   QElapsedTimer sinceExit;
   QTimer::singleShot(0, [&] {
-    QTimer::singleShot(300, [&] {
+    // Once the item is chosen the menu is gone, and the dialer waits for the modem in a loop of its own.
+    bool chosen = false;
+    QTimer awaiting;
+    awaiting.callOnTimeout([&] {
+      if (!chosen || QApplication::activePopupWidget() || QThread::currentThread()->loopLevel() < 2) return;
+      awaiting.stop();
       Window->activateWindow();  // as the closed menu leaves it
       EXPECT_TRUE(QTest::qWaitForWindowActive(Window.get()));
       sinceExit.start();
       QTest::keyClick(Window.get(), Qt::Key_X, Qt::AltModifier);
     });
-    DialMenu(QStringLiteral("Dial 555 1234"));
+    awaiting.start(10);
+    DialMenu(QStringLiteral("Dial 555 1234"), [&] { chosen = true; });
   });
   QTimer guard;  // fails the test instead of hanging it
   guard.callOnTimeout(qApp, &QCoreApplication::quit);

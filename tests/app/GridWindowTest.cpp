@@ -31,9 +31,11 @@ namespace {
 
 using testing_support::ChooseFromMenu;
 using testing_support::FakeOpener;
+using testing_support::MenuItem;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
 using testing_support::UserClick;
+using testing_support::WhileMenuOpen;
 
 std::string CardLine(std::string_view surname, std::string_view first, std::string_view phone = "",
                      std::string_view email = "", std::string_view web = "", std::string_view street = "") {
@@ -96,6 +98,19 @@ void RightClickRow(TFormGrid& grid, int row) {
   QTest::mouseClick(viewport, Qt::RightButton, {}, at);
   QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
   QApplication::sendEvent(viewport, &event);
+}
+
+// Right-clicks the row's item and chooses caption from the list's menu.
+void ChooseForRow(TFormGrid& grid, int row, const QString& caption) {
+  ChooseFromMenu([&] { RightClickRow(grid, row); }, caption);
+}
+
+// Chooses the sort key or the view from the drop-down menu of the button beside the list.
+void ChooseSort(TFormGrid& grid, int key) {
+  ChooseFromMenu(grid.Controls().VxSpeedButton3, grid.PMSRT->Items(key)->Action());
+}
+void ChooseView(TFormGrid& grid, int view) {
+  ChooseFromMenu(grid.Controls().VxSpeedButton4, grid.PMView->Items(view)->Action());
 }
 
 void SelectRows(TFormGrid& grid, std::initializer_list<int> rows) {
@@ -182,7 +197,7 @@ TEST_F(GridWindow, GoToTakesBackExactlyTheCardClicked) {
 
 TEST_F(GridWindow, OpensCentredOnTheMainWindowAndStoresTheEditedCardFirst) {
   Start({CardLine("Baker", "Bob")});
-  Window->Button_NewClick(nullptr);
+  UserClick(Window->Controls().Button_New);
   QTest::keyClicks(Window->Controls().Edit_SurName, QStringLiteral("Adams"));
   Grid([&](TFormGrid& g) {
     const QRect main = Window->frameGeometry();
@@ -201,9 +216,9 @@ TEST_F(GridWindow, SortsByMenuAndByColumnAndKeepsKeyAndViewBetweenOpenings) {
   Grid([&](TFormGrid& g) {
     QAbstractItemModelTester tester(&g.Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(Names(g), (std::vector<std::string>{"Abe", "Zed", "lee", "\xC9mile"}));
-    g.ActionSort[1]->Execute();  // Address: the empty one first
+    ChooseSort(g, 1);  // Address: the empty one first
     EXPECT_EQ(Names(g), (std::vector<std::string>{"Zed", "Abe", "\xC9mile", "lee"}));
-    g.ActionView[3]->Execute();
+    ChooseView(g, 3);
     ASSERT_TRUE(g.Controls().LV->ReportView()->isVisible());
     QHeaderView* header = g.Controls().LV->ReportView()->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -222,7 +237,7 @@ TEST_F(GridWindow, SortsByMenuAndByColumnAndKeepsKeyAndViewBetweenOpenings) {
     EXPECT_TRUE(g.Controls().LV->ReportView()->isVisible());
     EXPECT_TRUE(g.PMView->Items(3)->Checked());
     EXPECT_EQ(g.Controls().LV->SelCount(), 0);
-    g.ActionSort[0]->Execute();
+    ChooseSort(g, 0);
     EXPECT_EQ(Names(g), (std::vector<std::string>{"Abe", "Zed", "lee", "\xC9mile"}));
   });
 }
@@ -236,7 +251,7 @@ TEST_F(GridWindow, FourViewsShareOneSelection) {
     const std::pair<int, TViewStyle> views[] = {
         {3, TViewStyle::vsReport}, {2, TViewStyle::vsList}, {1, TViewStyle::vsSmallIcon}, {0, TViewStyle::vsIcon}};
     for (const auto& [action, style] : views) {
-      g.ActionView[action]->Execute();
+      ChooseView(g, action);
       EXPECT_EQ(list->ViewStyle(), style);
       EXPECT_EQ(list->ReportView()->isVisible(), style == TViewStyle::vsReport);
       EXPECT_EQ(list->ItemsView()->isVisible(), style != TViewStyle::vsReport);
@@ -244,9 +259,9 @@ TEST_F(GridWindow, FourViewsShareOneSelection) {
       EXPECT_EQ(list->SelectedRows(), (std::vector<int>{0, 2}));
     }
     // A selection made in the report is whole rows, seen by the icons too.
-    g.ActionView[3]->Execute();
+    ChooseView(g, 3);
     ClickRow(g, 1);
-    g.ActionView[0]->Execute();
+    ChooseView(g, 0);
     EXPECT_TRUE(list->ItemsView()->selectionModel()->isSelected(g.Model().index(1, 0)));
     EXPECT_EQ(list->SelectedRows(), (std::vector<int>{1}));
   });
@@ -257,28 +272,41 @@ TEST_F(GridWindow, MailVisitAndTheContextMenuWorkOnTheSelection) {
          CardLine("C", "", "", "c d@y.org?cc=z", "c.example")});
   FakeOpener opener(Folder);
   Grid([&](TFormGrid& g) {
-    g.PMLVPopup(nullptr);
-    EXPECT_FALSE(g.Dial1->Action()->isVisible());
-    EXPECT_FALSE(g.GotoOpt->Action()->isVisible());
+    // The menu's items, visible and enabled, as the right-click at shows them.
+    using Items = std::vector<std::pair<bool, bool>>;
+    auto menuAt = [&](const QPoint& at) {
+      Items items;
+      QWidget* viewport = g.Controls().LV->CurrentView()->viewport();
+      WhileMenuOpen(
+          [&] {
+            QTest::mouseClick(viewport, Qt::RightButton, {}, at);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+            QApplication::sendEvent(viewport, &event);
+          },
+          [&](QMenu& menu) {
+            for (const char* caption : {"&Dial", "&Mail", "&Visit", "Go To"}) {
+              const QAction* item = MenuItem(menu, QString::fromLatin1(caption));
+              items.emplace_back(item != nullptr, item && item->isEnabled());
+            }
+          });
+      return items;
+    };
+    const QPoint nowhere = g.Controls().LV->CurrentView()->viewport()->rect().bottomRight() - QPoint(5, 5);
+    EXPECT_EQ(menuAt(nowhere), (Items{{false, false}, {false, false}, {false, false}, {false, false}}));
 
     SelectRows(g, {1, 0});
-    g.PMLVPopup(nullptr);
-    EXPECT_TRUE(g.GotoOpt->Action()->isVisible());
-    EXPECT_FALSE(g.Dial1->Enabled());  // the first selected in list order is A
-    EXPECT_TRUE(g.Mail1->Enabled());
-    EXPECT_TRUE(g.Visit1->Enabled());
+    // The first selected in list order is A.
+    EXPECT_EQ(menuAt(ItemRect(g, 1).center()), (Items{{true, false}, {true, true}, {true, true}, {true, true}}));
     SelectRows(g, {1});
-    g.PMLVPopup(nullptr);
-    EXPECT_TRUE(g.Dial1->Enabled());
-    EXPECT_FALSE(g.Mail1->Enabled());
-    EXPECT_FALSE(g.Visit1->Enabled());
-    EXPECT_TRUE(g.Controls().VxSpeedButton1->isEnabled());  // the buttons stay enabled
+    EXPECT_EQ(menuAt(ItemRect(g, 1).center()), (Items{{true, true}, {true, false}, {true, false}, {true, true}}));
+    EXPECT_EQ(g.Controls().LV->SelectedRows(), (std::vector<int>{1}));
 
-    g.ActionMail->Execute();  // B has no address: nothing
+    UserClick(g.Controls().VxSpeedButton1);  // the buttons stay enabled; B has no address: nothing
     SelectRows(g, {0, 1, 2});
-    g.ActionMail->Execute();
+    ChooseForRow(g, 0, QStringLiteral("&Mail"));
     (void)opener.Opened(1);  // each detached opener writes before the next one starts
-    g.ActionVisit->Execute();
+    EXPECT_EQ(g.Controls().LV->SelectedRows(), (std::vector<int>{0, 1, 2}));
+    ChooseForRow(g, 0, QStringLiteral("&Visit"));
     (void)opener.Opened(2);
     SelectRows(g, {2});
     UserClick(g.Controls().VxSpeedButton2);
@@ -295,7 +323,7 @@ TEST_F(GridWindow, DroppingSelectedItemsOnTheButtonsMailsAndVisits) {
     EXPECT_EQ(opener.Opened(1), "mailto:a@x.org,b@x.org\n");  // written before the next opener starts
     EXPECT_EQ(g.Controls().LV->SelectedRows(), (std::vector<int>{0, 1}));
     EXPECT_TRUE(g.isVisible());
-    g.ActionView[3]->Execute();
+    ChooseView(g, 3);
     g.Controls().LV->Selection()->select(g.Model().index(1, 0), QItemSelectionModel::ClearAndSelect);
     DragRowOnto(g, 1, g.Controls().VxSpeedButton2);
     // Only a list view is taken.
@@ -315,7 +343,7 @@ TEST_F(GridWindow, DialHandsTheSelectedPhoneToTheMainWindowsDialer) {
   unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
   Grid([&](TFormGrid& g) {
     SelectRows(g, {0});
-    g.ActionDial->Execute();  // no phone: nothing
+    UserClick(g.Controls().Button_1);  // no phone: nothing
     EXPECT_TRUE(Boxes.Shown.empty());
     SelectRows(g, {2, 1});
     UserClick(g.Controls().Button_1);
@@ -341,7 +369,7 @@ TEST_F(GridWindow, RightClickMenuSortsAndSwitchesViewsFromItsSubmenus) {
           if (action->text() != submenu) continue;
           menu->setActiveAction(action);
           QMenu* sub = action->menu();
-          QTRY_VERIFY(sub->isVisible());
+          EXPECT_TRUE(QTest::qWaitFor([sub] { return sub->isVisible(); }, 5000)) << submenu.toStdString();
           for (QAction* entry : sub->actions())
             if (entry->text() == caption) {
               QTest::mouseClick(sub, Qt::LeftButton, {}, sub->actionGeometry(entry).center());

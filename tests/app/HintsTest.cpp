@@ -29,7 +29,7 @@ TEST(MainWindowHints, ShowInTheFlatHintWindowWithTheMainWindowsSettingsInsteadOf
 
   TVxSpeedButton* button = window.Controls().Button_New;
   QTest::mouseMove(button, QPoint(20, 20));
-  QTRY_VERIFY_WITH_TIMEOUT(hints.HintWindow() && hints.HintWindow()->isVisible(), 2000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return hints.HintWindow() && hints.HintWindow()->isVisible(); }, 2000));
   auto* hint = dynamic_cast<TFlatHintWindow*>(hints.HintWindow());
   ASSERT_NE(hint, nullptr);
   EXPECT_EQ(hint->Caption(), "Create a new blank card");
@@ -41,7 +41,7 @@ TEST(MainWindowHints, ShowInTheFlatHintWindowWithTheMainWindowsSettingsInsteadOf
 
   // On to the next button: its hint follows after the short pause.
   QTest::mouseMove(window.Controls().Button_Undo, QPoint(20, 20));
-  QTRY_COMPARE_WITH_TIMEOUT(hint->Caption(), AnsiString("Undo last action"), 1000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return hint->Caption() == "Undo last action"; }, 1000)) << hint->Caption();
   EXPECT_TRUE(hint->isVisible());
   EXPECT_FALSE(QToolTip::isVisible());
 }

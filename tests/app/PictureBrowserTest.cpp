@@ -20,9 +20,12 @@
 namespace {
 
 using testing_support::Card;
+using testing_support::ChooseFromMenu;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
 using testing_support::UserClick;
+using testing_support::UserDoubleClick;
+using testing_support::UserRightClick;
 using testing_support::WriteBytes;
 
 QRgb PictureColour(int i) {
@@ -67,7 +70,7 @@ class PictureBrowser : public testing::Test {
     EXPECT_FALSE(leftOpen && expectClosed) << "the browser is still open";
   }
   void Browse(const std::function<void(TFormImg&)>& drive, bool expectClosed = true) {
-    Browse([this] { Window->BrowseImagesClick(nullptr); }, drive, expectClosed);
+    Browse([this] { UserDoubleClick(Window->Controls().BitMap_Main); }, drive, expectClosed);
   }
 
   TempProgramFolder Folder;
@@ -106,7 +109,7 @@ TEST_F(PictureBrowser, RowsFollowThePictureCountAtEveryOpening) {
       const std::string source = Folder.File("new" + std::to_string(total) + ".jpg");
       testing_support::WriteJpeg(source, 150, 160, PictureColour(total));
       SetOpenDialogHandler([&](const OpenDialogRequest&) { return std::optional<AnsiString>(source); });
-      Window->OptLoadNewImageClick(Window->OptLoadNewImage);
+      ChooseFromMenu([this] { UserRightClick(Window->Controls().BitMap_Main); }, QStringLiteral("Load new image"));
     }
     SetOpenDialogHandler(nullptr);
     ASSERT_EQ(Window->ImageCount, total);

@@ -72,29 +72,31 @@ class MessageBoxRecorder {
   return ShowActive(window);
 }
 
-// Runs open, which shows a modal TWindow, and drives that window once it is active. A window still
-// open afterwards is closed; leftOpen, when given, says whether drive had left it open. The window,
-// or nullptr when none opened.
+// Runs open, which shows a modal TWindow, and drives that window once it is active. The window may
+// open late, as a menu chosen on the way runs its own loop first. A window still open afterwards is
+// closed; leftOpen, when given, says whether drive had left it open. The window, or nullptr when none
+// opened.
 template <typename TWindow>
 TWindow* DriveModal(QObject* context, const std::function<void()>& open, const std::function<void(TWindow&)>& drive,
                     bool* leftOpen = nullptr) {
   TWindow* opened = nullptr;
-  bool ran = false;
   if (leftOpen) *leftOpen = false;
-  QTimer::singleShot(0, context, [&] {
-    ran = true;
-    opened = dynamic_cast<TWindow*>(QApplication::activeModalWidget());
-    if (!opened) return;
-    if (QTest::qWaitFor([&] { return opened->isActiveWindow(); }, 5000)) {
-      drive(*opened);
-      if (leftOpen && opened->isVisible()) *leftOpen = true;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, context, [&] {
+    auto* window = dynamic_cast<TWindow*>(QApplication::activeModalWidget());
+    if (!window) return;
+    poll.stop();
+    opened = window;
+    if (QTest::qWaitFor([window] { return window->isActiveWindow(); }, 5000)) {
+      drive(*window);
+      if (leftOpen && window->isVisible()) *leftOpen = true;
     } else {
-      ADD_FAILURE() << "the window " << opened->metaObject()->className() << " did not become active";
+      ADD_FAILURE() << "the window " << window->metaObject()->className() << " did not become active";
     }
-    if (opened->isVisible()) opened->Close();
+    if (window->isVisible()) window->Close();
   });
+  poll.start(5);
   open();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
   return opened;
 }
 

@@ -30,11 +30,13 @@
 #include "Unit_Main.h"
 #include "VXCtrls.h"
 #include "WindowFixtures.h"
+#include "ui_Form_Options.h"
 #include "ui_Unit_Main.h"
 
 namespace {
 
 using testing_support::Card;
+using testing_support::ChooseFromMenu;
 using testing_support::DriveModal;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempProgramFolder;
@@ -60,7 +62,7 @@ void OpenFromOptions(TForm_Main& main, int item, const std::function<void(QWidge
       [&](QWidget& options) {
         auto& tools = dynamic_cast<TFormOptions&>(options);
         OpenWith<TWindow>(
-            main, [&] { tools.pmImpExp->Items(item)->Click(); }, drive);
+            main, [&] { ChooseFromMenu(tools.Controls().VxBtnImpExp, tools.pmImpExp->Items(item)->Action()); }, drive);
       });
 }
 
@@ -95,7 +97,7 @@ const std::vector<OpenedWindow>& Windows() {
       {"picture browser",
        [](TForm_Main& main, const auto& drive) {
          OpenWith<TFormImg>(
-             main, [&] { main.BrowseImagesClick(nullptr); }, drive);
+             main, [&] { testing_support::UserDoubleClick(main.Controls().BitMap_Main); }, drive);
        }},
       {"print dialog",
        [](TForm_Main& main, const auto& drive) {

@@ -249,7 +249,7 @@ TEST_F(FlatHint, HintsOfControlsShowInItAfterThePauseInsteadOfThePlainToolTip) {
   EXPECT_FALSE(Window().isVisible());
   QTest::qWait(300);  // a check that it does not show early: the hint pause is 500 ms
   EXPECT_FALSE(Window().isVisible());
-  QTRY_VERIFY_WITH_TIMEOUT(Window().isVisible(), 2000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Window().isVisible(); }, 2000));
   EXPECT_EQ(Window().Caption(), "Click & go!");
   EXPECT_FALSE(QToolTip::isVisible());
   QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(12, 12));

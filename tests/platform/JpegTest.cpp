@@ -390,7 +390,7 @@ TEST(JpegLoader, SmallPicturesAndFailuresAnswerAtOnceBigOnesThroughTheEventLoop)
   EXPECT_FALSE(loader.Load((folder.Path / "big.jpg").string(), big.Receiver()));
   EXPECT_EQ(big.Calls, 0);
   EXPECT_TRUE(loader.Pending());
-  QTRY_COMPARE_WITH_TIMEOUT(big.Calls, 1, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return big.Calls == 1; }, 20000)) << big.Calls;
   EXPECT_TRUE(big.Loaded);
   EXPECT_EQ(big.Size, QSize(1100, 1000));
   EXPECT_FALSE(loader.Pending());
@@ -409,7 +409,7 @@ TEST(JpegLoader, OnlyTheLatestRequestIsDelivered) {
   TDelivery second;
   EXPECT_FALSE(loader.Load((folder.Path / "first.jpg").string(), first.Receiver()));
   EXPECT_FALSE(loader.Load((folder.Path / "second.jpg").string(), second.Receiver()));
-  QTRY_COMPARE_WITH_TIMEOUT(second.Calls, 1, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return second.Calls == 1; }, 20000)) << second.Calls;
   EXPECT_EQ(second.Size, QSize(1500, 2000));
   QTest::qWait(300);  // checks that no delivery comes: a fixed wait
   EXPECT_EQ(first.Calls, 0);

@@ -43,6 +43,15 @@ inline void UserClick(QWidget* widget) {
   QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
+// Double-clicks the widget's centre as a user does; a widget the user could not click fails the test.
+inline void UserDoubleClick(QWidget* widget) {
+  if (const std::string why = WhyUserCannotClick(*widget); !why.empty()) {
+    ADD_FAILURE() << "cannot double-click: " << why;
+    return;
+  }
+  QTest::mouseDClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
 // Right-clicks the widget's centre through its window, which asks the widget for its context menu.
 inline void UserRightClick(QWidget* widget) {
   if (const std::string why = WhyUserCannotClick(*widget); !why.empty()) {
