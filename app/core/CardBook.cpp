@@ -265,18 +265,22 @@ std::vector<AnsiString> RescuedCardFiles(const AnsiString& bookFile) {
   const std::optional<fs::path> book = ResolveExistingPath(bookFile);
   // Without a book file every rescue file counts.
   const fs::file_time_type bookTime = book ? fs::last_write_time(*book, error) : fs::file_time_type::min();
-  const AnsiString name = FileNameOf(bookFile);
-  const std::size_t dot = name.find_last_of('.');
-  const AnsiString stem = dot == AnsiString::npos ? name : name.substr(0, dot);
+  const AnsiString bookName = FileNameOf(bookFile);
+  const std::size_t dot = bookName.find_last_of('.');
+  const AnsiString stem = dot == AnsiString::npos ? bookName : bookName.substr(0, dot);
   std::vector<AnsiString> found;
   for (const AnsiString& folder : RescueFolders(bookFile)) {
-    // The names a rescue takes, in the order it takes them, up to the first that is free: the
-    // shared folders ($HOME, the temporary folder) may hold far too many files to list at each start.
+    const std::optional<fs::path> where = ResolveExistingPath(folder);
+    if (!where) continue;
+    // The names a rescue takes, as it spells them and in the order it takes them, up to the first
+    // that is free: the shared folders ($HOME, the temporary folder) may hold far too many files to
+    // list at each start.
     for (int n = 1;; ++n) {
-      const AnsiString path = folder + stem + "-rescued" + (n == 1 ? AnsiString() : Format("-%d", n)) + ".abk";
-      const std::optional<fs::path> native = ResolveExistingPath(path);
-      if (!native) break;
-      if (fs::last_write_time(*native, error) < bookTime) continue;
+      const AnsiString name = stem + "-rescued" + (n == 1 ? AnsiString() : Format("-%d", n)) + ".abk";
+      const fs::path native = *where / name;
+      if (!fs::exists(native, error)) break;
+      if (fs::last_write_time(native, error) < bookTime) continue;
+      const AnsiString path = folder + name;
       if (std::find(found.begin(), found.end(), path) == found.end()) found.push_back(path);
     }
   }
