@@ -19,6 +19,7 @@
 #include "CardBook.h"
 #include "ExtCtrls.h"
 #include "Jpeg.h"
+#include "JpegWriter.h"
 #include "Sound.h"
 #include "StringList.h"
 #include "Unit_Main.h"
@@ -30,54 +31,20 @@ namespace {
 // A camera-like picture: smooth gradients with some grain. progressive: the DC of all components,
 // then one scan per AC coefficient of the luminance, 64 scans.
 void WritePicture(const std::filesystem::path& file, int width, int height, bool progressive) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &out, &size);
-  info.image_width = static_cast<JDIMENSION>(width);
-  info.image_height = static_cast<JDIMENSION>(height);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 90, TRUE);
-  std::vector<jpeg_scan_info> scans;
-  if (progressive) {
-    jpeg_scan_info dc{};
-    dc.comps_in_scan = 3;
-    for (int c = 0; c < 3; ++c) dc.component_index[c] = c;
-    scans.push_back(dc);
-    for (int k = 1; k < 64; ++k) {
-      jpeg_scan_info ac{};
-      ac.comps_in_scan = 1;
-      ac.Ss = k;
-      ac.Se = k;
-      scans.push_back(ac);
-    }
-    info.scan_info = scans.data();
-    info.num_scans = static_cast<int>(scans.size());
-  }
-  jpeg_start_compress(&info, TRUE);
-  std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
+  const testing_support::TJpegScans scans = testing_support::TJpegScans::PerCoefficient();
   std::uint32_t grain = 1;
-  while (info.next_scanline < info.image_height) {
-    const int y = static_cast<int>(info.next_scanline);
-    for (int x = 0; x < width; ++x) {
-      grain = grain * 1664525u + 1013904223u;
-      const int g = static_cast<int>(grain >> 28);
-      row[3 * x] = static_cast<unsigned char>((x * 255 / width + g) & 255);
-      row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + g) & 255);
-      row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + g) & 255);
-    }
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&info, &p, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  WriteWholeFile(file.string(), std::string_view(reinterpret_cast<char*>(out), size));
-  std::free(out);
+  const std::string bytes = testing_support::JpegBytes(
+      {.Width = width, .Height = height, .Quality = 90, .Scans = progressive ? &scans : nullptr},
+      [&grain, width, height](int y, unsigned char* row) {
+        for (int x = 0; x < width; ++x) {
+          grain = grain * 1664525u + 1013904223u;
+          const int g = static_cast<int>(grain >> 28);
+          row[3 * x] = static_cast<unsigned char>((x * 255 / width + g) & 255);
+          row[3 * x + 1] = static_cast<unsigned char>((y * 255 / height + g) & 255);
+          row[3 * x + 2] = static_cast<unsigned char>(((x + y) * 127 / (width + height) + g) & 255);
+        }
+      });
+  WriteWholeFile(file.string(), bytes);
 }
 
 struct TFigures {

@@ -5,9 +5,6 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-// clang-format off
-#include <jpeglib.h>
-// clang-format on
 
 #include <QApplication>
 #include <QCursor>
@@ -29,6 +26,7 @@
 #include "EditView.h"
 #include "Form_Search.h"
 #include "Jpeg.h"
+#include "JpegWriter.h"
 #include "Menus.h"
 #include "QMWave.h"
 #include "RegLib.h"
@@ -819,51 +817,20 @@ namespace {
 // scan for each AC coefficient of the luminance (64 scans), and a second DC pass when tooManyScans.
 // Noise keeps every scan busy, so the picture decodes slowly.
 void WriteProgressiveNoise(const std::filesystem::path& file, int size, bool tooManyScans = false) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long outSize = 0;
-  jpeg_mem_dest(&info, &out, &outSize);
-  info.image_width = static_cast<JDIMENSION>(size);
-  info.image_height = static_cast<JDIMENSION>(size);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  std::vector<jpeg_scan_info> scans;
-  auto scan = [&scans](int components, int ss, int se, int ah, int al) {
-    jpeg_scan_info one{};
-    one.comps_in_scan = components;
-    for (int c = 0; c < components; ++c) one.component_index[c] = c;
-    one.Ss = ss;
-    one.Se = se;
-    one.Ah = ah;
-    one.Al = al;
-    scans.push_back(one);
-  };
-  scan(3, 0, 0, 0, tooManyScans ? 1 : 0);
-  if (tooManyScans) scan(3, 0, 0, 1, 0);
-  for (int k = 1; k < 64; ++k) scan(1, k, k, 0, 0);
-  info.scan_info = scans.data();
-  info.num_scans = static_cast<int>(scans.size());
-  jpeg_start_compress(&info, TRUE);
-  std::vector<unsigned char> row(static_cast<std::size_t>(size) * 3);
+  testing_support::TJpegScans scans;
+  scans.Scan(3, 0, 0, 0, tooManyScans ? 1 : 0);
+  if (tooManyScans) scans.Scan(3, 0, 0, 1, 0);
+  for (int k = 1; k < 64; ++k) scans.Scan(1, k, k);
   std::uint32_t noise = 12345;
-  while (info.next_scanline < info.image_height) {
-    for (std::size_t x = 0; x < row.size(); x += 3) {
-      noise = noise * 1664525u + 1013904223u;
-      row[x] = static_cast<unsigned char>(200 + (noise >> 26));
-      row[x + 1] = static_cast<unsigned char>((noise >> 8) & 63);
-      row[x + 2] = static_cast<unsigned char>((noise >> 16) & 63);
-    }
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&info, &p, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  WriteBytes(file, std::string(reinterpret_cast<char*>(out), outSize));
-  std::free(out);
+  WriteBytes(file, testing_support::JpegBytes({.Width = size, .Height = size, .Scans = &scans},
+                                              [&noise, size](int, unsigned char* row) {
+                                                for (int x = 0; x < size * 3; x += 3) {
+                                                  noise = noise * 1664525u + 1013904223u;
+                                                  row[x] = static_cast<unsigned char>(200 + (noise >> 26));
+                                                  row[x + 1] = static_cast<unsigned char>((noise >> 8) & 63);
+                                                  row[x + 2] = static_cast<unsigned char>((noise >> 16) & 63);
+                                                }
+                                              }));
 }
 
 // The mean colour of the card picture as it stands, or black when none is shown.

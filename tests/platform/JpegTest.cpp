@@ -6,6 +6,7 @@
 
 #include <QTest>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 // clang-format off
@@ -13,6 +14,7 @@
 #include <jerror.h>
 // clang-format on
 
+#include "JpegWriter.h"
 #include "TestSupport.h"
 
 namespace {
@@ -224,28 +226,12 @@ TEST(Jpeg, OnlyRegularFilesOfAPictureSizeAreRead) {
 std::string SizedProgressiveJpeg(int width, int height, int patchedWidth = 0, int patchedHeight = 0) {
   TJPEGImage jpeg;
   jpeg.Assign(Pattern(width, height));
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &out, &size);
-  info.image_width = static_cast<JDIMENSION>(width);
-  info.image_height = static_cast<JDIMENSION>(height);
-  info.input_components = 4;
-  info.in_color_space = JCS_EXT_BGRX;
-  jpeg_set_defaults(&info);
-  jpeg_simple_progression(&info);
-  jpeg_start_compress(&info, TRUE);
-  while (info.next_scanline < info.image_height) {
-    auto row = const_cast<JSAMPROW>(jpeg.Bitmap().constScanLine(static_cast<int>(info.next_scanline)));
-    jpeg_write_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::string bytes(reinterpret_cast<char*>(out), size);
-  std::free(out);
+  const QImage& bitmap = jpeg.Bitmap();
+  std::string bytes =
+      testing_support::JpegBytes({.Width = width, .Height = height, .Components = 4, .SimpleProgression = true},
+                                 [&bitmap, width](int y, unsigned char* row) {
+                                   std::memcpy(row, bitmap.constScanLine(y), std::size_t(width) * 4);
+                                 });
   if (patchedWidth > 0) {
     const std::size_t sof = bytes.find("\xFF\xC2");
     bytes[sof + 5] = static_cast<char>(patchedHeight >> 8);

@@ -36,8 +36,9 @@ fail() {
   echo "FAIL: $1"
   failed=1
 }
-# The id of a visible window of the process named $2, once there is one (at most 20 s).
-window_of() { timeout 20 xdotool search --sync --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n 1; }
+# The id of a visible window of the process named $2, once there is one (at most 40 s: a loaded
+# machine starts slowly); empty when none came.
+window_of() { { timeout 40 xdotool search --sync --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null || true; } | head -n 1; }
 # Waits at most $2 seconds for the process to end; true when it did.
 ended_within() {
   for _ in $(seq $(($2 * 10))); do
@@ -66,7 +67,12 @@ for run in "TERM bytes" "HUP inodes" "INT bytes"; do
   pid=$!
   pids+=("$pid")
   main=$(window_of "$pid" "The Velmora Address Book v2.4")
-  [ -n "$main" ] || { fail "$signal: no main window"; continue; }
+  if [ -z "$main" ]; then
+    state=$(kill -0 "$pid" 2>/dev/null && echo "still running" || echo "gone")
+    fail "$signal: no main window (the program is $state; it wrote: $(cat "$work/stderr"))"
+    kill -KILL "$pid" 2>/dev/null || true
+    continue
+  fi
   xdotool windowactivate --sync "$main" key ctrl+n
   xdotool type --delay 20 "Typed$signal"
   fill "$kind"
