@@ -116,8 +116,9 @@ make_backdrops() {
     local d="$ROOT/resources/backdrops"
     mkdir -p "$d"
     scheme_pictures night '#2a3950' '#0a0e16' '#1f2b3d' '#33445c' '#0c121b' linen 79
-    convert "$TMP/night-back.png" -strip -define png:exclude-chunks=date,time "PNG24:$d/back.png"
-    convert "$TMP/night-bar.png" -strip -define png:exclude-chunks=date,time "PNG24:$d/top.png"
+    # JPEG as the schemes are: it decodes several times faster than PNG at every start.
+    jpeg_out "$TMP/night-back.png" "$d/back.jpg" 90
+    jpeg_out "$TMP/night-bar.png" "$d/top.jpg" 90
 }
 
 # --------------------------------------------------------------------------------------------

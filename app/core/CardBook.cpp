@@ -309,10 +309,21 @@ AnsiString SettleLoadedBook(BookLoad& load, const AnsiString& bookFile, const An
              : Format("It could not be kept aside (%s); it will be before the book is saved.", kept.Error().c_str());
     notices.push_back(notice);
   }
-  for (const AnsiString& rescued : RescuedCardFiles(bookFile))
+  if (const std::vector<AnsiString> rescued = RescuedCardFiles(bookFile); rescued.size() == 1) {
     notices.push_back(
         Format("The cards of an earlier session could not be saved in the address book; they were kept in \"%s\".",
-               rescued.c_str()));
+               rescued.front().c_str()));
+  } else if (!rescued.empty()) {
+    // A box the screen can hold: the first few files by name, the others counted.
+    constexpr std::size_t kNamed = 3;
+    AnsiString files;
+    for (std::size_t i = 0; i < std::min(rescued.size(), kNamed); ++i)
+      files += (i == 0 ? "\"" : ", \"") + rescued[i] + "\"";
+    if (rescued.size() > kNamed) files += Format(" and %d more like them", static_cast<int>(rescued.size() - kNamed));
+    notices.push_back(
+        Format("The cards of %d earlier sessions could not be saved in the address book; they were kept in %s.",
+               static_cast<int>(rescued.size()), files.c_str()));
+  }
   AnsiString text;
   for (const AnsiString& notice : notices) text += (text.empty() ? "" : "\n\n") + notice;
   return text;

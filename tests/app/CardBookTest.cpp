@@ -447,6 +447,20 @@ TEST_F(BookFile, RescuedCardsAreThoseNotOlderThanTheBook) {
   EXPECT_EQ(notice.find(older), std::string::npos) << notice;
 }
 
+// However many rescue files there are, the start's notice names a few and counts the others, so
+// that its box fits the screen.
+TEST_F(BookFile, ManyRescueFilesAreNamedAFewAndCounted) {
+  Cards.Add("kept\xFF");
+  std::vector<AnsiString> rescues;
+  for (int i = 0; i < 40; ++i) rescues.push_back(RescueCards(Cards, Book()).Value());
+  const std::string notice = SettleLoadedBook(Loaded, Book(), Backup(), 0);
+  EXPECT_NE(notice.find("The cards of 40 earlier sessions"), std::string::npos) << notice;
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_NE(notice.find(rescues[i]), std::string::npos) << notice;
+  EXPECT_EQ(notice.find(rescues[3]), std::string::npos) << notice;
+  EXPECT_NE(notice.find(" and 37 more like them."), std::string::npos) << notice;
+  EXPECT_LT(notice.size(), 600U) << notice;
+}
+
 // A save killed at any moment leaves the old book or the new one complete, and no temporary file
 // once the program has started again.
 TEST_F(BookFile, ASaveKilledAtAnyPointLeavesNoTemporaryFileBehind) {

@@ -9,6 +9,10 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A failed save rescues its cards into the data folder, else the home or temporary folder: this
+# run's own, not the user's.
+export XDG_DATA_HOME="$work/data" HOME="$work/home" TMPDIR="$work/tmp"
+mkdir -p "$HOME" "$TMPDIR"
 mkdir "$work/disk"
 if ! mount -t tmpfs -o size=256k tmpfs "$work/disk" 2>"$work/mount.err"; then
   echo "cannot mount a tmpfs ($(cat "$work/mount.err")); skipping the disk-full test"

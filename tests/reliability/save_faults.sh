@@ -15,6 +15,10 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A failed save rescues its cards into the data folder, else the home or temporary folder: this
+# run's own, not the user's.
+export XDG_DATA_HOME="$work/data" HOME="$work/home" TMPDIR="$work/tmp"
+mkdir -p "$HOME" "$TMPDIR"
 book=AddressBook.abk
 backup=AddressBook.bkp
 
