@@ -7,7 +7,7 @@ program=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$(dirname "$program")"/. "$work/"
-export XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 "$work/$(basename "$program")" &
 pid=$!
 # True once the process catches SIGTERM, that is once its close box is wired to it.
@@ -16,13 +16,17 @@ catches_term() {
   mask=$(awk '/^SigCgt:/ { print $2 }' "/proc/$pid/status" 2>/dev/null) || return 1
   [ -n "$mask" ] && (((0x$mask >> (15 - 1)) & 1))
 }
+ready=0
 for _ in $(seq 1 600); do
   kill -0 "$pid" 2>/dev/null || break
-  catches_term && break
+  if catches_term; then
+    ready=1
+    break
+  fi
   sleep 0.1
 done
 if kill -0 "$pid" 2>/dev/null; then
-  if ! catches_term; then
+  if [ "$ready" = 0 ]; then
     kill -KILL "$pid"
     echo "smoke run did not get ready for SIGTERM within 60 s" >&2
     exit 1
