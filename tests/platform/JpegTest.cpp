@@ -45,35 +45,15 @@ int ErrorCode(std::string_view bytes) {
 
 // A CMYK picture as print software writes it (inverted channels), through libjpeg directly.
 std::string CmykJpeg(unsigned char c, unsigned char m, unsigned char y, unsigned char k) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &out, &size);
-  info.image_width = 16;
-  info.image_height = 16;
-  info.input_components = 4;
-  info.in_color_space = JCS_CMYK;
-  jpeg_set_defaults(&info);
-  jpeg_start_compress(&info, TRUE);
-  unsigned char row[16 * 4];
-  for (int x = 0; x < 16; ++x) {
-    row[x * 4] = static_cast<unsigned char>(255 - c);
-    row[x * 4 + 1] = static_cast<unsigned char>(255 - m);
-    row[x * 4 + 2] = static_cast<unsigned char>(255 - y);
-    row[x * 4 + 3] = static_cast<unsigned char>(255 - k);
-  }
-  while (info.next_scanline < 16) {
-    JSAMPROW p = row;
-    jpeg_write_scanlines(&info, &p, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::string bytes(reinterpret_cast<char*>(out), size);
-  std::free(out);
-  return bytes;
+  return testing_support::JpegBytes({.Width = 16, .Height = 16, .Components = 4, .Space = JCS_CMYK},
+                                    [=](int, unsigned char* row) {
+                                      for (int x = 0; x < 16; ++x) {
+                                        row[x * 4] = static_cast<unsigned char>(255 - c);
+                                        row[x * 4 + 1] = static_cast<unsigned char>(255 - m);
+                                        row[x * 4 + 2] = static_cast<unsigned char>(255 - y);
+                                        row[x * 4 + 3] = static_cast<unsigned char>(255 - k);
+                                      }
+                                    });
 }
 
 TEST(Jpeg, EncodesAndDecodesAPicture) {
@@ -227,11 +207,11 @@ std::string SizedProgressiveJpeg(int width, int height, int patchedWidth = 0, in
   TJPEGImage jpeg;
   jpeg.Assign(Pattern(width, height));
   const QImage& bitmap = jpeg.Bitmap();
-  std::string bytes =
-      testing_support::JpegBytes({.Width = width, .Height = height, .Components = 4, .SimpleProgression = true},
-                                 [&bitmap, width](int y, unsigned char* row) {
-                                   std::memcpy(row, bitmap.constScanLine(y), std::size_t(width) * 4);
-                                 });
+  std::string bytes = testing_support::JpegBytes(
+      {.Width = width, .Height = height, .Components = 4, .Space = JCS_EXT_BGRX, .SimpleProgression = true},
+      [&bitmap, width](int y, unsigned char* row) {
+        std::memcpy(row, bitmap.constScanLine(y), std::size_t(width) * 4);
+      });
   if (patchedWidth > 0) {
     const std::size_t sof = bytes.find("\xFF\xC2");
     bytes[sof + 5] = static_cast<char>(patchedHeight >> 8);

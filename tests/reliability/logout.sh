@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # A logout (SIGTERM, SIGHUP, SIGINT) while a box of the program is up, on an X server with a
-# window manager (run it through OnXvfb.sh):  logout.sh PROGRAM
+# window manager (run it through OnXvfbWithWindowManager.sh, which has the window manager ready
+# before the program maps a window):  logout.sh PROGRAM
 # - the program folder is a small file system, full (of bytes or of inodes) when the program ends:
 #   the "could not be saved" box is up when the signal comes; the cards typed must be rescued where
 #   they can be written, stderr must name the file, and the program must end within seconds;
 # - the book is a FIFO: the box that says so at the start must not hold the program either.
 set -euo pipefail
 command -v xdotool >/dev/null || { echo "xdotool is not installed; skipping"; exit 77; }
-command -v openbox >/dev/null || { echo "openbox is not installed; skipping"; exit 77; }
 program=$(realpath "$1")
 work=$(mktemp -d)
 pids=()
@@ -29,8 +29,6 @@ vab="$work/disk/$(basename "$program")"
 book="$work/disk/AddressBook.abk"
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 rescue="$XDG_DATA_HOME/velmora-address-book/AddressBook-rescued.abk"
-openbox >/dev/null 2>&1 &
-pids+=($!)
 failed=0
 fail() {
   echo "FAIL: $1"
@@ -69,7 +67,8 @@ for run in "TERM bytes" "HUP inodes" "INT bytes"; do
   main=$(window_of "$pid" "The Velmora Address Book v2.4")
   if [ -z "$main" ]; then
     state=$(kill -0 "$pid" 2>/dev/null && echo "still running" || echo "gone")
-    fail "$signal: no main window (the program is $state; it wrote: $(cat "$work/stderr"))"
+    windows=$(xdotool search --pid "$pid" 2>/dev/null | while read -r w; do xdotool getwindowname "$w"; done | tr '\n' '|')
+    fail "$signal: no main window (the program is $state, its windows: $windows; it wrote: $(cat "$work/stderr"))"
     kill -KILL "$pid" 2>/dev/null || true
     continue
   fi

@@ -38,7 +38,8 @@ struct TJpegScans {
 struct TJpegPicture {
   int Width = 0;
   int Height = 0;
-  int Components = 3;  // 3: RGB rows, 4: BGRX rows
+  int Components = 3;  // bytes a pixel in the rows
+  J_COLOR_SPACE Space = JCS_RGB;
   int Quality = 75;
   const TJpegScans* Scans = nullptr;  // its own progressive scans, or none
   bool SimpleProgression = false;     // libjpeg's standard progressive scans
@@ -56,7 +57,7 @@ inline std::string JpegBytes(const TJpegPicture& picture, const std::function<vo
   info.image_width = static_cast<JDIMENSION>(picture.Width);
   info.image_height = static_cast<JDIMENSION>(picture.Height);
   info.input_components = picture.Components;
-  info.in_color_space = picture.Components == 4 ? JCS_EXT_BGRX : JCS_RGB;
+  info.in_color_space = picture.Space;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, picture.Quality, TRUE);
   if (picture.SimpleProgression) jpeg_simple_progression(&info);
