@@ -58,30 +58,11 @@ std::vector<std::string> Lines(const TStringList& cards) {
   return {cards.begin(), cards.end()};
 }
 
-// Runs open, which shows a modal window, and drives that window once it is active; a window still
-// open afterwards is closed. The window, or nullptr when none opened. The window is looked for
-// until open returns, as a menu chosen on the way runs its own loop before the window opens.
+// The shared modal-window driver, with a context of its own.
 template <class TWindow>
 TWindow* Modal(const std::function<void()>& open, const std::function<void(TWindow&)>& drive) {
-  TWindow* opened = nullptr;
-  QTimer poll;
-  int inactiveTicks = 0;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* window = dynamic_cast<TWindow*>(QApplication::activeModalWidget());
-    if (!window) return;
-    poll.stop();
-    opened = window;
-    if (!window->isActiveWindow()) {
-      if (++inactiveTicks < 500) return poll.start();
-      ADD_FAILURE() << "the window " << window->metaObject()->className() << " did not become active";
-    } else {
-      drive(*window);
-    }
-    if (window->isVisible()) window->Close();
-  });
-  poll.start(10);
-  open();
-  return opened;
+  QObject context;
+  return testing_support::DriveModal<TWindow>(&context, open, drive);
 }
 
 // The main window over a program folder with a book of three cards; the message boxes answer as

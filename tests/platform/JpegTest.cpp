@@ -126,50 +126,17 @@ TEST(Jpeg, AbsurdSizeIsRefusedBeforeDecoding) {
 // A 16 x 16 grey progressive picture: the DC scan (split in two when splitDc) and one scan for each
 // of the 63 AC coefficients, so 64 or 65 scans.
 std::string ProgressiveJpeg(bool splitDc) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &out, &size);
-  info.image_width = 16;
-  info.image_height = 16;
-  info.input_components = 1;
-  info.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&info);
-  std::vector<jpeg_scan_info> scans;
-  auto scan = [&scans](int ss, int se, int ah, int al) {
-    jpeg_scan_info one{};
-    one.comps_in_scan = 1;
-    one.component_index[0] = 0;
-    one.Ss = ss;
-    one.Se = se;
-    one.Ah = ah;
-    one.Al = al;
-    scans.push_back(one);
-  };
-  if (splitDc) {
-    scan(0, 0, 0, 1);
-    scan(0, 0, 1, 0);
-  } else {
-    scan(0, 0, 0, 0);
-  }
-  for (int k = 1; k < 64; ++k) scan(k, k, 0, 0);
-  info.scan_info = scans.data();
-  info.num_scans = static_cast<int>(scans.size());
-  jpeg_start_compress(&info, TRUE);
-  unsigned char row[16];
-  for (int x = 0; x < 16; ++x) row[x] = static_cast<unsigned char>(x * 16);
-  while (info.next_scanline < 16) {
-    JSAMPROW p = row;
-    jpeg_write_scanlines(&info, &p, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::string bytes(reinterpret_cast<char*>(out), size);
-  std::free(out);
-  return bytes;
+  testing_support::TJpegScans scans;
+  if (splitDc)
+    scans.Scan(1, 0, 0, 0, 1).Scan(1, 0, 0, 1, 0);
+  else
+    scans.Scan(1, 0, 0);
+  for (int k = 1; k < 64; ++k) scans.Scan(1, k, k);
+  return testing_support::JpegBytes(
+      {.Width = 16, .Height = 16, .Components = 1, .Space = JCS_GRAYSCALE, .Scans = &scans},
+      [](int, unsigned char* row) {
+        for (int x = 0; x < 16; ++x) row[x] = static_cast<unsigned char>(x * 16);
+      });
 }
 
 // Each scan is a pass over the whole picture: more than real pictures use is refused.

@@ -8,15 +8,8 @@
 # - the book is a FIFO: the box that says so at the start must not hold the program either.
 set -euo pipefail
 command -v xdotool >/dev/null || { echo "xdotool is not installed; skipping"; exit 77; }
-program=$(realpath "$1")
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
-  mountpoint -q "$work/disk" && umount "$work/disk"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=ProgramCopy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/ProgramCopy.sh" "$1"
 mkdir "$work/disk"
 # Room for the program and its pictures, then little more.
 need=$(du -sk "$(dirname "$program")" | cut -f1)
@@ -24,8 +17,7 @@ if ! mount -t tmpfs -o "size=$((need + 1024))k,nr_inodes=4096" tmpfs "$work/disk
   echo "cannot mount a tmpfs ($(cat "$work/mount.err")); skipping"
   exit 77
 fi
-cp -r "$(dirname "$program")"/. "$work/disk/"
-vab="$work/disk/$(basename "$program")"
+copy_program "$work/disk"
 book="$work/disk/AddressBook.abk"
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 rescue="$XDG_DATA_HOME/velmora-address-book/AddressBook-rescued.abk"

@@ -6,20 +6,12 @@
 # and modification time, as a write in the same clock tick does). After every run the store must
 # hold every setting with its value. VAB_SEED repeats a run's random choices.
 set -euo pipefail
-program=$(realpath "$1")
+# shellcheck source=ProgramCopy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/ProgramCopy.sh" "$1"
 runs=${2:-24}
 seed=${VAB_SEED:-$RANDOM}
 RANDOM=$seed
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir "$work/program"
-cp -r "$(dirname "$program")"/. "$work/program/"
-vab="$work/program/$(basename "$program")"
+copy_program "$work/program"
 folder="$(realpath "$work/program")/"
 export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen
 store="$XDG_CONFIG_HOME/velmora-address-book/registry.reg"

@@ -5,18 +5,10 @@
 # saves its book as usual, and once it has ended the program starts again normally.
 set -euo pipefail
 command -v xdotool >/dev/null || { echo "xdotool is not installed; skipping"; exit 77; }
-program=$(realpath "$1")
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir "$work/program"
-cp -r "$(dirname "$program")"/. "$work/program/"
+# shellcheck source=ProgramCopy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/ProgramCopy.sh" "$1"
+copy_program "$work/program"
 export XDG_CONFIG_HOME="$work/config"
-vab="$work/program/$(basename "$program")"
 book="$work/program/AddressBook.abk"
 fail() {
   echo "FAIL: $1" >&2
